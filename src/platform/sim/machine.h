@@ -1,0 +1,103 @@
+// Control of the simulated Windows machine, for host tests only.
+//
+// Tests set the machine up through these functions, run the tool's code (which
+// sees only the Win32 calls of win32_api.h), and read the machine back here.
+// Paths are Windows paths ("C:\\DIR\\FILE"); registry paths are given without a
+// leading backslash, below HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "win32_api.h"
+
+namespace sim {
+
+// A clean machine: NT family, double-byte support on, code page 936, user
+// language 0x0804, time-zone bias 0. Drive C: with directories C:\, C:\WINDOWS
+// and the system directory C:\WINDOWS\SYSTEM32; current directory C:\.
+// HKLM\System\CurrentControlSet\Control\Keyboard Layouts exists (empty);
+// HKCU\Keyboard Layout\Preload exists with "1" = "00000804".
+// No boxes, no answers, no faults, no open handles; command line "imesetup.exe".
+void Reset();
+
+// ---- Files ----
+void SetCurrentDirectory(const std::string& directory);  // created when missing
+void SetSystemDirectory(const std::string& directory);   // created when missing
+void MakeDirectory(const std::string& path);             // with its parents
+// Creates or replaces the file's contents (parents created); last write time
+// becomes the machine's clock, attributes are kept.
+void PutFile(const std::string& path, const std::string& contents);
+void SetLastWriteTime(const std::string& path, FILETIME utc);
+FILETIME MakeFileTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
+void SetReadOnly(const std::string& path, bool readOnly);
+void SetTimeZoneBiasMinutes(int bias);  // local time = UTC - bias
+bool FileExists(const std::string& path);       // a file, not a directory
+bool DirectoryExists(const std::string& path);
+std::string FileContents(const std::string& path);  // "" when missing
+// Another process opens the file with this share mode and keeps it open until
+// ReleaseFile. Not counted among the tool's open handles.
+int HoldFile(const std::string& path, DWORD shareMode = 0);
+void ReleaseFile(int holdToken);
+
+// ---- Registry ----
+struct RegValue {
+    DWORD type = REG_NONE;
+    std::string data;  // raw bytes, as stored
+};
+void CreateKey(HKEY root, const std::string& path);  // with its parents
+bool KeyExists(HKEY root, const std::string& path);
+void DeleteKeyTree(HKEY root, const std::string& path);
+void SetValue(HKEY root, const std::string& path, const std::string& name, DWORD type, const std::string& data);
+// REG_SZ with the terminating zero counted, as Windows programs write text.
+void SetString(HKEY root, const std::string& path, const std::string& name, const std::string& text);
+std::optional<RegValue> GetValue(HKEY root, const std::string& path, const std::string& name);
+std::vector<std::string> SubKeyNames(HKEY root, const std::string& path);  // enumeration order
+std::vector<std::string> ValueNames(HKEY root, const std::string& path);   // insertion order
+// An open asking for KEY_ALL_ACCESS is refused with ERROR_ACCESS_DENIED, as for
+// a user without rights to change the key.
+void DenyFullAccess(HKEY root, const std::string& path, bool deny = true);
+
+// ---- System ----
+enum class Family { NT, Win9x };
+void SetFamily(Family family);
+void SetDbcsEnabled(bool enabled);
+void SetCodePage(UINT codePage);  // 936 (double-byte) or a single-byte page such as 1252
+void SetUserLanguage(WORD language);
+void SetCommandLine(const std::string& commandLine);
+
+// ---- Input method manager ----
+bool IsLayoutLoaded(HKL layout);
+void SetLayoutLoaded(HKL layout, bool loaded);
+
+// ---- Message boxes ----
+struct MessageBoxRecord {
+    HWND owner = nullptr;
+    std::string text;
+    std::string caption;
+    UINT style = 0;
+};
+void QueueAnswer(int answer);  // answers the boxes in order
+const std::vector<MessageBoxRecord>& MessageBoxes();
+int UnansweredBoxes();  // boxes shown with no answer queued (each returned 0)
+
+// ---- Faults ----
+enum class Repeat { Once, Always };
+// The named call (Win32 name, "RegOpenKeyExA") fails with the error; with a
+// filter, only when its path or name argument contains the filter
+// (case-insensitively). Registry calls return the error as their status;
+// others return their failure value and set the last error.
+void FailCall(const std::string& function, DWORD error, Repeat repeat = Repeat::Once, const std::string& filter = "");
+// Counting from now (1 = the next call), call number k of any simulated
+// function fails with the error that function typically gives in real life.
+void FailCallNumber(int k);
+int CallCount();                     // calls made since Reset
+std::vector<std::string> CallLog();  // their function names, in order
+
+// ---- Accounting: what the tool's own code holds open ----
+int OpenKeyCount();   // registry handles, predefined roots excluded
+int OpenFileCount();  // CreateFileA handles
+int OpenFindCount();  // FindFirstFileA handles
+
+}  // namespace sim

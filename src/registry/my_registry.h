@@ -1,0 +1,81 @@
+// Module MyRegistry: the registry key object TRegistry, the tool's only road
+// to the registry, and the two machine facts it records at process start.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/win32.h"
+
+namespace MyRegistry {
+
+// Written once by StartModule, before any TRegistry exists; read by QueryKeyInfo.
+extern bool DbcsEnabled;
+extern std::int32_t PlatformId;
+
+// Records DbcsEnabled (GetSystemMetrics) and PlatformId (GetVersionExA).
+// Called by the program's entry before the driver runs.
+void StartModule();
+
+enum class ValueKind : std::uint8_t { Other = 0, Text = 1, ExpandableText = 2, Number = 3, Bytes = 4 };
+
+DWORD KindToRegType(ValueKind kind);
+ValueKind RegTypeToKind(DWORD regType);
+
+struct ValueInfo {
+    ValueKind Kind;
+    std::int32_t ByteCount;
+};
+
+struct KeyInfo {
+    std::uint32_t SubKeyCount;
+    std::uint32_t LongestSubKeyName;
+    std::uint32_t ValueCount;
+    std::uint32_t LongestValueName;
+    std::uint32_t LargestData;
+    FILETIME LastWritten;
+};
+
+// One root key and at most one open key below it, the current key. Raises
+// nothing: failures come back as false, an empty text or -1.
+class TRegistry {
+public:
+    TRegistry();
+    virtual ~TRegistry();
+    TRegistry(const TRegistry&) = delete;
+    TRegistry& operator=(const TRegistry&) = delete;
+
+    void SelectRoot(HKEY root);
+    bool OpenKey(const std::string& path, bool canCreate);
+    bool HasValue(const std::string& name);
+    std::string GetText(const std::string& name);
+    void PutText(const std::string& name, const std::string& text);
+    bool EraseValue(const std::string& name);
+    void MoveValue(const std::string& oldName, const std::string& newName);
+    bool EraseKey(const std::string& path);
+
+    HKEY CurrentKey() const { return KeyHandle; }
+    HKEY Root() const { return RootHandle; }
+    const std::string& CurrentPath() const { return KeyPath; }
+
+private:
+    static bool IsRelativePath(const std::string& path);
+    HKEY BaseKeyFor(bool relative) const;
+    void ReleaseCurrentKey();
+    void AdoptKey(HKEY key, const std::string& path);
+    HKEY OpenKeyHandle(const std::string& path);
+    bool QueryKeyInfo(KeyInfo& info);
+    bool QueryValueInfo(const std::string& name, ValueInfo& info);
+    std::int32_t ValueSize(const std::string& name);
+    std::int32_t FetchData(const std::string& name, void* buffer, std::int32_t size, ValueKind& kind);
+    void StoreData(const std::string& name, const void* buffer, std::int32_t count, ValueKind kind);
+
+    HKEY KeyHandle = nullptr;
+    HKEY RootHandle = nullptr;
+    bool CloseOnRelease = false;
+    std::string KeyPath;
+    bool OwnsRoot = false;
+    REGSAM AccessMask = 0;
+};
+
+}  // namespace MyRegistry
