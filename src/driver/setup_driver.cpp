@@ -1,0 +1,54 @@
+// The tool's main sequence: parameters, installed paths, mode, one operation,
+// one information box. Every way out ends the process with status 0.
+#include "driver/setup_driver.h"
+
+#include "driver/command_line.h"
+#include "driver/exit_status.h"
+#include "driver/setup_caption.h"
+#include "driver/setup_mode.h"
+#include "driver/setup_parameters.h"
+#include "driver/system_directory.h"
+#include "platform/win32.h"
+#include "support/helpers.h"
+
+namespace {
+
+std::vector<std::string> CommandLineArguments()
+{
+    const char* commandLine = GetCommandLineA();
+    return SplitCommandLine(commandLine != nullptr ? commandLine : "");
+}
+
+}  // namespace
+
+int RunSetup(SetupContext& context, const SetupOperations& operations)
+{
+    if (!ReadSetupParameters(context)) {
+        return SetupExitStatus;
+    }
+
+    context.SystemDirectory = QuerySystemDirectory();
+    if (context.SystemDirectory.empty()) {
+        return SetupExitStatus;  // paths at the drive's root would point at the wrong files
+    }
+    context.InstalledImePath = InstalledPath(context.SystemDirectory, context.ImeFileName);
+    context.InstalledMbPath = InstalledPath(context.SystemDirectory, context.MbFileName);
+
+    // The command line is looked at only now, after the parameters have passed.
+    const SetupChoice choice = ChooseSetupMode(CommandLineArguments(),
+                                               [&context] { return FileExistsAt(context.InstalledImePath); });
+    switch (choice.Mode) {
+    case SetupMode::Install:
+        context.OutcomeText = operations.InstallIme(context, choice.ExplicitRequest);
+        break;
+    case SetupMode::Uninstall:
+        context.OutcomeText = operations.UninstallIme(context, choice.ExplicitRequest);
+        break;
+    case SetupMode::None:
+        return SetupExitStatus;
+    }
+
+    // The button that closes the box does not matter.
+    MessageBoxA(nullptr, context.OutcomeText.c_str(), SetupCaption, MB_OK | MB_ICONINFORMATION);
+    return SetupExitStatus;
+}

@@ -1,0 +1,16 @@
+#include "driver/system_directory.h"
+
+#include "platform/win32.h"
+#include "support/platform_text.h"
+
+std::string QuerySystemDirectory()
+{
+    return QueryPlatformText(MAX_PATH, [](char* buffer, std::size_t size) {
+        return GetSystemDirectoryA(buffer, static_cast<UINT>(size));
+    });
+}
+
+std::string InstalledPath(const std::string& directory, const std::string& name)
+{
+    return directory + "\\" + name;
+}
