@@ -59,16 +59,23 @@ public:
     const std::string& CurrentPath() const { return KeyPath; }
 
 private:
+    friend struct TRegistryTestAccess;  // the tests reach QueryKeyInfo through it
+
     static bool IsRelativePath(const std::string& path);
+    static const char* StrippedPath(const std::string& path);
     HKEY BaseKeyFor(bool relative) const;
     void ReleaseCurrentKey();
-    void AdoptKey(HKEY key, const std::string& path);
+    void AdoptKey(HKEY key, std::string path);
     HKEY OpenKeyHandle(const std::string& path);
     bool QueryKeyInfo(KeyInfo& info);
     bool QueryValueInfo(const std::string& name, ValueInfo& info);
     std::int32_t ValueSize(const std::string& name);
-    std::int32_t FetchData(const std::string& name, void* buffer, std::int32_t size, ValueKind& kind);
-    void StoreData(const std::string& name, const void* buffer, std::int32_t count, ValueKind kind);
+    // Raw reads and writes give the platform's status and registry type, so a
+    // move can refuse to act on a failed read or write and keeps any type.
+    LSTATUS FetchData(const std::string& name, void* buffer, DWORD& count, DWORD& regType);
+    LSTATUS StoreData(const std::string& name, const void* buffer, DWORD count, DWORD regType);
+    bool FetchWhole(const std::string& name, std::string& data, DWORD& regType);
+    void EraseSubKeys(HKEY key);
 
     HKEY KeyHandle = nullptr;
     HKEY RootHandle = nullptr;
