@@ -1,0 +1,166 @@
+// GetPrivateProfileStringA over the simulated files, read as Windows reads a
+// profile: "[section]" headers and "key=value" lines, names compared without
+// case, blanks and tabs around names and values dropped, ';' lines skipped,
+// the first of equal sections and keys winning, one pair of double quotes
+// taken off a value. The bytes of names and values are not converted.
+#include <cstring>
+#include <optional>
+
+#include "platform/sim/state.h"
+
+using namespace sim::detail;
+
+namespace {
+
+struct Entry {
+    std::string key;
+    std::optional<std::string> value;  // none for a line without '='
+};
+struct Section {
+    std::string name;
+    std::vector<Entry> entries;
+};
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+std::string Trim(const std::string& s)
+{
+    size_t b = 0, e = s.size();
+    while (b < e && IsBlank(s[b])) ++b;
+    while (e > b && IsBlank(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
+
+std::vector<Section> Parse(const std::string& text)
+{
+    std::vector<Section> sections;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = Trim(text.substr(pos, end - pos));
+        pos = end + 1;
+        if (end < text.size() && text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
+
+        if (line.empty() || line[0] == ';') continue;
+        if (line[0] == '[') {
+            size_t close = line.rfind(']');
+            if (close == std::string::npos) continue;  // not a header: skipped
+            sections.push_back(Section{Trim(line.substr(1, close - 1)), {}});
+            continue;
+        }
+        if (sections.empty()) continue;  // lines before the first header belong to no section
+        size_t eq = line.find('=');
+        Entry entry;
+        if (eq == std::string::npos) {
+            entry.key = line;
+        } else {
+            entry.key = Trim(line.substr(0, eq));
+            entry.value = Trim(line.substr(eq + 1));
+        }
+        sections.back().entries.push_back(entry);
+    }
+    return sections;
+}
+
+// The profile's text, or nothing when it cannot be read.
+std::optional<std::string> ReadProfile(LPCSTR fileName)
+{
+    std::string name = fileName ? fileName : "win.ini";
+    // A name without a directory part lives in the Windows directory.
+    if (name.find_first_of("\\/") == std::string::npos) name = M().windowsDirectory + "\\" + name;
+    ResolvedPath r = Resolve(name);
+    if (!r.ok) return std::nullopt;
+    FileNode* node = FindNode(r.key);
+    if (!node || node->directory) return std::nullopt;
+    if (ShareConflict(r.key, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE)) return std::nullopt;
+    return node->contents;
+}
+
+DWORD CopyValue(const std::string& value, LPSTR buffer, DWORD size)
+{
+    if (size == 0) return 0;
+    size_t n = std::min(value.size(), static_cast<size_t>(size - 1));
+    std::memcpy(buffer, value.data(), n);
+    buffer[n] = '\0';
+    return static_cast<DWORD>(n);
+}
+
+// A list of names, each ending in a zero, the list in one more. A list cut
+// short returns size - 2, as Windows does.
+DWORD CopyList(const std::vector<std::string>& names, LPSTR buffer, DWORD size)
+{
+    if (size == 0) return 0;
+    if (size == 1) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    std::string all;
+    for (const std::string& n : names) all += n + std::string(1, '\0');
+    if (all.size() + 1 <= size) {
+        std::memcpy(buffer, all.data(), all.size());
+        buffer[all.size()] = '\0';
+        return static_cast<DWORD>(all.size() == 0 ? 0 : all.size());
+    }
+    std::memcpy(buffer, all.data(), size - 2);
+    buffer[size - 2] = '\0';
+    buffer[size - 1] = '\0';
+    return size - 2;
+}
+
+std::string Unquote(const std::string& v)
+{
+    if (v.size() >= 2 && v.front() == '"' && v.back() == '"') return v.substr(1, v.size() - 2);
+    return v;
+}
+
+}  // namespace
+
+DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault, LPSTR lpReturnedString,
+                                      DWORD nSize, LPCSTR lpFileName)
+{
+    Hit hit = Enter("GetPrivateProfileStringA", {Str(lpFileName), Str(lpAppName), Str(lpKeyName)});
+    if (!lpReturnedString) return 0;
+
+    // The default loses its trailing blanks.
+    std::string def = Str(lpDefault);
+    while (!def.empty() && def.back() == ' ') def.pop_back();
+
+    std::optional<std::string> text;
+    if (hit.fail)
+        SetLastError(hit.error);  // as for a profile that cannot be read
+    else
+        text = ReadProfile(lpFileName);
+    if (!text && !hit.fail) SetLastError(ERROR_FILE_NOT_FOUND);
+    std::vector<Section> sections = text ? Parse(*text) : std::vector<Section>();
+
+    if (!lpAppName) {
+        std::vector<std::string> names;
+        for (auto& s : sections) names.push_back(s.name);
+        return CopyList(names, lpReturnedString, nSize);
+    }
+    const std::string section = Trim(lpAppName);
+    const Section* found = nullptr;
+    for (auto& s : sections)
+        if (EqualNoCase(s.name, section)) {
+            found = &s;
+            break;
+        }
+    if (!lpKeyName) {
+        std::vector<std::string> names;
+        if (found)
+            for (auto& e : found->entries) names.push_back(e.key);
+        return CopyList(names, lpReturnedString, nSize);
+    }
+    const std::string key = Trim(lpKeyName);
+    if (found)
+        for (auto& e : found->entries)
+            if (EqualNoCase(e.key, key)) {
+                if (!e.value) break;  // a key without '=' has no value
+                return CopyValue(Unquote(*e.value), lpReturnedString, nSize);
+            }
+    return CopyValue(def, lpReturnedString, nSize);
+}

@@ -1,0 +1,160 @@
+// The simulated machine's internal state, shared by the files that serve the
+// Win32 calls and the test control. Not for use outside src/platform/sim/.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/sim/machine.h"
+#include "platform/sim/win32_api.h"
+
+namespace sim {
+namespace detail {
+
+// ---- Text in the machine's ANSI code page ----
+bool IsLead(BYTE c);                                // lead byte in the current code page
+std::string Fold(const std::string& s);             // upper case, trail bytes left alone
+bool EqualNoCase(const std::string& a, const std::string& b);
+bool ContainsNoCase(const std::string& haystack, const std::string& needle);
+size_t CharCount(const std::string& s);             // characters, a double-byte pair counting one
+
+// ---- Files ----
+struct FileNode {
+    std::string name;  // last component, case as created
+    bool directory = false;
+    std::string contents;
+    DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
+    FILETIME lastWrite{};
+    std::string parentKey;  // "" for a drive root
+};
+
+struct FileOpen {  // an open of a file, by the tool or by another process
+    std::string key;  // folded full path
+    DWORD access = 0;
+    DWORD share = 0;
+};
+
+// A resolved path: the folded key and the full path as written.
+struct ResolvedPath {
+    bool ok = false;
+    DWORD error = 0;            // when !ok
+    std::string full;           // "C:\DIR\NAME"
+    std::string key;            // Fold(full)
+    std::string parentKey;      // "" for a drive root
+    std::string lastName;       // last component as written ("" for a root)
+    std::vector<std::string> parts;  // "C:" then the components
+    bool trailingSlash = false;
+};
+
+// ---- Registry ----
+struct RegKey;
+using RegKeyPtr = std::shared_ptr<RegKey>;
+struct RegKey {
+    std::string name;
+    std::string path;  // full path below its root, for fault filters
+    std::map<std::string, RegKeyPtr> subkeys;  // by folded name: case-insensitive order
+    struct Value {
+        std::string name;
+        RegValue value;
+    };
+    std::vector<Value> values;  // insertion order
+    FILETIME lastWrite{};
+    bool deleted = false;
+    bool denyFull = false;
+    bool isRoot = false;
+    std::weak_ptr<RegKey> parent;  // weak: a handle may outlive a deleted parent
+};
+
+struct RegHandle {
+    RegKeyPtr key;
+    REGSAM access = 0;
+};
+
+// ---- The whole machine ----
+struct Machine {
+    // system
+    Family family = Family::NT;
+    bool dbcs = true;
+    UINT codePage = 936;
+    WORD userLanguage = 0x0804;
+    DWORD ntMajor = 5, ntMinor = 1, ntBuild = 2600;
+    std::string commandLine;
+    std::vector<char> commandLineBuffer;
+    DWORD lastError = 0;
+    int biasMinutes = 0;
+    FILETIME clock{};
+
+    // files
+    std::map<std::string, FileNode> files;  // by folded full path
+    std::string currentDirectory;           // full path as written
+    std::string systemDirectory;
+    std::string windowsDirectory;
+    std::map<uintptr_t, FileOpen> fileHandles;  // the tool's CreateFileA handles
+    std::map<int, FileOpen> holds;               // other processes
+    std::set<uintptr_t> findHandles;
+    uintptr_t nextHandle = 0x1000;
+    int nextHold = 1;
+
+    // registry
+    std::map<uintptr_t, RegKeyPtr> roots;  // by predefined handle value
+    std::map<uintptr_t, RegHandle> keyHandles;
+
+    // input method manager
+    std::set<DWORD> loadedLayouts;
+
+    // boxes
+    std::deque<int> answers;
+    std::vector<MessageBoxRecord> boxes;
+    int unanswered = 0;
+
+    // faults and accounting
+    struct Fault {
+        std::string function;
+        DWORD error = 0;
+        Repeat repeat = Repeat::Once;
+        std::string filter;
+    };
+    std::vector<Fault> faults;
+    int failAtCall = 0;  // absolute call number that fails, 0 = none
+    std::vector<std::string> callLog;
+};
+
+Machine& M();
+
+// Every simulated call starts here: logs the call and tells whether a fault
+// set by the test hits it. `subjects` are the path and name arguments the
+// filter is matched against.
+struct Hit {
+    bool fail = false;
+    DWORD error = 0;
+};
+Hit Enter(const char* function, std::initializer_list<std::string> subjects = {});
+inline std::string Str(LPCSTR s) { return s ? std::string(s) : std::string(); }
+
+// Time
+FILETIME Now();
+ULONGLONG Ticks(const FILETIME& ft);
+FILETIME FromTicks(ULONGLONG t);
+
+// Files (files.cpp / paths.cpp)
+ResolvedPath Resolve(const std::string& path, bool allowWildcards = false);
+FileNode* FindNode(const std::string& key);
+std::string ParentKey(const std::string& key);
+void MakeDirectories(const std::string& fullPath);  // full path with its parents
+bool ShareConflict(const std::string& key, DWORD access, DWORD share, const FileOpen* ignore = nullptr);
+bool IsOpenAnywhere(const std::string& key);
+
+// Registry (registry.cpp)
+RegKeyPtr RootKey(HKEY root);
+RegKeyPtr WalkKey(const RegKeyPtr& from, const std::string& path, bool create);
+void ResetRegistry();
+void ResetFiles();
+
+}  // namespace detail
+}  // namespace sim
