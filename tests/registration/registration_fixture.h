@@ -1,0 +1,106 @@
+// A simulated machine with an IME package in the current directory and the
+// setup context the driver would build for it. At the end of every test the
+// tool must hold no key, file or search open and every box must have had an
+// answer.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "driver/setup_context.h"
+#include "platform/sim/machine.h"
+
+namespace registration_test {
+
+inline constexpr char kPackageDir[] = "C:\\IMEPKG";
+inline constexpr char kSystemDir[] = "C:\\WINDOWS\\SYSTEM32";
+inline constexpr char kLayoutList[] = "System\\CurrentControlSet\\Control\\Keyboard Layouts";
+inline constexpr char kPreload[] = "Keyboard Layout\\Preload";
+inline constexpr char kDisplayName[] = "\xB2\xE2\xCA\xD4\xCA\xE4\xC8\xEB\xB7\xA8";  // GBK display name
+
+inline constexpr char kNewIme[] = "ime module, new";
+inline constexpr char kNewMb[] = "code table, new";
+inline constexpr char kOldIme[] = "ime module, old";
+inline constexpr char kOldMb[] = "code table, old";
+
+// The layout's key name, formatted here independently of the tool's helpers.
+inline std::string KeyNameOf(HKL layout)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%8X", static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(layout)));
+    return text;
+}
+
+// "" when the file is missing, else its contents.
+inline std::string Contents(const std::string& path)
+{
+    return sim::FileExists(path) ? sim::FileContents(path) : std::string();
+}
+
+class RegistrationTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        sim::Reset();
+        sim::SetCurrentDirectory(kPackageDir);
+        sim::SetSystemDirectory(kSystemDir);
+        const std::string package = kPackageDir;
+        sim::PutFile(package + "\\setup.log", std::string("[ImePram]\r\nImeFile=MyIme.ime\r\nMbFile=MyIme.mb\r\n") +
+                                                  "ImeName=" + kDisplayName + "\r\n");
+        sim::PutFile(package + "\\MyIme.ime", kNewIme);
+        sim::PutFile(package + "\\MyIme.mb", kNewMb);
+
+        context.ParamFilePath = package + "\\setup.log";
+        context.SystemDirectory = kSystemDir;
+        context.ImeFileName = "MyIme.ime";
+        context.MbFileName = "MyIme.mb";
+        context.ImeDisplayName = kDisplayName;
+        context.InstalledImePath = std::string(kSystemDir) + "\\MyIme.ime";
+        context.InstalledMbPath = std::string(kSystemDir) + "\\MyIme.mb";
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(sim::OpenKeyCount(), 0);
+        EXPECT_EQ(sim::OpenFileCount(), 0);
+        EXPECT_EQ(sim::OpenFindCount(), 0);
+        EXPECT_EQ(sim::UnansweredBoxes(), 0);
+    }
+
+    void PutPreviousVersion()
+    {
+        sim::PutFile(context.InstalledImePath, kOldIme);
+        sim::PutFile(context.InstalledMbPath, kOldMb);
+    }
+
+    std::string InstalledIme() const { return Contents(context.InstalledImePath); }
+    std::string InstalledMb() const { return Contents(context.InstalledMbPath); }
+
+    static std::vector<std::string> RegisteredLayouts() { return sim::SubKeyNames(HKEY_LOCAL_MACHINE, kLayoutList); }
+
+    // The calls the tool made since MarkCalls().
+    void MarkCalls() { callMark_ = sim::CallCount(); }
+    std::vector<std::string> CallsSinceMark() const
+    {
+        const std::vector<std::string> all = sim::CallLog();
+        return std::vector<std::string>(all.begin() + callMark_, all.end());
+    }
+    bool Called(const std::string& function) const
+    {
+        for (const std::string& call : CallsSinceMark()) {
+            if (call == function) return true;
+        }
+        return false;
+    }
+
+    SetupContext context;
+
+private:
+    int callMark_ = 0;
+};
+
+}  // namespace registration_test
