@@ -1,0 +1,233 @@
+// Installation: every outcome with the machine it leaves, the reinstall
+// question, and the lock test.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "allocation_fault.h"
+#include "registration/registration.h"
+#include "registration_fixture.h"
+
+namespace registration_test {
+namespace {
+
+// GBK outcome texts, as the box shows them.
+const std::string kNoRights = "\xB0\xB2\xD7\xB0\xCA\xA7\xB0\xDC\xA3\xBA\xC8\xA8\xCF\xDE\xB2\xBB\xB9\xBB......";
+const std::string kAlreadyInstalled =
+    "\xCF\xB5\xCD\xB3\xD6\xD0\xD2\xD1\xB0\xB2\xD7\xB0\xD3\xD0\xB8\xC3\xCA\xE4\xC8\xEB\xB7\xA8\xA1\xA3";
+const std::string kCancelled = "\xB0\xB2\xD7\xB0\xD2\xD1\xC8\xA1\xCF\xFB\xA3\xA1";
+const std::string kLockedPrefix = "\xB0\xB2\xD7\xB0\xCA\xA7\xB0\xDC\xA3\xBA\xCA\xE4\xC8\xEB\xB7\xA8\xCE\xC4\xBC\xFE";
+const std::string kActivationPrefix = "\xB0\xB2\xD7\xB0\xCA\xA7\xB0\xDC\xA3\xBA\xBC\xA4\xBB\xEE";
+const std::string kSucceeded = "\xB0\xB2\xD7\xB0\xB3\xC9\xB9\xA6\xA1\xA3\xB9\xA7\xCF\xB2\xA3\xA1";
+
+// What an installation leaves behind.
+struct Left {
+    std::string ime;  // contents of the IME file in the system directory, "" when missing
+    std::string mb;
+    size_t layouts;   // keys under the machine-wide layout list
+    size_t boxes;     // questions shown
+    bool operator==(const Left& o) const
+    {
+        return ime == o.ime && mb == o.mb && layouts == o.layouts && boxes == o.boxes;
+    }
+};
+void PrintTo(const Left& l, std::ostream* os)
+{
+    *os << "{ime \"" << l.ime << "\", mb \"" << l.mb << "\", " << l.layouts << " layouts, " << l.boxes << " boxes}";
+}
+
+const Left kUntouchedAbsent{"", "", 0, 0};
+const Left kUntouchedOld{kOldIme, kOldMb, 0, 0};
+const Left kInstalled{kNewIme, kNewMb, 1, 0};
+
+enum class Outcome { Exact, StartsWith };
+
+struct Row {
+    const char* name;
+    bool previousVersion;  // an IME file (and MB file) already in the system directory
+    bool explicitRequest;
+    std::function<void(const SetupContext&)> arrange;
+    std::string outcome;
+    Outcome match;
+    Left left;
+};
+void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
+
+void Nothing(const SetupContext&) {}
+void DenyRights(const SetupContext&) { sim::DenyFullAccess(HKEY_LOCAL_MACHINE, kLayoutList); }
+void FailLockTestWith(DWORD error) { sim::FailCall("CreateFileA", error); }
+
+const Row kRows[] = {
+    {"NoRights", false, false, DenyRights, kNoRights, Outcome::Exact, kUntouchedAbsent},
+    {"NoRightsEvenWhenPresentAndHeld", true, true,
+     [](const SetupContext& c) {
+         DenyRights(c);
+         sim::HoldFile(c.InstalledImePath);
+     },
+     kNoRights, Outcome::Exact, kUntouchedOld},
+    {"PresentWithoutExplicitRequest", true, false, Nothing, kAlreadyInstalled, Outcome::Exact, kUntouchedOld},
+    {"HeldByAnotherProgram", true, true, [](const SetupContext& c) { sim::HoldFile(c.InstalledImePath); },
+     kLockedPrefix, Outcome::StartsWith, kUntouchedOld},
+    {"LockTestAccessDenied", true, true, [](const SetupContext&) { FailLockTestWith(ERROR_ACCESS_DENIED); },
+     kLockedPrefix, Outcome::StartsWith, kUntouchedOld},
+    {"LockTestSharingViolation", true, true,
+     [](const SetupContext&) { FailLockTestWith(ERROR_SHARING_VIOLATION); }, kLockedPrefix, Outcome::StartsWith,
+     kUntouchedOld},
+    {"LockTestOtherErrorCopiesWithoutAsking", true, true,
+     [](const SetupContext&) { FailLockTestWith(ERROR_INVALID_PARAMETER); }, kSucceeded, Outcome::Exact,
+     kInstalled},
+    {"UserAnswersNo", true, true, [](const SetupContext&) { sim::QueueAnswer(IDNO); }, kCancelled, Outcome::Exact,
+     {kOldIme, kOldMb, 0, 1}},
+    {"UserAnswersYes", true, true, [](const SetupContext&) { sim::QueueAnswer(IDYES); }, kSucceeded,
+     Outcome::Exact, {kNewIme, kNewMb, 1, 1}},
+    {"AnyAnswerButNoGoesOn", true, true, [](const SetupContext&) { sim::QueueAnswer(IDCANCEL); }, kSucceeded,
+     Outcome::Exact, {kNewIme, kNewMb, 1, 1}},
+    {"ImeCopyFails", false, false,
+     [](const SetupContext&) { sim::FailCall("CopyFileA", ERROR_ACCESS_DENIED, sim::Repeat::Always, "MyIme.ime"); },
+     "MyIme.ime Copy to %SystemDir% Error ", Outcome::Exact, kUntouchedAbsent},
+    {"MbCopyFailsAndTheImeFileStays", false, false,
+     [](const SetupContext&) { sim::FailCall("CopyFileA", ERROR_DISK_FULL, sim::Repeat::Always, "MyIme.mb"); },
+     "MyIme.mb Copy to %SystemDir% Error ", Outcome::Exact, {kNewIme, "", 0, 0}},
+    {"RegistrationFailsAndBothFilesStay", false, false,
+     [](const SetupContext&) { sim::FailCall("ImmInstallIMEA", ERROR_ACCESS_DENIED); }, kActivationPrefix,
+     Outcome::StartsWith, {kNewIme, kNewMb, 0, 0}},
+    {"FreshInstall", false, false, Nothing, kSucceeded, Outcome::Exact, kInstalled},
+    {"FreshInstallOnRequest", false, true, Nothing, kSucceeded, Outcome::Exact, kInstalled},
+};
+
+class InstallImeOutcome : public RegistrationTest, public ::testing::WithParamInterface<Row> {};
+
+TEST_P(InstallImeOutcome, LeavesTheMachineAsReported)
+{
+    const Row& row = GetParam();
+    if (row.previousVersion) PutPreviousVersion();
+    row.arrange(context);
+
+    const std::string outcome = InstallIme(context, row.explicitRequest);
+
+    if (row.match == Outcome::Exact) {
+        EXPECT_EQ(outcome, row.outcome);
+    } else {
+        EXPECT_EQ(outcome.compare(0, row.outcome.size(), row.outcome), 0) << outcome;
+    }
+    const Left left{InstalledIme(), InstalledMb(), RegisteredLayouts().size(), sim::MessageBoxes().size()};
+    EXPECT_EQ(left, row.left);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, InstallImeOutcome, ::testing::ValuesIn(kRows),
+                         [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+
+class InstallImeTest : public RegistrationTest {};
+
+TEST_F(InstallImeTest, QuestionIsAPlainYesNoBoxWithTheCaption)
+{
+    PutPreviousVersion();
+    sim::QueueAnswer(IDNO);
+
+    InstallIme(context, true);
+
+    ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+    const sim::MessageBoxRecord& box = sim::MessageBoxes()[0];
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_EQ(box.text, kAlreadyInstalled);
+    EXPECT_EQ(box.caption, " Setup My IME ");
+    EXPECT_EQ(box.style, static_cast<UINT>(MB_YESNO));
+}
+
+TEST_F(InstallImeTest, LockTestClosesTheFileBeforeAsking)
+{
+    PutPreviousVersion();
+    sim::QueueAnswer(IDYES);
+    MarkCalls();
+
+    InstallIme(context, true);
+
+    const std::vector<std::string> calls = CallsSinceMark();
+    const auto open = std::find(calls.begin(), calls.end(), "CreateFileA");
+    const auto close = std::find(open, calls.end(), "CloseHandle");
+    const auto ask = std::find(calls.begin(), calls.end(), "MessageBoxA");
+    ASSERT_NE(open, calls.end());
+    EXPECT_LT(close - calls.begin(), ask - calls.begin());
+}
+
+TEST_F(InstallImeTest, NoRightsShortCutsEveryFileTest)
+{
+    PutPreviousVersion();
+    DenyRights(context);
+    MarkCalls();
+
+    InstallIme(context, true);
+
+    for (const char* call : {"FindFirstFileA", "CreateFileA", "MessageBoxA", "CopyFileA", "ImmInstallIMEA"}) {
+        EXPECT_FALSE(Called(call)) << call;
+    }
+}
+
+TEST_F(InstallImeTest, WithoutExplicitRequestAPresentFileIsNotOpened)
+{
+    PutPreviousVersion();
+    MarkCalls();
+
+    InstallIme(context, false);
+
+    EXPECT_FALSE(Called("CreateFileA"));
+    EXPECT_FALSE(Called("CopyFileA"));
+}
+
+TEST_F(InstallImeTest, AbsentFileIsNotLockTested)
+{
+    MarkCalls();
+
+    InstallIme(context, true);
+
+    EXPECT_FALSE(Called("CreateFileA"));
+    EXPECT_TRUE(sim::MessageBoxes().empty());
+}
+
+TEST_F(InstallImeTest, CopyFailureNamesTheSourceAsSetupLogWroteIt)
+{
+    context.ImeFileName = ".\\MyIme.ime";
+    sim::FailCall("CopyFileA", ERROR_ACCESS_DENIED);
+
+    EXPECT_EQ(InstallIme(context, false), ".\\MyIme.ime Copy to %SystemDir% Error ");
+}
+
+TEST_F(InstallImeTest, RegistersTheLayoutUnderTheDisplayName)
+{
+    ASSERT_EQ(InstallIme(context, false), kSucceeded);
+
+    const std::vector<std::string> layouts = RegisteredLayouts();
+    ASSERT_EQ(layouts.size(), 1u);
+    const auto text = sim::GetValue(HKEY_LOCAL_MACHINE, std::string(kLayoutList) + "\\" + layouts[0], "Layout Text");
+    ASSERT_TRUE(text.has_value());
+    EXPECT_EQ(text->data, std::string(kDisplayName) + '\0');
+}
+
+TEST_F(InstallImeTest, ExhaustedMemoryDuringTheCopies)
+{
+    // A dry run finds the call number of the first copy.
+    MarkCalls();
+    InstallIme(context, false);
+    const std::vector<std::string> calls = CallsSinceMark();
+    const auto copy = std::find(calls.begin(), calls.end(), "CopyFileA");
+    ASSERT_NE(copy, calls.end());
+    const int copyNumber = static_cast<int>(copy - calls.begin()) + 1;
+
+    SetUp();
+    const int before = sim::CallCount();
+    allocation_fault::FailFirstAllocationFromCall(before + copyNumber);
+    const std::string outcome = InstallIme(context, false);
+    allocation_fault::Disarm();
+
+    EXPECT_TRUE(allocation_fault::Fired());
+    EXPECT_EQ(outcome, "Error During Copy Files ");
+    EXPECT_EQ(InstalledMb(), "");
+    EXPECT_TRUE(RegisteredLayouts().empty());
+}
+
+}  // namespace
+}  // namespace registration_test

@@ -1,0 +1,235 @@
+// Uninstallation: every outcome with what of the installation is still in
+// place afterwards, in both modes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "allocation_fault.h"
+#include "registration/registration.h"
+#include "registration_fixture.h"
+
+namespace registration_test {
+namespace {
+
+const std::string kNotInstalled =
+    "\xB8\xC3\xCA\xE4\xC8\xEB\xB7\xA8\xCE\xB4\xB0\xB2\xD7\xB0\xBB\xF2\xCE\xC4\xBC\xFE\xB0\xB2\xD7\xB0\xB2\xBB\xC8\xAB"
+    "\xA3\xAC\xB2\xBB\xC4\xDC\xD5\xFD\xB3\xA3\xD0\xB6\xD4\xD8\xA1\xA3";
+const std::string kNoRights = "\xB0\xB2\xD7\xB0\xCA\xA7\xB0\xDC\xA3\xBA\xC8\xA8\xCF\xDE\xB2\xBB\xB9\xBB......";
+const std::string kHklNotFound =
+    "\xCE\xB4\xD5\xD2\xB5\xBD\xB8\xC3\xCA\xE4\xC8\xEB\xB7\xA8HKL\xA3\xAC\xB2\xBB\xC4\xDC\xD5\xFD\xB3\xA3\xD0\xB6\xD4\xD8"
+    "\xA1\xA3";
+const std::string kPreloadOpenFailed =
+    "\xB4\xF2\xBF\xAA\xD7\xA2\xB2\xE1\xB1\xED\xA3\xA8OpenKey\xA3\xA9\xB3\xF6\xB4\xED\xA3\xAC\xB2\xBB\xC4\xDC\xD0\xB6"
+    "\xD4\xD8\xA1\xA3";
+const std::string kUnregisterFailed =
+    "\xD0\xB6\xD4\xD8\xCA\xA7\xB0\xDC\xA3\xBA\xD7\xA2\xCF\xFA\xCA\xE4\xC8\xEB\xB7\xA8\xB3\xF6\xB4\xED\xA3\xA8\xD3\xD2"
+    "\xCF\xC2\xBD\xC7\xCD\xBC\xB1\xEA\xA3\xA9";
+const std::string kFilesLocked =
+    "IME\xCE\xC4\xBC\xFE\xBB\xF2MB\xCE\xC4\xBC\xFE\xBF\xC9\xC4\xDC\xB1\xBB\xC6\xE4\xCB\xFC\xB3\xCC\xD0\xF2\xCB\xF8\xB6"
+    "\xA8\xA3\xAC\xB2\xBB\xC4\xDC\xC9\xBE\xB3\xFD.";
+const std::string kSucceeded = "\xD0\xB6\xD4\xD8\xB3\xC9\xB9\xA6\xA1\xA3";
+
+// What of the installation is still in place.
+struct Left {
+    bool ime, mb, layoutKey, preloadEntry, loaded;
+    bool operator==(const Left& o) const
+    {
+        return ime == o.ime && mb == o.mb && layoutKey == o.layoutKey && preloadEntry == o.preloadEntry &&
+               loaded == o.loaded;
+    }
+};
+void PrintTo(const Left& l, std::ostream* os)
+{
+    *os << "{ime " << l.ime << ", mb " << l.mb << ", layout key " << l.layoutKey << ", preload entry "
+        << l.preloadEntry << ", loaded " << l.loaded << "}";
+}
+
+const Left kEverything{true, true, true, true, true};
+
+void SetPreload(const std::vector<std::string>& texts)
+{
+    sim::DeleteKeyTree(HKEY_CURRENT_USER, kPreload);
+    sim::CreateKey(HKEY_CURRENT_USER, kPreload);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        sim::SetString(HKEY_CURRENT_USER, kPreload, std::to_string(i + 1), texts[i]);
+    }
+}
+
+// The preload texts in numeric order, up to the first missing number.
+std::vector<std::string> PreloadTexts()
+{
+    std::vector<std::string> texts;
+    for (int n = 1;; ++n) {
+        const auto value = sim::GetValue(HKEY_CURRENT_USER, kPreload, std::to_string(n));
+        if (!value) return texts;
+        texts.push_back(value->data.substr(0, value->data.find('\0')));
+    }
+}
+
+// What a row's arrangement may change.
+struct Installation {
+    const SetupContext& context;
+    std::string keyName;    // the layout's key name under the layout list
+    std::string layoutKey;  // its path below HKEY_LOCAL_MACHINE
+};
+
+// An installed IME: both files, its layout registered, listed second in the
+// preload list between two other layouts, and loaded.
+class UninstallImeTest : public RegistrationTest {
+protected:
+    void SetUp() override
+    {
+        RegistrationTest::SetUp();
+        PutPreviousVersion();
+        layout = ImmInstallIMEA(context.InstalledImePath.c_str(), context.ImeDisplayName.c_str());
+        ASSERT_NE(layout, nullptr);
+        keyName = KeyNameOf(layout);
+        SetPreload({"00000804", keyName, "00000409"});
+        sim::SetLayoutLoaded(layout, true);
+    }
+
+    std::string LayoutKey() const { return std::string(kLayoutList) + "\\" + keyName; }
+    Installation Current() const { return Installation{context, keyName, LayoutKey()}; }
+
+    Left Installed() const
+    {
+        const std::vector<std::string> preload = PreloadTexts();
+        return Left{sim::FileExists(context.InstalledImePath), sim::FileExists(context.InstalledMbPath),
+                    sim::KeyExists(HKEY_LOCAL_MACHINE, LayoutKey()),
+                    std::find(preload.begin(), preload.end(), keyName) != preload.end(),
+                    sim::IsLayoutLoaded(layout)};
+    }
+
+    HKL layout = nullptr;
+    std::string keyName;
+};
+
+struct Row {
+    const char* name;
+    std::function<void(const Installation&)> arrange;
+    std::string outcome;
+    Left left;
+};
+void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
+
+const Row kRows[] = {
+    {"ImeFileMissing", [](const Installation& i) { DeleteFileA(i.context.InstalledImePath.c_str()); },
+     kNotInstalled, {false, true, true, true, true}},
+    {"MbFileMissing", [](const Installation& i) { DeleteFileA(i.context.InstalledMbPath.c_str()); },
+     kNotInstalled, {true, false, true, true, true}},
+    {"NoRights", [](const Installation&) { sim::DenyFullAccess(HKEY_LOCAL_MACHINE, kLayoutList); }, kNoRights,
+     kEverything},
+    {"NoLayoutHandle", [](const Installation&) { sim::FailCall("ImmInstallIMEA", ERROR_ACCESS_DENIED); },
+     kHklNotFound, kEverything},
+    {"PreloadCannotBeOpened", [](const Installation&) { sim::DenyFullAccess(HKEY_CURRENT_USER, kPreload); },
+     kPreloadOpenFailed, kEverything},
+    {"UnloadFails", [](const Installation&) { sim::FailCall("UnloadKeyboardLayout", ERROR_INVALID_PARAMETER); },
+     kUnregisterFailed, {true, true, true, false, true}},
+    // Gone between the handle lookup (which would register it anew) and its own step.
+    {"LayoutKeyGone",
+     [](const Installation& i) { sim::FailCall("RegOpenKeyExA", ERROR_FILE_NOT_FOUND, sim::Repeat::Once, i.keyName); },
+     kUnregisterFailed, {true, true, true, false, false}},
+    {"LayoutKeyDenied",
+     [](const Installation& i) { sim::DenyFullAccess(HKEY_LOCAL_MACHINE, i.layoutKey); },
+     kUnregisterFailed, {true, true, true, false, false}},
+    // Opens but stays registered: reported, and the files stay for a later run.
+    {"LayoutKeyCannotBeErased",
+     [](const Installation& i) {
+         sim::FailCall("RegDeleteKeyA", ERROR_ACCESS_DENIED, sim::Repeat::Always, i.keyName);
+     },
+     kUnregisterFailed, {true, true, true, false, false}},
+    {"ImeFileHeld", [](const Installation& i) { sim::HoldFile(i.context.InstalledImePath); }, kFilesLocked,
+     {true, true, false, false, false}},
+    {"MbFileHeld", [](const Installation& i) { sim::HoldFile(i.context.InstalledMbPath); }, kFilesLocked,
+     {false, true, false, false, false}},
+    // Not in the preload list: not unloaded, but removed all the same.
+    {"NotInPreload", [](const Installation&) { SetPreload({"00000804", "00000409"}); }, kSucceeded,
+     {false, false, false, false, true}},
+    {"Removed", [](const Installation&) {}, kSucceeded, {false, false, false, false, false}},
+};
+
+class UninstallImeOutcome : public UninstallImeTest, public ::testing::WithParamInterface<std::tuple<Row, bool>> {};
+
+TEST_P(UninstallImeOutcome, LeavesInPlaceWhatItReports)
+{
+    const Row& row = std::get<0>(GetParam());
+    row.arrange(Current());
+
+    EXPECT_EQ(UninstallIme(context, std::get<1>(GetParam())), row.outcome);
+    EXPECT_EQ(Installed(), row.left);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, UninstallImeOutcome, ::testing::Combine(::testing::ValuesIn(kRows), ::testing::Bool()),
+                         [](const ::testing::TestParamInfo<std::tuple<Row, bool>>& info) {
+                             return std::string(std::get<0>(info.param).name) +
+                                    (std::get<1>(info.param) ? "_OnRequest" : "_Chosen");
+                         });
+
+TEST_F(UninstallImeTest, RemovalClosesTheGapInThePreloadList)
+{
+    ASSERT_EQ(UninstallIme(context, true), kSucceeded);
+    EXPECT_EQ(PreloadTexts(), (std::vector<std::string>{"00000804", "00000409"}));
+    EXPECT_FALSE(sim::GetValue(HKEY_CURRENT_USER, kPreload, "3").has_value());
+}
+
+TEST_F(UninstallImeTest, MissingFileStopsBeforeAskingForTheLayout)
+{
+    DeleteFileA(context.InstalledMbPath.c_str());
+    MarkCalls();
+
+    UninstallIme(context, true);
+
+    EXPECT_FALSE(Called("ImmInstallIMEA"));
+    EXPECT_FALSE(Called("RegOpenKeyExA"));
+}
+
+TEST_F(UninstallImeTest, LayoutOutsideThePreloadListIsNotUnloaded)
+{
+    SetPreload({"00000804"});
+    MarkCalls();
+
+    UninstallIme(context, false);
+
+    EXPECT_FALSE(Called("UnloadKeyboardLayout"));
+}
+
+TEST_F(UninstallImeTest, HeldImeFileKeepsTheMbFileUntried)
+{
+    sim::HoldFile(context.InstalledImePath);
+    MarkCalls();
+
+    UninstallIme(context, true);
+
+    const std::vector<std::string> calls = CallsSinceMark();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "DeleteFileA"), 1);
+}
+
+TEST_F(UninstallImeTest, ExhaustedMemoryDuringTheDeletions)
+{
+    const int before = sim::CallCount();
+    MarkCalls();
+    UninstallIme(context, true);
+    const std::vector<std::string> calls = CallsSinceMark();
+    const auto del = std::find(calls.begin(), calls.end(), "DeleteFileA");
+    ASSERT_NE(del, calls.end());
+    const int deleteNumber = static_cast<int>(del - calls.begin()) + 1;
+
+    SetUp();
+    ASSERT_EQ(sim::CallCount(), before);
+    allocation_fault::FailFirstAllocationFromCall(before + deleteNumber);
+    const std::string outcome = UninstallIme(context, true);
+    allocation_fault::Disarm();
+
+    EXPECT_TRUE(allocation_fault::Fired());
+    EXPECT_EQ(outcome, kFilesLocked);
+    EXPECT_TRUE(sim::FileExists(context.InstalledMbPath));
+    EXPECT_FALSE(sim::KeyExists(HKEY_LOCAL_MACHINE, LayoutKey()));
+}
+
+}  // namespace
+}  // namespace registration_test
