@@ -1,0 +1,4 @@
+# Cross toolchain: 64-bit Windows with Debian's MinGW-w64 (x86_64-w64-mingw32).
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(IMESETUP_MINGW_TRIPLE x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

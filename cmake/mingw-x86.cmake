@@ -1,0 +1,4 @@
+# Cross toolchain: 32-bit Windows with Debian's MinGW-w64 (i686-w64-mingw32).
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(IMESETUP_MINGW_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
