@@ -2,6 +2,7 @@
 // Enter(), which counts it and decides whether a fault set by the test hits it.
 #include <map>
 
+#include "platform/sim/call_hooks.h"
 #include "platform/sim/state.h"
 
 namespace sim {
@@ -52,6 +53,7 @@ bool Faultable(const std::string& function)
 
 Hit Enter(const char* function, std::initializer_list<std::string> subjects)
 {
+    RunCallHooks(function);
     Machine& m = M();
     m.callLog.emplace_back(function);
     const std::string name(function);

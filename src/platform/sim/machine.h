@@ -6,6 +6,7 @@
 // leading backslash, below HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -105,6 +106,14 @@ void FailCall(const std::string& function, DWORD error, Repeat repeat = Repeat::
 void FailCallNumber(int k);
 int CallCount();                     // calls made since Reset
 std::vector<std::string> CallLog();  // their function names, in order
+
+// ---- Other processes ----
+// Just before each later call of the named function (Win32 name), the action
+// runs with that call's number (1 = the next one) and may change the machine
+// through the functions above, as another program would between two calls of
+// the tool. Setting another action replaces it; an empty one removes it, and
+// so does Reset.
+void BeforeEachCall(const std::string& function, std::function<void(int callNumber)> action);
 
 // ---- Accounting: what the tool's own code holds open ----
 int OpenKeyCount();   // registry handles, predefined roots excluded

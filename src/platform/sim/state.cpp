@@ -1,6 +1,8 @@
 // The one machine, its clock and its reset to a clean state.
 #include "platform/sim/state.h"
 
+#include "platform/sim/call_hooks.h"
+
 namespace sim {
 namespace detail {
 
@@ -46,6 +48,7 @@ void Reset()
     SetCommandLine("imesetup.exe");
     ResetFiles();
     ResetRegistry();
+    ClearCallHooks();
 }
 
 void SetClock(FILETIME utc)
