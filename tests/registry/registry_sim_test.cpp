@@ -261,4 +261,46 @@ TEST_F(MoveValueFaultTest, AFailedReadLeavesTheValueWhereItWas)
     EXPECT_EQ(sim::CallLog().back(), "RegQueryValueExA");
 }
 
+// Another program rewrites the value between the size query (call 3) and
+// the read (call 4): the move takes what the read delivers, no more.
+TEST_F(MoveValueFaultTest, AValueResizedBeforeTheReadIsMovedAsRead)
+{
+    for (const std::string& rewritten : {"\x01\x00\x02\x03\x04"s, "\x09"s}) {
+        SCOPED_TRACE(rewritten.size());
+        sim::SetValue(kUser, "T", "2", REG_BINARY, "\x01\x00\x02"s);
+        sim::BeforeEachCall("RegQueryValueExA", [&rewritten](int call) {
+            if (call == 4) sim::SetValue(kUser, "T", "2", REG_BINARY, rewritten);
+        });
+        registry_.MoveValue("2", "1");
+        EXPECT_FALSE(sim::GetValue(kUser, "T", "2"));
+        const auto moved = sim::GetValue(kUser, "T", "1");
+        ASSERT_TRUE(moved);
+        EXPECT_EQ(moved->type, static_cast<DWORD>(REG_BINARY));
+        EXPECT_EQ(moved->data, rewritten);
+        sim::BeforeEachCall("RegQueryValueExA", nullptr);
+        ASSERT_TRUE(registry_.EraseValue("1"));
+    }
+}
+
+TEST_F(MoveValueFaultTest, AValueThatKeepsGrowingStaysWhereItIs)
+{
+    std::string data = "\x01\x00\x02"s;
+    sim::BeforeEachCall("RegQueryValueExA", [&data](int call) {
+        if (call < 4) return;
+        data += '\x7F';
+        sim::SetValue(kUser, "T", "2", REG_BINARY, data);
+    });
+    registry_.MoveValue("2", "1");
+    ExpectNotMoved(data);
+}
+
+TEST_F(MoveValueFaultTest, GetTextOfAValueThatGrewGivesTheWholeNewText)
+{
+    sim::SetString(kUser, "T", "text", "abc");
+    sim::BeforeEachCall("RegQueryValueExA", [](int call) {
+        if (call == 2) sim::SetString(kUser, "T", "text", "abcdefgh");
+    });
+    EXPECT_EQ(registry_.GetText("text"), "abcdefgh");
+}
+
 }  // namespace
