@@ -1,0 +1,72 @@
+// One end-to-end case: a package folder as shipped, a machine prepared by its
+// owner, the real program started as a user starts it, its boxes answered,
+// and everything the case touched put back afterwards.
+#pragma once
+
+#include "program_run.h"
+#include "test_machine.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// The program under test (imesetup.exe), given on the command line.
+const std::string& ToolPath();
+void SetToolPath(const std::string& path);
+
+struct ExpectedBox {
+    std::string text;  // code page 936 bytes
+    bool question;     // Yes/No without icon; otherwise OK with the information icon
+    int answer;
+};
+// The final information box, closed with OK.
+ExpectedBox Outcome(const std::string& gbkText);
+// The Yes/No question, answered with IDYES or IDNO.
+ExpectedBox Question(const std::string& gbkText, int answer);
+
+class ToolCase : public ::testing::Test {
+protected:
+    static const char kImeFile[];
+    static const char kMbFile[];
+    static const char kPackageIme[];  // the files' contents as shipped
+    static const char kPackageMb[];
+    static const char kOldIme[];      // and as an earlier installation left them
+    static const char kOldMb[];
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // Runs the program with `arguments` after its quoted path (none when
+    // empty), in the package folder; answers the boxes as `expected` says and
+    // checks that exactly these boxes came and that the exit status is 0.
+    ProgramRun Run(const std::string& arguments, const std::vector<ExpectedBox>& expected);
+
+    std::string PackagePath(const std::string& name) const { return packageDir_ + "\\" + name; }
+    std::string InstalledIme() const { return systemDir_ + "\\" + kImeFile; }
+    std::string InstalledMb() const { return systemDir_ + "\\" + kMbFile; }
+    std::string LayoutPath(const std::string& name) const;
+
+    static std::string SetupLog(const std::string& imeFile, const std::string& mbFile, const std::string& imeName);
+    void WriteSetupLog(const std::string& bytes);
+
+    // The machine as an earlier installation left it: both files in the
+    // system directory and a layout for the IME file. Returns the layout's key name.
+    std::string PlaceInstallation();
+    // The layout that the removal will look up and erase: Windows's input
+    // method manager answers with the installed layout; Wine's makes a new
+    // one on every call (named here in advance).
+    std::string LayoutTheRemovalFinds(const std::string& installed) const;
+
+    std::string systemDir_;
+    std::string packageDir_;
+
+private:
+    std::optional<KeyGuard> layoutsGuard_;
+    std::optional<KeyGuard> preloadGuard_;
+};
+
+}  // namespace e2e
