@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Installs with apt-get what building and testing need, only what is missing.
+#
+#   install-deps.sh            compilers, GoogleTest, MinGW-w64, Wine, Xvfb,
+#                              fonts and locale sources
+#   install-deps.sh EXTRA...   the same and the extra Debian packages named
+#                              (for example imagemagick x11-apps for screenshots)
+#
+# Wine is installed as wine + wine64 only, without recommended packages: wine32
+# must never be installed (Debian's wine launcher would then prefer the 32-bit
+# loader, which this kernel cannot run).
+set -euo pipefail
+
+packages=(
+    cmake make g++
+    googletest libgtest-dev
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+    binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+    wine wine64
+    # What Wine's X11 driver loads for windows and text.
+    libxrender1 libxcursor1 libxi6 libxrandr2 libxinerama1 libxcomposite1 libxfixes3 libgl1
+    xvfb xauth
+    fonts-wqy-microhei
+    locales libc-bin
+    util-linux coreutils
+)
+packages+=("$@")
+
+missing=()
+for pkg in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$pkg")
+    fi
+done
+
+if [[ ${#missing[@]} -eq 0 ]]; then
+    exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+sudo=()
+if [[ $(id -u) -ne 0 ]]; then
+    command -v sudo >/dev/null || { echo "install-deps: not root and no sudo" >&2; exit 1; }
+    sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq </dev/null
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
+
+if dpkg-query -W -f='${Status}' wine32 2>/dev/null | grep -q 'install ok installed'; then
+    echo "install-deps: wine32 is installed; it breaks every wine call here. Remove it: apt-get remove wine32" >&2
+    exit 1
+fi
