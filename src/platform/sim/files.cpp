@@ -67,7 +67,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
     if (!lpFileName) return FailHandle(ERROR_PATH_NOT_FOUND);
     if (dwCreationDisposition < CREATE_NEW || dwCreationDisposition > TRUNCATE_EXISTING)
         return FailHandle(ERROR_INVALID_PARAMETER);
-    ResolvedPath r = Resolve(lpFileName);
+    ResolvedPath r = ResolveArgument(lpFileName);
     if (!r.ok) return FailHandle(r.error);
     if (r.lastName.empty()) return FailHandle(ERROR_ACCESS_DENIED);  // a drive root
     FileNode* parent = FindNode(r.parentKey);
@@ -125,7 +125,7 @@ BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFai
     if (hit.fail) return FailBool(hit.error);
     if (!lpExistingFileName || !lpNewFileName) return FailBool(ERROR_INVALID_PARAMETER);
 
-    ResolvedPath src = Resolve(lpExistingFileName);
+    ResolvedPath src = ResolveArgument(lpExistingFileName);
     if (!src.ok) return FailBool(src.error);
     FileNode* srcParent = FindNode(src.parentKey);
     if (!src.lastName.empty() && (!srcParent || !srcParent->directory)) return FailBool(ERROR_PATH_NOT_FOUND);
@@ -136,7 +136,7 @@ BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFai
     if (ShareConflict(src.key, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE))
         return FailBool(ERROR_SHARING_VIOLATION);
 
-    ResolvedPath dst = Resolve(lpNewFileName);
+    ResolvedPath dst = ResolveArgument(lpNewFileName);
     if (!dst.ok) return FailBool(dst.error);
     if (dst.lastName.empty()) return FailBool(ERROR_ACCESS_DENIED);
     FileNode* dstParent = FindNode(dst.parentKey);
@@ -163,7 +163,7 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName)
     Hit hit = Enter("DeleteFileA", {Str(lpFileName)});
     if (hit.fail) return FailBool(hit.error);
     if (!lpFileName) return FailBool(ERROR_PATH_NOT_FOUND);
-    ResolvedPath r = Resolve(lpFileName);
+    ResolvedPath r = ResolveArgument(lpFileName);
     if (!r.ok) return FailBool(r.error);
     if (r.lastName.empty()) return FailBool(ERROR_ACCESS_DENIED);
     FileNode* parent = FindNode(r.parentKey);

@@ -86,7 +86,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
     Hit hit = Enter("FindFirstFileA", {Str(lpFileName)});
     if (hit.fail) return FailFind(hit.error);
     if (!lpFileName || !lpFindFileData) return FailFind(ERROR_INVALID_PARAMETER);
-    ResolvedPath r = Resolve(lpFileName, true);
+    ResolvedPath r = ResolveArgument(lpFileName, true);
     if (!r.ok) return FailFind(r.error);
     // A name ending in a backslash, or a bare drive root, names no entry.
     if (r.lastName.empty() || r.trailingSlash) return FailFind(ERROR_FILE_NOT_FOUND);

@@ -65,7 +65,6 @@ ResolvedPath Fail(DWORD error)
 ResolvedPath Resolve(const std::string& path, bool allowWildcards)
 {
     if (path.empty()) return Fail(ERROR_PATH_NOT_FOUND);
-    if (CharCount(path) >= MAX_PATH) return Fail(ERROR_FILENAME_EXCED_RANGE);
 
     const std::string& cwd = M().currentDirectory;
     std::string drive = cwd.substr(0, 2);
@@ -121,6 +120,13 @@ ResolvedPath Resolve(const std::string& path, bool allowWildcards)
         r.parentKey = Fold(parent);
     }
     return r;
+}
+
+ResolvedPath ResolveArgument(const std::string& path, bool allowWildcards)
+{
+    // The ANSI file calls take names of fewer than MAX_PATH characters only.
+    if (CharCount(path) >= MAX_PATH) return Fail(ERROR_FILENAME_EXCED_RANGE);
+    return Resolve(path, allowWildcards);
 }
 
 FileNode* FindNode(const std::string& key)

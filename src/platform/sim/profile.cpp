@@ -1,8 +1,8 @@
 // GetPrivateProfileStringA over the simulated files, read as Windows reads a
 // profile: "[section]" headers and "key=value" lines, names compared without
 // case, blanks and tabs around names and values dropped, ';' lines skipped,
-// the first of equal sections and keys winning, one pair of double quotes
-// taken off a value. The bytes of names and values are not converted.
+// the first of equal sections and keys winning, one pair of quotes taken off
+// a value. A NULL section or key lists the section or key names. The bytes of names and values are not converted.
 #include <cstring>
 #include <optional>
 
@@ -72,7 +72,7 @@ std::optional<std::string> ReadProfile(LPCSTR fileName)
     std::string name = fileName ? fileName : "win.ini";
     // A name without a directory part lives in the Windows directory.
     if (name.find_first_of("\\/") == std::string::npos) name = M().windowsDirectory + "\\" + name;
-    ResolvedPath r = Resolve(name);
+    ResolvedPath r = ResolveArgument(name);
     if (!r.ok) return std::nullopt;
     FileNode* node = FindNode(r.key);
     if (!node || node->directory) return std::nullopt;
@@ -111,9 +111,11 @@ DWORD CopyList(const std::vector<std::string>& names, LPSTR buffer, DWORD size)
     return size - 2;
 }
 
+// One pair of matching quotes, double or single, around the whole value.
 std::string Unquote(const std::string& v)
 {
-    if (v.size() >= 2 && v.front() == '"' && v.back() == '"') return v.substr(1, v.size() - 2);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        return v.substr(1, v.size() - 2);
     return v;
 }
 
@@ -152,7 +154,8 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR
     if (!lpKeyName) {
         std::vector<std::string> names;
         if (found)
-            for (auto& e : found->entries) names.push_back(e.key);
+            for (auto& e : found->entries)
+                if (e.value) names.push_back(e.key);  // a line without '=' is no key
         return CopyList(names, lpReturnedString, nSize);
     }
     const std::string key = Trim(lpKeyName);

@@ -29,8 +29,17 @@ LSTATUS OpenPath(HKEY hKey, LPCSTR lpSubKey, REGSAM sam, bool create, PHKEY resu
 {
     KeyRef ref = Lookup(hKey);
     if (ref.status != ERROR_SUCCESS) return ref.status;
+    *result = nullptr;
+    bool nt = sim::detail::M().family == Family::NT;
+    std::string path = Str(lpSubKey);
     std::vector<std::string> parts;
-    if (!SplitKeyPath(Str(lpSubKey), parts)) return ERROR_BAD_PATHNAME;
+    if (!SplitKeyPath(path, parts)) {
+        // The 9x family creates below a leading backslash as if it were not
+        // there, but finds nothing to open.
+        if (nt) return ERROR_BAD_PATHNAME;
+        if (!create) return ERROR_FILE_NOT_FOUND;
+        SplitKeyPath(path.substr(1), parts);
+    }
 
     RegKeyPtr key = ref.key;
     size_t i = 0;
@@ -41,12 +50,10 @@ LSTATUS OpenPath(HKEY hKey, LPCSTR lpSubKey, REGSAM sam, bool create, PHKEY resu
     }
     bool creating = i < parts.size();
     if (creating && !create) return ERROR_FILE_NOT_FOUND;
-    bool nt = sim::detail::M().family == Family::NT;
-    if (nt && creating) {
-        // Creating needs the right to add a subkey where the path stops.
-        bool allowed = key == ref.key ? Allowed(ref, KEY_CREATE_SUB_KEY) : !FullAccessDenied(key.get());
-        if (!allowed) return ERROR_ACCESS_DENIED;
-    }
+    // Creating needs the right to add a subkey to the key where the existing
+    // path ends; that key's security decides, not the access of the handle
+    // the path starts from.
+    if (nt && creating && FullAccessDenied(key.get())) return ERROR_ACCESS_DENIED;
     if (nt && !creating && AsksBeyondRead(sam) && FullAccessDenied(key.get())) return ERROR_ACCESS_DENIED;
     for (; i < parts.size(); ++i) key = AddChild(key, parts[i]);
     *result = NewHandle(key, nt ? (sam & ~kViewFlags) : KEY_ALL_ACCESS);
@@ -79,7 +86,7 @@ LSTATUS WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, 
 {
     Hit hit = Enter("RegCreateKeyExA", {Str(lpSubKey), HandlePath(hKey)});
     if (hit.fail) return static_cast<LSTATUS>(hit.error);
-    if (!phkResult) return ERROR_INVALID_PARAMETER;
+    if (!phkResult) return ERROR_BADKEY;
     return OpenPath(hKey, lpSubKey, samDesired, true, phkResult, lpdwDisposition);
 }
 

@@ -21,9 +21,10 @@ const RootName kRoots[] = {
 
 uintptr_t HandleValue(HKEY key)
 {
-    // Predefined handles are sign-extended 32-bit values; compare the low half.
+    // Only the low 32 bits of a predefined handle count, as on 64-bit Windows.
     uintptr_t v = reinterpret_cast<uintptr_t>(key);
-    return (v & 0xFFFFFFFF00000000ull) == 0xFFFFFFFF00000000ull ? (v & 0xFFFFFFFFu) : v;
+    uintptr_t low = v & 0xFFFFFFFFu;
+    return (low >= 0x80000000u && low <= 0x80000006u) ? low : v;
 }
 
 }  // namespace

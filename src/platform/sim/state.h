@@ -144,6 +144,7 @@ FILETIME FromTicks(ULONGLONG t);
 
 // Files (files.cpp / paths.cpp)
 ResolvedPath Resolve(const std::string& path, bool allowWildcards = false);
+ResolvedPath ResolveArgument(const std::string& path, bool allowWildcards = false);  // a Win32 call's name
 FileNode* FindNode(const std::string& key);
 std::string ParentKey(const std::string& key);
 void MakeDirectories(const std::string& fullPath);  // full path with its parents
