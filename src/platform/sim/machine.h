@@ -19,7 +19,8 @@ namespace sim {
 // language 0x0804, time-zone bias 0. Drive C: with directories C:\, C:\WINDOWS
 // and the system directory C:\WINDOWS\SYSTEM32; current directory C:\.
 // HKLM\System\CurrentControlSet\Control\Keyboard Layouts exists (empty);
-// HKCU\Keyboard Layout\Preload exists with "1" = "00000804".
+// HKCU\Keyboard Layout\Preload exists with "1" = "00000804"; layout 08040804
+// is loaded. Clock 2024-06-01 12:00:00 UTC.
 // No boxes, no answers, no faults, no open handles; command line "imesetup.exe".
 void Reset();
 
@@ -38,7 +39,9 @@ bool FileExists(const std::string& path);       // a file, not a directory
 bool DirectoryExists(const std::string& path);
 std::string FileContents(const std::string& path);  // "" when missing
 // Another process opens the file with this share mode and keeps it open until
-// ReleaseFile. Not counted among the tool's open handles.
+// ReleaseFile. Not counted among the tool's open handles. Opening, copying
+// onto or deleting a held file then fails with ERROR_SHARING_VIOLATION as the
+// share modes decide; deleting succeeds only past holders that share delete.
 int HoldFile(const std::string& path, DWORD shareMode = 0);
 // The same with the holder's access given; the one above holds for reading.
 int HoldFile(const std::string& path, DWORD shareMode, DWORD access);
@@ -66,7 +69,9 @@ std::optional<RegValue> GetValue(HKEY root, const std::string& path, const std::
 std::vector<std::string> SubKeyNames(HKEY root, const std::string& path);  // enumeration order
 std::vector<std::string> ValueNames(HKEY root, const std::string& path);   // insertion order
 // An open asking for KEY_ALL_ACCESS is refused with ERROR_ACCESS_DENIED, as for
-// a user without rights to change the key.
+// a user without rights to change the key: any access beyond KEY_READ is
+// refused, on the key and on the keys below it (inherited, as an ACL is), and
+// so are creating a subkey and deleting. The 9x family ignores it.
 void DenyFullAccess(HKEY root, const std::string& path, bool deny = true);
 
 // ---- System ----
@@ -80,6 +85,12 @@ void SetCommandLine(const std::string& commandLine);
 void SetNtVersion(DWORD major, DWORD minor, DWORD build);
 
 // ---- Input method manager ----
+// ImmInstallIMEA needs the Keyboard Layouts key and the IME file (a bare name
+// is looked for in the system directory). A file already registered (by the
+// "Ime File" value, case aside) gets its layout back; otherwise the layout
+// "E0NNxxxx" is made (NN the lowest free from 20, xxxx the user language) and
+// put on the preload list: NT a value "n", 9x a subkey "n" with the default
+// value. Either way the layout is loaded.
 bool IsLayoutLoaded(HKL layout);
 void SetLayoutLoaded(HKL layout, bool loaded);
 
@@ -98,12 +109,19 @@ int UnansweredBoxes();  // boxes shown with no answer queued (each returned 0)
 enum class Repeat { Once, Always };
 // The named call (Win32 name, "RegOpenKeyExA") fails with the error; with a
 // filter, only when its path or name argument contains the filter
-// (case-insensitively). Registry calls return the error as their status;
-// others return their failure value and set the last error.
+// (case-insensitively); for registry calls the path of the key the handle
+// refers to counts as well. Registry calls return the error as their status;
+// others return their failure value and set the last error. A failed call
+// changes nothing, except that a failed close still releases its handle (so
+// fault sweeps show no false leaks) and a failed GetPrivateProfileStringA
+// gives the default, as for a profile that cannot be read. Calls that cannot
+// fail on Windows (GetVersion, GetACP, CharNextA, wsprintfA, ...) ignore faults.
 void FailCall(const std::string& function, DWORD error, Repeat repeat = Repeat::Once, const std::string& filter = "");
 // Counting from now (1 = the next call), call number k of any simulated
 // function fails with the error that function typically gives in real life.
 void FailCallNumber(int k);
+// Every call of a win32_api.h function counts except GetLastError and
+// SetLastError, which only read and write the thread's error value.
 int CallCount();                     // calls made since Reset
 std::vector<std::string> CallLog();  // their function names, in order
 
