@@ -5,14 +5,14 @@
 #
 # Source this file, then:
 #   wine_env_setup DIR      set the environment for the prefix DIR/prefix
-#   wine_prefix_ensure      make the locale, the cached template and the prefix
-#                           (each only when missing) and start the server
+#   wine_session_start      make what is missing (locale, cached template,
+#                           prefix), start the session's Xvfb display (exports
+#                           DISPLAY) and a persistent wineserver
+#   wine_session_stop       stop the server with its processes, and the display
 #   wine_prefix_fresh       replace the prefix by a fresh copy of the template
-#   wine_server_start       keep a wineserver running for the prefix (fast calls)
-#   wine_server_stop        stop this prefix's wineserver and its processes
-#   wine_xvfb_start         start an Xvfb on a free display, export DISPLAY and
-#                           stop it when the shell exits
-#   wine_xvfb_stop          stop that display
+#                           (stops the server; the display stays)
+# A session stays up between calls until wine_session_stop (the server ends by
+# itself after ten idle minutes); one prefix and one session per folder.
 #
 # Shared, created once and reused by every build folder (under one lock each):
 #   $IMESETUP_LOCALE_DIR    (default build/locale) the compiled zh_CN.UTF-8 locale
@@ -22,6 +22,21 @@
 IMESETUP_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 wine_log() { printf 'wine-env: %s\n' "$*" >&2; }
+
+# Runs "$@" (which stays in the background or forks a daemon) with no open
+# descriptor but 0-2 and those named in $1 ("3 4"): a daemon that kept a lock
+# file or a caller's pipe open would block the next lock or the caller forever.
+wine_exec_clean() {
+    local keep=" $1 " fd; shift
+    for fd in /proc/$BASHPID/fd/*; do
+        fd=${fd##*/}
+        [[ $fd =~ ^[0-9]+$ ]] || continue
+        (( fd > 2 )) || continue
+        [[ $keep == *" $fd "* ]] && continue
+        eval "exec $fd>&-" 2>/dev/null
+    done
+    exec "$@"
+}
 
 # Runs "$@" holding an exclusive lock on the file $1 (created when missing).
 wine_with_lock() {
@@ -121,25 +136,22 @@ _wine_prefix_replace() {
 wine_prefix_ensure() {
     # The usual case, a prefix that exists, takes no locks.
     if [[ -f "$WINEPREFIX/system.reg" && -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" ]]; then
-        wine_server_start
         return 0
     fi
     wine_template_ensure || return 1
-    wine_with_lock "$WINE_ENV_DIR/.lock" _wine_prefix_copy || return 1
-    wine_server_start
+    wine_with_lock "$WINE_ENV_DIR/.lock" _wine_prefix_copy
 }
 
 wine_prefix_fresh() {
     wine_template_ensure || return 1
-    wine_with_lock "$WINE_ENV_DIR/.lock" _wine_prefix_replace || return 1
-    wine_server_start
+    wine_with_lock "$WINE_ENV_DIR/.lock" _wine_prefix_replace
 }
 
 wine_server_start() {
     # The server stays up between calls (0.1 s a call instead of 1 s) and ends
     # by itself after ten idle minutes. A second -p for a running server only
     # reports it and ends.
-    wineserver -p600 </dev/null >/dev/null 2>&1 || true
+    (wine_exec_clean "" wineserver -p600) </dev/null >/dev/null 2>&1 || true
 }
 
 wine_server_stop() {
@@ -148,30 +160,74 @@ wine_server_stop() {
     wineserver -w </dev/null >/dev/null 2>&1 || true
 }
 
-WINE_XVFB_PID=
-wine_xvfb_start() {
-    [[ -n "$WINE_XVFB_PID" ]] && return 0
+# The display of a prefix's session: one Xvfb, started on a free display number
+# and kept with the server. Every Wine process of the session gets it: Wine's
+# desktop process keeps the display (or the lack of one) that it started with,
+# so a program shown after a display-less one could never show a box.
+_wine_display_alive() {
+    local pid display
+    [[ -f "$WINE_ENV_DIR/xvfb.pid" && -f "$WINE_ENV_DIR/xvfb.display" ]] || return 1
+    pid=$(<"$WINE_ENV_DIR/xvfb.pid")
+    display=$(<"$WINE_ENV_DIR/xvfb.display")
+    [[ -n "$pid" && -r "/proc/$pid/comm" && $(<"/proc/$pid/comm") == Xvfb ]] || return 1
+    [[ -S "/tmp/.X11-unix/X${display#:}" ]]
+}
+
+_wine_display_make() {
+    _wine_display_alive && return 0
     command -v Xvfb >/dev/null || { wine_log "Xvfb is missing (xvfb)"; return 1; }
-    local fifo display
-    fifo=$(mktemp -u "${TMPDIR:-/tmp}/imesetup-xvfb.XXXXXX")
+    # Processes that still use a lost display cannot be moved to a new one.
+    wine_server_stop
+    rm -f "$WINE_ENV_DIR/xvfb.pid" "$WINE_ENV_DIR/xvfb.display"
+    local fifo="$WINE_ENV_DIR/xvfb.fifo" display pid
+    rm -f "$fifo"
     mkfifo "$fifo"
-    # -displayfd: Xvfb picks a free display number itself and writes it when ready.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" </dev/null >/dev/null 2>&1 &
-    WINE_XVFB_PID=$!
+    # -displayfd: Xvfb picks a free display number itself and writes it when
+    # ready. setsid and /dev/null: it must not hold a caller's terminal or pipes.
+    (wine_exec_clean 3 setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp) \
+        3>"$fifo" </dev/null >/dev/null 2>&1 &
+    pid=$!
     if ! read -r -t 20 display <"$fifo" || [[ -z "$display" ]]; then
         rm -f "$fifo"
+        kill "$pid" 2>/dev/null
         wine_log "Xvfb did not start"
-        wine_xvfb_stop
         return 1
     fi
     rm -f "$fifo"
-    export DISPLAY=":$display"
-    trap wine_xvfb_stop EXIT
+    echo "$pid" >"$WINE_ENV_DIR/xvfb.pid"
+    echo ":$display" >"$WINE_ENV_DIR/xvfb.display"
 }
 
-wine_xvfb_stop() {
-    [[ -n "$WINE_XVFB_PID" ]] || return 0
-    kill "$WINE_XVFB_PID" 2>/dev/null || true
-    wait "$WINE_XVFB_PID" 2>/dev/null || true
-    WINE_XVFB_PID=
+# Starts the session's display when it is not running and exports DISPLAY.
+wine_display_ensure() {
+    wine_with_lock "$WINE_ENV_DIR/.lock" _wine_display_make || return 1
+    DISPLAY=$(<"$WINE_ENV_DIR/xvfb.display")
+    export DISPLAY
+}
+
+wine_display_stop() {
+    local pid
+    [[ -f "$WINE_ENV_DIR/xvfb.pid" ]] || return 0
+    if _wine_display_alive; then
+        pid=$(<"$WINE_ENV_DIR/xvfb.pid")
+        kill "$pid" 2>/dev/null
+        for _ in 1 2 3 4 5 6 7 8 9 10; do
+            [[ -d "/proc/$pid" ]] || break
+            sleep 0.1
+        done
+    fi
+    rm -f "$WINE_ENV_DIR/xvfb.pid" "$WINE_ENV_DIR/xvfb.display"
+}
+
+# Everything a Wine call needs: locale, prefix, display, server.
+wine_session_start() {
+    wine_prefix_ensure || return 1
+    wine_display_ensure || return 1
+    wine_server_start
+}
+
+# Ends the session: the server with its processes, then the display.
+wine_session_stop() {
+    wine_server_stop
+    wine_display_stop
 }

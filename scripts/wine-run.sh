@@ -3,13 +3,13 @@
 # (made on first use from the cached template). CTest uses this as the
 # cross-compiling emulator of the mingw-x64 build.
 #
-#   wine-run.sh [--dir DIR] [--display] PROGRAM [ARGS...]
+#   wine-run.sh [--dir DIR] PROGRAM [ARGS...]
 #   wine-run.sh [--dir DIR] --fresh     replace the prefix by a fresh copy
-#   wine-run.sh [--dir DIR] --stop      stop the prefix's wineserver
+#   wine-run.sh [--dir DIR] --stop      stop the prefix's server and display
 #
-# DIR defaults to $IMESETUP_WINE_DIR, else build/wine. --display (or
-# IMESETUP_WINE_DISPLAY=1) runs the program on its own Xvfb display, for
-# programs that show message boxes. The program's exit status is returned;
+# DIR defaults to $IMESETUP_WINE_DIR, else build/wine. Programs run on the
+# session's Xvfb display, so message boxes work (--display is accepted and
+# changes nothing). The program's exit status is returned;
 # its CR LF line ends become LF so that Linux tools can read its output.
 # IMESETUP_WINE_TIMEOUT (seconds, default 600) ends a program that hangs.
 set -uo pipefail
@@ -18,12 +18,11 @@ set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 dir=${IMESETUP_WINE_DIR:-$IMESETUP_ROOT/build/wine}
-display=${IMESETUP_WINE_DISPLAY:-0}
 action=run
 while [[ $# -gt 0 ]]; do
     case $1 in
         --dir) dir=${2:?--dir needs a folder}; shift 2 ;;
-        --display) display=1; shift ;;
+        --display) shift ;;
         --fresh) action=fresh; shift ;;
         --stop) action=stop; shift ;;
         --) shift; break ;;
@@ -36,25 +35,25 @@ wine_env_setup "$dir"
 case $action in
     fresh)
         wine_prefix_fresh || exit 1
-        echo "fresh prefix: $WINEPREFIX"
+        wine_session_start || exit 1
+        # Start the prefix's own processes now rather than in the first test.
+        timeout -k 5 120 wine wineboot </dev/null >/dev/null 2>&1
+        echo "fresh prefix: $WINEPREFIX, display $DISPLAY"
         exit 0 ;;
     stop)
-        wine_server_stop
-        echo "stopped the server of $WINEPREFIX"
+        wine_session_stop
+        echo "stopped the server and display of $WINEPREFIX"
         exit 0 ;;
 esac
 
-[[ $# -gt 0 ]] || { echo "usage: wine-run.sh [--dir DIR] [--display] PROGRAM [ARGS...]" >&2; exit 2; }
-wine_prefix_ensure || exit 1
-if [[ $display == 1 ]]; then
-    wine_xvfb_start || exit 1
-fi
+[[ $# -gt 0 ]] || { echo "usage: wine-run.sh [--dir DIR] PROGRAM [ARGS...]" >&2; exit 2; }
+wine_session_start || exit 1
 
 # Wine's own helper processes (services, devices) may outlive the program and
 # inherit its output handles; a pipe would then never reach its end and hang
 # the caller. The output goes through files instead and is replayed.
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/imesetup-wine.XXXXXX")
-trap 'rm -rf "$tmp"; wine_xvfb_stop' EXIT
+trap 'rm -rf "$tmp"' EXIT
 timeout -k 5 "${IMESETUP_WINE_TIMEOUT:-600}" wine "$@" </dev/null >"$tmp/out" 2>"$tmp/err"
 status=$?
 tr -d '\r' <"$tmp/out"
