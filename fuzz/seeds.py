@@ -1,0 +1,220 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus of every fuzz target into fuzz/corpus/<target>/.
+
+The inputs follow each target's reading order: FuzzedDataProvider takes
+numbers from the end of the input and strings from the front, a string ending
+at a backslash followed by another byte (a doubled backslash is one).
+"""
+import os
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+GBK_NAME = bytes.fromhex("B2E2CAD4CAE4C8EBB7A8")  # a display name in GBK
+
+
+def provider_string(data):
+    return data.replace(b"\\", b"\\\\") + b"\\\n"
+
+
+def split_command_line():
+    # First byte: 0 the double-byte page 936, 1 the single-byte page 1252.
+    return {
+        "plain": b"\x00imesetup.exe /inst",
+        "quoted_program": b'\x00"C:\\Program Files\\imesetup.exe" /uninst',
+        "empty_pairs": b'\x00imesetup.exe "" "" /inst ""',
+        "quotes_inside": b'\x00a x"y z"w "unclosed',
+        "double_byte": b'\x00\xb2\xe2.exe \xb2\\ "\xca\x22" \x81',
+        "single_byte": b'\x01\xb2\xe2.exe \xb2" x"\t\x01b',
+        "controls": b"\x00p\x01a\x1fb\x20c\x7fd",
+        "backslashes": b'\x00p a\\\\"b c\\" d',
+    }
+
+
+def setup_driver():
+    # command line, setup.log, then from the end: state, first answer, second answer.
+    # state bits: 1 the 9x family, 2 installed, 4 listed in the preload list,
+    # 8 IME file held, 16 no rights, 32 code page 1252. Answers: 0 yes, 1 no, 2 OK.
+    log = b"[ImePram]\r\nImeFile=MyIme.ime\r\nMbFile=MyIme.mb\r\nImeName=" + GBK_NAME + b"\r\n"
+
+    def seed(command_line, setup_log, state, first=2, second=2):
+        return provider_string(command_line) + setup_log + bytes([second, first, state])
+
+    return {
+        "fresh_default": seed(b"imesetup.exe", log, 0),
+        "fresh_inst": seed(b"imesetup.exe /inst", log, 0),
+        "reinstall_yes": seed(b'"C:\\IMEPKG\\imesetup.exe" /inst', log, 2 | 4, first=0),
+        "reinstall_no": seed(b'imesetup.exe "/inst"', log, 2 | 4, first=1),
+        "remove_default_9x": seed(b"imesetup.exe", log, 1 | 2 | 4),
+        "remove_uninst_held": seed(b"imesetup.exe /uninst", log, 2 | 4 | 8),
+        "remove_no_rights": seed(b"imesetup.exe /uninst", log, 2 | 16),
+        "two_arguments": seed(b"imesetup.exe /inst /inst", log, 0),
+        "no_section": seed(b"imesetup.exe", b"[Other]\r\nImeFile=MyIme.ime\r\n", 0),
+        "name_zero": seed(b"imesetup.exe", b"[ImePram]\r\nImeFile=MyIme.ime\r\nMbFile=MyIme.mb\r\nImeName=0\r\n", 0),
+        "folder_named": seed(b"imesetup.exe /inst", b"[ImePram]\r\nImeFile=Folder\r\nMbFile=MyIme.mb\r\nImeName=x\r\n", 0),
+        "quoted_blanks": seed(
+            b"imesetup.exe",
+            b'[imepram]\r\n  ImeFile = "MyIme.ime" \r\nMbFile=MyIme.mb\r\nImeName=\xce\xd2\r\n',
+            32,
+        ),
+    }
+
+
+def remove_from_preload():
+    # From the end: subkey form, layout text (0 "E0200804", 1 "     804"),
+    # entry count, one byte per entry (and in the subkey form one of extras),
+    # then whether a value that is no entry stands beside them. Entry byte:
+    # bits 0-3 text (0 "00000409", 1 "E0200804", 2 "e0200804", 3 "00000804",
+    # 8 "     804", 10 "00000411"), 4-5 type, 6-7 gap or odd name.
+    def seed(subkeys, hkl, entries, extras=None, named_value=False):
+        tail = [1 if subkeys else 0, hkl, len(entries)]
+        for i, entry in enumerate(entries):
+            tail.append(entry)
+            if subkeys:
+                tail.append(extras[i] if extras else 0)
+        tail.append(1 if named_value else 0)
+        return bytes(reversed(tail))
+
+    return {
+        "values_middle": seed(False, 0, [0x03, 0x01, 0x00, 0x0A]),
+        "values_lower_case_last": seed(False, 0, [0x03, 0x02]),
+        "values_twice": seed(False, 0, [0x01, 0x03, 0x01], named_value=True),
+        "values_gap_before_match": seed(False, 0, [0x03, 0x40, 0x01]),
+        "values_blank_filled": seed(False, 1, [0x03, 0x08, 0x00]),
+        "values_types": seed(False, 0, [0x13, 0x21, 0x30, 0x27, 0x00]),
+        "values_hundred_and_ten": seed(False, 0, [0x00] * 20 + [0x01] + [0x00] * 89),
+        "subkeys_middle": seed(True, 0, [0x03, 0x00, 0x01, 0x0A, 0x00], extras=[0, 2, 4, 6, 0]),
+        "subkeys_only": seed(True, 0, [0x01], extras=[4]),
+        "subkeys_no_default": seed(True, 0, [0x03, 0x01, 0x00], extras=[1, 0, 1]),
+        "subkeys_hundred_and_five": seed(True, 0, [0x00] * 50 + [0x01] + [0x00] * 54),
+    }
+
+
+def registry_tree():
+    names = {"a": 0, "A": 1, "b": 2, "Key": 3, "x y": 4, "1": 5, "2": 6, "10": 7,
+             "gbk0": 8, "gbk1": 9, "gbk_a": 10, "gbk_A": 11, "gbk2": 12}
+    value_names = {"": 0, "v": 1, "V": 2, "1": 3, "2": 4, "Ime File": 5, "gbk": 6, "gbk_a": 7}
+    types = {"sz": 0, "expand": 1, "binary": 2, "dword": 3, "none": 4, "multi": 5}
+
+    class Input:
+        def __init__(self):
+            self.tail, self.front = [], b""
+
+        def byte(self, value):
+            self.tail.append(value)
+
+        def string(self, data):
+            self.front += provider_string(data)
+
+        def path(self, parts):
+            self.byte(len(parts))
+            for part in parts:
+                if isinstance(part, int):  # a long name of that many characters
+                    self.byte(13)
+                    self.byte(part - 1)
+                else:
+                    self.byte(names[part])
+
+        def bytes(self):
+            return self.front + bytes(reversed(self.tail))
+
+    # machine bits: 1 code page 1252, 2 the 9x family, 4 a chain of a/A keys.
+    def seed(machine, keys, chain=None, values=(), steps=()):
+        data = Input()
+        data.byte(machine)
+        data.byte(len(keys))
+        for key in keys:
+            data.path(key)
+        if machine & 4:
+            data.byte(chain - 1)
+        data.byte(len(values))
+        for path, name, kind, contents in values:
+            data.path(path)
+            data.byte(types[kind])
+            data.byte(value_names[name])
+            data.string(contents)
+        for step in steps:
+            operation, where, path = step[:3]
+            data.byte({"open": 0, "erase": 1, "move": 2}[operation])
+            data.byte(1 if where == "relative" else 0)
+            data.path(path)
+            if operation == "move":
+                data.byte(value_names[step[3]])
+                data.byte(value_names[step[4]])
+        return data.bytes()
+
+    tree = [["a", "b"], ["A", "Key"], ["b"], ["a", "x y", "1"]]
+    values = [
+        (["a"], "v", "sz", b"text\x00"),
+        (["a"], "1", "dword", b"\x04\x03\x02\x01"),
+        (["a"], "2", "binary", b""),
+        (["a", "b"], "", "sz", b"default\x00"),
+    ]
+    steps = [
+        ("open", "absolute", ["a"]),
+        ("move", "relative", [], "v", "2"),
+        ("move", "relative", [], "v", "V"),
+        ("move", "relative", [], "2", "Ime File"),
+        ("move", "relative", [], "1", "1"),
+        ("open", "relative", ["b"]),
+        ("erase", "absolute", ["a"]),
+        ("move", "relative", [], "", "v"),
+        ("open", "relative", ["x y"]),
+        ("erase", "relative", ["b"]),
+    ]
+    return {
+        "values_and_erase_of_current": seed(0, tree, values=values, steps=steps),
+        "same_on_9x": seed(2, tree, values=values, steps=steps),
+        "single_byte_page": seed(1, tree, values=values, steps=steps),
+        "double_byte_names": seed(
+            0,
+            [["gbk0", "gbk1"], ["gbk_a", "a"], ["gbk_A"], ["gbk2", "gbk0", "gbk_a"]],
+            values=[(["gbk0"], "gbk", "sz", b"\xb2\xe2\x00"), (["gbk0"], "gbk_a", "expand", b"%x%\x00")],
+            steps=[
+                ("open", "absolute", ["gbk0"]),
+                ("move", "relative", [], "gbk", "gbk_a"),
+                ("move", "relative", [], "gbk_a", "v"),
+                ("erase", "absolute", ["gbk_a"]),
+                ("erase", "absolute", ["gbk0"]),
+                ("erase", "absolute", ["gbk2"]),
+            ],
+        ),
+        "chain_64_deep": seed(
+            4, [["b"]], chain=64,
+            steps=[("open", "absolute", ["A", "a", "A"]), ("erase", "absolute", ["A"]), ("erase", "relative", ["a"])],
+        ),
+        "long_names": seed(
+            0, [[200, 180], ["a", 60]],
+            steps=[
+                ("erase", "absolute", [200]),
+                ("open", "absolute", ["a"]),
+                ("erase", "relative", [60]),
+                ("erase", "absolute", ["a"]),
+            ],
+        ),
+        "missing_keys": seed(
+            0, [["a"]],
+            steps=[
+                ("erase", "absolute", ["b"]),
+                ("open", "absolute", ["b"]),
+                ("erase", "relative", ["a", "a"]),
+                ("open", "relative", ["a"]),
+            ],
+        ),
+    }
+
+
+def main():
+    for target, seeds in (
+        ("split_command_line", split_command_line()),
+        ("setup_driver", setup_driver()),
+        ("remove_from_preload", remove_from_preload()),
+        ("registry_tree", registry_tree()),
+    ):
+        folder = os.path.join(HERE, "corpus", target)
+        os.makedirs(folder, exist_ok=True)
+        for name, data in seeds.items():
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(data)
+
+
+if __name__ == "__main__":
+    main()
