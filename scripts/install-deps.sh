@@ -13,6 +13,7 @@ set -euo pipefail
 
 packages=(
     cmake make g++
+    clang-14 libclang-rt-14-dev
     googletest libgtest-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     binutils-mingw-w64-x86-64 binutils-mingw-w64-i686

@@ -3,6 +3,7 @@
 # tests every preset:
 #   host       the tool and its tests on the simulated Windows machine
 #   asan       the same with AddressSanitizer and UndefinedBehaviorSanitizer
+#   fuzz       the libFuzzer targets (Clang), each run for a few seconds
 #   mingw-x64  the Windows program; portable and end-to-end tests under Wine,
 #              and the check of its import table and subsystem
 #   mingw-x86  the 32-bit Windows program; the import and subsystem check
@@ -26,7 +27,7 @@ while [[ $# -gt 0 ]]; do
         *) echo "usage: scripts/test.sh [--no-install] [--only PRESET]..." >&2; exit 2 ;;
     esac
 done
-[[ ${#presets[@]} -gt 0 ]] || presets=(host asan mingw-x64 mingw-x86)
+[[ ${#presets[@]} -gt 0 ]] || presets=(host asan fuzz mingw-x64 mingw-x86)
 
 if [[ $install == 1 ]]; then
     bash scripts/install-deps.sh || { echo "0 passed, 1 failed"; exit 1; }
