@@ -51,6 +51,25 @@ TEST_P(UninstallationMode, RemovesBothFilesAndTheLayoutNotInThePreloadList)
 
 INSTANTIATE_TEST_SUITE_P(NoArgumentAndUninst, UninstallationMode, ::testing::Values("", "/uninst"));
 
+TEST_F(Uninstallation, RunTwiceWithoutArgumentInstallsThenRemoves)
+{
+    Run("", {Outcome(Gbk(texts::kInstallSucceeded))});
+    const std::vector<Layout> layouts = LayoutsOfImeFile(InstalledIme());
+    ASSERT_EQ(layouts.size(), 1u);
+    const std::string installed = layouts[0].keyName;
+    const std::string found = LayoutTheRemovalFinds(installed);
+
+    Run("", {Outcome(Gbk(texts::kUninstallSucceeded))});
+
+    EXPECT_FALSE(IsFile(InstalledIme()));
+    EXPECT_FALSE(IsFile(InstalledMb()));
+    EXPECT_FALSE(LayoutExists(found));
+    if (RunningOnWine()) {
+        // The installation's own layout, which Wine's lookup did not answer with.
+        EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, LayoutPath(installed), "Ime File"), InstalledIme());
+    }
+}
+
 TEST_F(Uninstallation, UninstWithNothingInstalledSaysSoAndChangesNothing)
 {
     const size_t layouts = Layouts().size();
