@@ -64,6 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int secondAnswer = Answer(input.ConsumeIntegral<uint8_t>());
     std::string commandLine = input.ConsumeRandomLengthString(512);
     const std::string setupLog = input.ConsumeRemainingBytesAsString();
+    // Windows ends a profile value at a zero byte in the file; the simulated
+    // reader hands on the bytes behind it, which would put a zero inside the
+    // names. Such files stay out until it reads them as Windows does.
+    if (setupLog.find('\0') != std::string::npos) return 0;
 
     PutPackage();
     const sim::Family family = (state & 1) ? sim::Family::Win9x : sim::Family::NT;
