@@ -2,10 +2,12 @@
 // Chinese texts are code page 936 (GBK) bytes; the English ones are ASCII.
 #pragma once
 
+#include "driver/setup_caption.h"
+
 namespace OutcomeTexts {
 
-// Caption of every box the tool shows (a blank at each end).
-extern const char SetupCaption[];
+// The question box carries the same caption as the driver's outcome box.
+using ::SetupCaption;
 
 // ---- Installation ----
 extern const char InstallNoRights[];   // also uninstallation's rights failure

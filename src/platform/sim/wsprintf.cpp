@@ -23,10 +23,10 @@ std::string Digits(unsigned int value, unsigned base, bool upper)
     return out;
 }
 
-std::string Format(const char* spec, va_list args)
+std::string Format(const char* format, va_list args)
 {
     std::string out;
-    for (const char* p = spec; *p; ++p) {
+    for (const char* p = format; *p; ++p) {
         if (*p != '%') {
             out += *p;
             continue;
@@ -125,13 +125,13 @@ std::string Format(const char* spec, va_list args)
 
 }  // namespace
 
-int WINAPIV wsprintfA(LPSTR buffer, LPCSTR spec, ...)
+int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...)
 {
     Enter("wsprintfA");
-    if (!buffer || !spec) return 0;
+    if (!buffer || !format) return 0;
     va_list args;
-    va_start(args, spec);
-    std::string out = Format(spec, args);
+    va_start(args, format);
+    std::string out = Format(format, args);
     va_end(args);
     if (out.size() > kLimit - 1) out.resize(kLimit - 1);
     out.copy(buffer, out.size());
