@@ -201,6 +201,21 @@ TEST_F(SimFilesTest, FindFirstFileOrderPatternsAndErrors)
     EXPECT_EQ(error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
+TEST_F(SimFilesTest, StarsMatchAnyRunWithoutBacktrackingBlowUp)
+{
+    sim::SetCurrentDirectory("C:\\SETUP");
+    sim::PutFile("C:\\SETUP\\aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.ime", "x");
+
+    EXPECT_EQ(FirstMatch("a*a*a.ime"), "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.ime");
+    EXPECT_EQ(FirstMatch("*a*.i*e"), "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.ime");
+    EXPECT_EQ(FirstMatch("*b*"), "<none>");
+    // Forty stars before a character that never comes: a search that tried
+    // every split per star would not finish.
+    EXPECT_EQ(FirstMatch((std::string(40, '*') + "b").c_str()), "<none>");
+    EXPECT_EQ(FirstMatch("a*?.ime"), "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.ime");
+    EXPECT_EQ(FirstMatch("a*??????????????????????????????????????????.ime"), "<none>");
+}
+
 TEST_F(SimFilesTest, DirectoryBufferRules)
 {
     const std::string longDir = "C:\\" + std::string(70, 'd');

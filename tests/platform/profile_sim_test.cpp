@@ -78,6 +78,11 @@ TEST_F(SimProfileTest, TruncationAndBytes)
     EXPECT_EQ(Read("s", "k", "", "C:\\gbk.ini"), gbk);
     sim::SetCodePage(1252);
     EXPECT_EQ(Read("s", "k", "", "C:\\gbk.ini"), gbk);
+
+    // The reader hands back a text: a zero byte in the file ends the value.
+    sim::PutFile("C:\\zero.ini", std::string("[s]\r\nk=before\0after\r\n", 21));
+    EXPECT_EQ(Read("s", "k", "", "C:\\zero.ini", 2048, &count), "before");
+    EXPECT_EQ(count, 6u);
 }
 
 TEST_F(SimProfileTest, WhereTheFileIsLookedFor)

@@ -25,20 +25,29 @@ std::vector<std::string> Chars(const std::string& s)
     return out;
 }
 
+// Greedy match with one remembered star: on a mismatch the last star takes one
+// more character. Linear in practice and never exponential, whatever the
+// number of stars in the pattern.
 bool Glob(const std::vector<std::string>& p, size_t pi, const std::vector<std::string>& n, size_t ni)
 {
-    while (pi < p.size()) {
-        if (p[pi] == "*") {
-            for (size_t k = ni; k <= n.size(); ++k)
-                if (Glob(p, pi + 1, n, k)) return true;
+    size_t starAt = p.size();
+    size_t starMatchEnd = 0;
+    while (ni < n.size()) {
+        if (pi < p.size() && p[pi] == "*") {
+            starAt = pi++;
+            starMatchEnd = ni;
+        } else if (pi < p.size() && (p[pi] == "?" || p[pi] == n[ni])) {
+            ++pi;
+            ++ni;
+        } else if (starAt != p.size()) {
+            pi = starAt + 1;
+            ni = ++starMatchEnd;
+        } else {
             return false;
         }
-        if (ni >= n.size()) return false;
-        if (p[pi] != "?" && p[pi] != n[ni]) return false;
-        ++pi;
-        ++ni;
     }
-    return ni == n.size();
+    while (pi < p.size() && p[pi] == "*") ++pi;
+    return pi == p.size();
 }
 
 }  // namespace

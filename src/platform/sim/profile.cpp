@@ -83,7 +83,9 @@ std::optional<std::string> ReadProfile(LPCSTR fileName)
 DWORD CopyValue(const std::string& value, LPSTR buffer, DWORD size)
 {
     if (size == 0) return 0;
-    size_t n = std::min(value.size(), static_cast<size_t>(size - 1));
+    // A value ends at a zero byte in the file, as the reader hands back a text.
+    size_t n = std::min(value.find('\0'), value.size());
+    n = std::min(n, static_cast<size_t>(size - 1));
     std::memcpy(buffer, value.data(), n);
     buffer[n] = '\0';
     return static_cast<DWORD>(n);
