@@ -7,25 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "common/ime_package_sim.h"
 #include "platform/sim/machine.h"
 
 namespace hardening {
 
-inline constexpr char kPackageDir[] = "C:\\IMEPKG";
-inline constexpr char kSystemDir[] = "C:\\WINDOWS\\SYSTEM32";
-inline constexpr char kLayoutList[] = "System\\CurrentControlSet\\Control\\Keyboard Layouts";
-inline constexpr char kPreload[] = "Keyboard Layout\\Preload";
-inline constexpr char kDisplayName[] = "\xB2\xE2\xCA\xD4\xCA\xE4\xC8\xEB\xB7\xA8";  // GBK display name
+using namespace ime_package;
+
 inline constexpr char kImeName[] = "MyIme.ime";
 inline constexpr char kMbName[] = "MyIme.mb";
 // The layout an installed IME has in these machines, and its key name.
 inline constexpr unsigned kLayout = 0xE0200804u;
 inline constexpr char kLayoutName[] = "E0200804";
-
-inline constexpr char kNewIme[] = "ime module, new";
-inline constexpr char kNewMb[] = "code table, new";
-inline constexpr char kOldIme[] = "ime module, old";
-inline constexpr char kOldMb[] = "code table, old";
 
 inline std::string InstalledImePath() { return std::string(kSystemDir) + "\\" + kImeName; }
 inline std::string InstalledMbPath() { return std::string(kSystemDir) + "\\" + kMbName; }

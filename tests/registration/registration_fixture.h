@@ -11,21 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "common/ime_package_sim.h"
 #include "driver/setup_context.h"
 #include "platform/sim/machine.h"
 
 namespace registration_test {
 
-inline constexpr char kPackageDir[] = "C:\\IMEPKG";
-inline constexpr char kSystemDir[] = "C:\\WINDOWS\\SYSTEM32";
-inline constexpr char kLayoutList[] = "System\\CurrentControlSet\\Control\\Keyboard Layouts";
-inline constexpr char kPreload[] = "Keyboard Layout\\Preload";
-inline constexpr char kDisplayName[] = "\xB2\xE2\xCA\xD4\xCA\xE4\xC8\xEB\xB7\xA8";  // GBK display name
-
-inline constexpr char kNewIme[] = "ime module, new";
-inline constexpr char kNewMb[] = "code table, new";
-inline constexpr char kOldIme[] = "ime module, old";
-inline constexpr char kOldMb[] = "code table, old";
+using namespace ime_package;
 
 // The layout's key name, formatted here independently of the tool's helpers.
 inline std::string KeyNameOf(HKL layout)
