@@ -7,7 +7,7 @@
 // step() returns its own outcome text, empty when it passed. The guard's text
 // is made before the step runs, so reporting exhausted memory needs no memory.
 template <typename Step>
-std::string RunGuarded(const char* failureText, Step step)
+std::string RunGuardedStep(const char* failureText, Step step)
 {
     std::string failure;
     try {

@@ -41,7 +41,7 @@ bool UserDeclinesReinstall()
 // setup.log wrote it; the IME file stays when only the MB copy fails.
 std::string CopyImeFiles(const SetupContext& context)
 {
-    return RunGuarded(OutcomeTexts::CopyFilesException, [&context]() -> std::string {
+    return RunGuardedStep(OutcomeTexts::CopyFilesException, [&context]() -> std::string {
         if (!CopyFileA(context.ImeFileName.c_str(), context.InstalledImePath.c_str(), FALSE)) {
             return context.ImeFileName + OutcomeTexts::CopyErrorSuffix;
         }

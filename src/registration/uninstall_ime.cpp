@@ -38,7 +38,7 @@ bool EraseLayoutKey(const std::string& HklText)
 // stays, so a later run still finds the IME and can finish the removal.
 std::string DeleteInstalledFiles(const SetupContext& context)
 {
-    return RunGuarded(OutcomeTexts::FilesLocked, [&context]() -> std::string {
+    return RunGuardedStep(OutcomeTexts::FilesLocked, [&context]() -> std::string {
         if (!DeleteFileA(context.InstalledImePath.c_str()) || !DeleteFileA(context.InstalledMbPath.c_str())) {
             return OutcomeTexts::FilesLocked;
         }

@@ -20,20 +20,20 @@ protected:
 
 TEST_F(GuardedStepTest, PassesTheStepsOwnResultThrough)
 {
-    EXPECT_EQ(RunGuarded(kFailure, [] { return std::string(); }), "");
-    EXPECT_EQ(RunGuarded(kFailure, [] { return std::string("copy failed"); }), "copy failed");
+    EXPECT_EQ(RunGuardedStep(kFailure, [] { return std::string(); }), "");
+    EXPECT_EQ(RunGuardedStep(kFailure, [] { return std::string("copy failed"); }), "copy failed");
 }
 
 TEST_F(GuardedStepTest, TurnsEveryKindOfExceptionIntoTheFailureText)
 {
-    EXPECT_EQ(RunGuarded(kFailure, []() -> std::string { throw std::bad_alloc(); }), kFailure);
-    EXPECT_EQ(RunGuarded(kFailure, []() -> std::string { throw std::runtime_error("x"); }), kFailure);
-    EXPECT_EQ(RunGuarded(kFailure, []() -> std::string { throw 42; }), kFailure);
+    EXPECT_EQ(RunGuardedStep(kFailure, []() -> std::string { throw std::bad_alloc(); }), kFailure);
+    EXPECT_EQ(RunGuardedStep(kFailure, []() -> std::string { throw std::runtime_error("x"); }), kFailure);
+    EXPECT_EQ(RunGuardedStep(kFailure, []() -> std::string { throw 42; }), kFailure);
 }
 
 TEST_F(GuardedStepTest, ReportsWhenMemoryRunsOutInsideTheStep)
 {
-    const std::string result = RunGuarded(kFailure, [] {
+    const std::string result = RunGuardedStep(kFailure, [] {
         allocation_fault::FailNextAllocation();
         return std::string(200, 'x');
     });
@@ -45,7 +45,7 @@ TEST_F(GuardedStepTest, ReportsWhenMemoryRunsOutMakingItsOwnText)
 {
     bool stepRan = false;
     allocation_fault::FailNextAllocation();
-    const std::string result = RunGuarded(kFailure, [&stepRan] {
+    const std::string result = RunGuardedStep(kFailure, [&stepRan] {
         stepRan = true;
         return std::string();
     });

@@ -46,14 +46,6 @@ void SetSystemDirectory(const std::string& directory)
     M().systemDirectory = r.full;
 }
 
-void SetWindowsDirectory(const std::string& directory)
-{
-    ResolvedPath r = Resolve(directory);
-    if (!r.ok) return;
-    MakeDirectories(r.full);
-    M().windowsDirectory = r.full;
-}
-
 void MakeDirectory(const std::string& path)
 {
     MakeDirectories(path);

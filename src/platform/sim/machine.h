@@ -46,13 +46,11 @@ int HoldFile(const std::string& path, DWORD shareMode = 0);
 // The same with the holder's access given; the one above holds for reading.
 int HoldFile(const std::string& path, DWORD shareMode, DWORD access);
 void ReleaseFile(int holdToken);
-// Profiles named without a directory are looked for here (C:\WINDOWS after Reset).
-void SetWindowsDirectory(const std::string& directory);  // created when missing
+// Profiles named without a directory are looked for in C:\WINDOWS.
 bool IsReadOnly(const std::string& path);
 FILETIME LastWriteTime(const std::string& path);  // zero when missing
-// The machine's clock (UTC), stamped on files and keys that change; after
-// Reset 2024-06-01 12:00:00. It does not advance by itself.
-void SetClock(FILETIME utc);
+// Files and keys that change are stamped with the machine's clock, fixed at
+// 2024-06-01 12:00:00 UTC.
 
 // ---- Registry ----
 struct RegValue {
@@ -81,8 +79,7 @@ void SetDbcsEnabled(bool enabled);
 void SetCodePage(UINT codePage);  // 936 (double-byte) or a single-byte page such as 1252
 void SetUserLanguage(WORD language);
 void SetCommandLine(const std::string& commandLine);
-// Version reported for the NT family (5.1 build 2600 after Reset).
-void SetNtVersion(DWORD major, DWORD minor, DWORD build);
+// The NT family reports version 5.1 build 2600.
 
 // ---- Input method manager ----
 // ImmInstallIMEA needs the Keyboard Layouts key and the IME file (a bare name

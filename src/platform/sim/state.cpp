@@ -51,9 +51,4 @@ void Reset()
     ClearCallHooks();
 }
 
-void SetClock(FILETIME utc)
-{
-    M().clock = utc;
-}
-
 }  // namespace sim

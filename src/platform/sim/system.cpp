@@ -113,13 +113,6 @@ void SetUserLanguage(WORD language)
     M().userLanguage = language;
 }
 
-void SetNtVersion(DWORD major, DWORD minor, DWORD build)
-{
-    M().ntMajor = major;
-    M().ntMinor = minor;
-    M().ntBuild = build;
-}
-
 void SetCommandLine(const std::string& commandLine)
 {
     Machine& m = M();
