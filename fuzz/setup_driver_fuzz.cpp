@@ -17,7 +17,7 @@
 #include <set>
 #include <string>
 
-#include "driver/setup_driver.h"
+#include "platform/program.h"
 #include "registration/outcome_texts.h"
 #include "sweep_machine.h"
 

@@ -16,7 +16,3 @@ struct SetupOperations {
 
 // Runs one setup from start to end and returns the process exit status.
 int RunSetup(SetupContext& context, const SetupOperations& operations);
-
-// The whole program: registry module start, then RunSetup with the real
-// operations. The Windows entry point only calls this.
-int RunProgram();

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/clean_machine_fixture.h"
-#include "driver/guarded_run.h"
+#include "platform/guarded_run.h"
 #include "driver/setup_driver.h"
 
 namespace {

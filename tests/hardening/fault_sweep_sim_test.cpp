@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/guarded_run.h"
+#include "platform/guarded_run.h"
 #include "driver/setup_driver.h"
 #include "registration/outcome_texts.h"
 #include "registration/registration.h"
