@@ -47,7 +47,8 @@ void CheckBufferAnswers(const std::string& what, Call call)
 
 TEST_F(DirectoryTest, BufferAnswers)
 {
-    CheckBufferAnswers("current directory", [](char* buffer, DWORD size) { return GetCurrentDirectoryA(size, buffer); });
+    CheckBufferAnswers("current directory",
+                       [](char* buffer, DWORD size) { return GetCurrentDirectoryA(size, buffer); });
     CheckBufferAnswers("system directory",
                        [](char* buffer, DWORD size) { return static_cast<DWORD>(GetSystemDirectoryA(buffer, size)); });
 

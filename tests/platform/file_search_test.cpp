@@ -63,7 +63,8 @@ using Names = std::vector<std::string>;
 
 TEST_F(FileSearchTest, NamesAndPlainPatternsInSortedOrder)
 {
-    const Names all = {"a.IME", "ab.txt", "B.ime", "my", "my.ime", "myx.ime", "myxy.ime", "readme", "Sub.ime", "_z.ime"};
+    const Names all = {"a.IME", "ab.txt", "B.ime", "my", "my.ime",
+                       "myx.ime", "myxy.ime", "readme", "Sub.ime", "_z.ime"};
     struct Case {
         const char* pattern;
         Names names;  // sorted by upper-cased name: '_' comes after the letters

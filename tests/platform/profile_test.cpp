@@ -115,7 +115,8 @@ TEST_F(ProfileTest, LineEndsZeroBytesAndLongValues)
     for (size_t i = 0; i < std::size(files); ++i) {
         const std::string path = Path(files[i].name);
         ASSERT_TRUE(WriteBytes(path, files[i].bytes));
-        const Case cases[] = {{"ImePram", "ImeFile", "0", expectedFile[i]}, {"ImePram", "ImeName", "0", expectedName[i]}};
+        const Case cases[] = {{"ImePram", "ImeFile", "0", expectedFile[i]},
+                              {"ImePram", "ImeName", "0", expectedName[i]}};
         Check(path, std::begin(cases), std::end(cases));
     }
 

@@ -63,10 +63,12 @@ BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrit
     if (!node) return Fail(ERROR_INVALID_HANDLE);
     if (!(open->access & GENERIC_WRITE)) return Fail(ERROR_ACCESS_DENIED);
     if (!lpBuffer && nNumberOfBytesToWrite) return Fail(ERROR_NOACCESS);
-    if (node->contents.size() < open->position) node->contents.resize(open->position, '\0');
-    node->contents.replace(open->position, std::min<size_t>(nNumberOfBytesToWrite, node->contents.size() - open->position),
-                           static_cast<const char*>(lpBuffer), nNumberOfBytesToWrite);
-    open->position += nNumberOfBytesToWrite;
+    const size_t at = open->position;
+    if (node->contents.size() < at) node->contents.resize(at, '\0');
+    const size_t overwritten = std::min<size_t>(nNumberOfBytesToWrite, node->contents.size() - at);
+    if (nNumberOfBytesToWrite)
+        node->contents.replace(at, overwritten, static_cast<const char*>(lpBuffer), nNumberOfBytesToWrite);
+    open->position = at + nNumberOfBytesToWrite;
     node->lastWrite = Now();
     if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = nNumberOfBytesToWrite;
     return TRUE;
