@@ -1,6 +1,7 @@
-// The current and the system directory, with the Windows buffer rules: when
-// the text fits, its length without the zero; when it does not, the size
-// needed with the zero, and the buffer is left alone.
+// The current, system and temporary directories, with the Windows buffer
+// rules: when the text fits, its length without the zero; when it does not,
+// the size needed with the zero, and the buffer is left alone. Directories
+// are made and removed here too.
 #include <cstring>
 
 #include "platform/sim/state.h"
@@ -36,4 +37,83 @@ UINT WINAPI GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize)
         return 0;
     }
     return CopyOut(M().systemDirectory, lpBuffer, uSize);
+}
+
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName)
+{
+    Hit hit = Enter("SetCurrentDirectoryA", {Str(lpPathName)});
+    if (hit.fail) {
+        SetLastError(hit.error);
+        return FALSE;
+    }
+    ResolvedPath r = ResolveArgument(Str(lpPathName));
+    if (!r.ok) {
+        SetLastError(r.error);
+        return FALSE;
+    }
+    FileNode* node = FindNode(r.key);
+    if (!node || !node->directory) {
+        FileNode* parent = FindNode(r.parentKey);
+        SetLastError(node ? ERROR_DIRECTORY
+                          : parent && parent->directory ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    M().currentDirectory = r.full;  // as resolved: no final backslash but at a root
+    return TRUE;
+}
+
+BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES)
+{
+    Enter("CreateDirectoryA", {Str(lpPathName)});
+    ResolvedPath r = ResolveArgument(Str(lpPathName));
+    if (!r.ok) {
+        SetLastError(r.error);
+        return FALSE;
+    }
+    if (r.lastName.empty() || FindNode(r.key)) {
+        SetLastError(ERROR_ALREADY_EXISTS);
+        return FALSE;
+    }
+    FileNode* parent = FindNode(r.parentKey);
+    if (!parent || !parent->directory) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    MakeDirectories(r.full);
+    return TRUE;
+}
+
+BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName)
+{
+    Enter("RemoveDirectoryA", {Str(lpPathName)});
+    ResolvedPath r = ResolveArgument(Str(lpPathName));
+    if (!r.ok) {
+        SetLastError(r.error);
+        return FALSE;
+    }
+    FileNode* node = FindNode(r.key);
+    DWORD error = ERROR_SUCCESS;
+    if (!node) {
+        FileNode* parent = FindNode(r.parentKey);
+        error = parent && parent->directory ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+    } else if (!node->directory) {
+        error = ERROR_DIRECTORY;
+    } else if (r.lastName.empty() || r.key == Fold(M().currentDirectory)) {
+        error = ERROR_SHARING_VIOLATION;  // the process holds its current directory open
+    } else {
+        for (auto& f : M().files)
+            if (f.second.parentKey == r.key) error = ERROR_DIR_NOT_EMPTY;
+    }
+    if (error != ERROR_SUCCESS) {
+        SetLastError(error);
+        return FALSE;
+    }
+    M().files.erase(r.key);
+    return TRUE;
+}
+
+DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer)
+{
+    Enter("GetTempPathA");
+    return CopyOut(M().tempDirectory + "\\", lpBuffer, nBufferLength);
 }

@@ -14,6 +14,8 @@ void ResetFiles()
     MakeDirectories(m.windowsDirectory);
     m.systemDirectory = "C:\\WINDOWS\\SYSTEM32";
     MakeDirectories(m.systemDirectory);
+    m.tempDirectory = "C:\\WINDOWS\\TEMP";
+    MakeDirectories(m.tempDirectory);
 }
 
 }  // namespace detail

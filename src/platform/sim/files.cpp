@@ -1,5 +1,7 @@
 // Opening, closing, copying and deleting files, with share modes and the
-// read-only attribute honoured as Windows does.
+// read-only attribute honoured as Windows does. CopyFileA opens its source
+// for reading with every sharing allowed and its target for writing shared
+// for reading and writing, as Windows' own copy does.
 #include "platform/sim/state.h"
 
 namespace sim {
@@ -18,6 +20,9 @@ DWORD ShareNeeded(DWORD access)
 
 bool Conflicts(const FileOpen& held, DWORD access, DWORD share)
 {
+    // An open without read, write or delete access (one that only looks at
+    // attributes) takes no part in sharing, on either side.
+    if (ShareNeeded(access) == 0 || ShareNeeded(held.access) == 0) return false;
     if ((ShareNeeded(access) & ~held.share) != 0) return true;
     return (ShareNeeded(held.access) & ~share) != 0;
 }
@@ -42,15 +47,6 @@ bool ShareConflict(const std::string& key, DWORD access, DWORD share, const File
         if (&h.second != ignore && h.second.key == key && Conflicts(h.second, access, share)) return true;
     for (auto& h : M().holds)
         if (&h.second != ignore && h.second.key == key && Conflicts(h.second, access, share)) return true;
-    return false;
-}
-
-bool IsOpenAnywhere(const std::string& key)
-{
-    for (auto& h : M().fileHandles)
-        if (h.second.key == key) return true;
-    for (auto& h : M().holds)
-        if (h.second.key == key) return true;
     return false;
 }
 
@@ -123,7 +119,7 @@ BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFai
 {
     Hit hit = Enter("CopyFileA", {Str(lpExistingFileName), Str(lpNewFileName)});
     if (hit.fail) return FailBool(hit.error);
-    if (!lpExistingFileName || !lpNewFileName) return FailBool(ERROR_INVALID_PARAMETER);
+    if (!lpExistingFileName || !lpNewFileName) return FailBool(ERROR_PATH_NOT_FOUND);
 
     ResolvedPath src = ResolveArgument(lpExistingFileName);
     if (!src.ok) return FailBool(src.error);
@@ -132,8 +128,9 @@ BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFai
     FileNode* from = FindNode(src.key);
     if (!from) return FailBool(ERROR_FILE_NOT_FOUND);
     if (from->directory) return FailBool(ERROR_ACCESS_DENIED);
-    // The source is read while it is open for reading, shared for reading.
-    if (ShareConflict(src.key, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE))
+    // The source is read through a handle that shares everything: only a
+    // holder that does not share reading stops the copy.
+    if (ShareConflict(src.key, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE))
         return FailBool(ERROR_SHARING_VIOLATION);
 
     ResolvedPath dst = ResolveArgument(lpNewFileName);
@@ -142,13 +139,15 @@ BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFai
     FileNode* dstParent = FindNode(dst.parentKey);
     if (!dstParent || !dstParent->directory) return FailBool(ERROR_PATH_NOT_FOUND);
     FileNode* to = FindNode(dst.key);
+    // A copy onto the source itself is refused before the target is opened.
+    if (dst.key == src.key && !bFailIfExists) return FailBool(ERROR_SHARING_VIOLATION);
     if (to && to->directory) return FailBool(ERROR_ACCESS_DENIED);
     if (to && bFailIfExists) return FailBool(ERROR_FILE_EXISTS);
     if (to && (to->attributes & FILE_ATTRIBUTE_READONLY)) return FailBool(ERROR_ACCESS_DENIED);
-    // The target is written through a handle that shares nothing; the source's
-    // own read handle counts, so copying a file onto itself is refused.
-    if (dst.key == src.key) return FailBool(ERROR_SHARING_VIOLATION);
-    if (to && IsOpenAnywhere(dst.key)) return FailBool(ERROR_SHARING_VIOLATION);
+    // The target is written through a handle that shares reading and writing,
+    // not deletion: a holder must share writing and may not hold it for delete.
+    if (to && ShareConflict(dst.key, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE))
+        return FailBool(ERROR_SHARING_VIOLATION);
 
     FileNode copy = *from;
     copy.name = to ? to->name : dst.lastName;  // an overwritten file keeps its name's case

@@ -1,5 +1,6 @@
 // File times: 100-nanosecond ticks since 1601-01-01 UTC, the local time by a
-// fixed bias, and the FAT date and time that cover 1980 to 2107 only.
+// fixed bias (the time zone has no daylight saving time), and the FAT date and
+// time that cover 1980 to 2107 only.
 #include "platform/sim/state.h"
 
 namespace sim {
@@ -63,14 +64,26 @@ BOOL WINAPI FileTimeToLocalFileTime(const FILETIME* lpFileTime, LPFILETIME lpLoc
         SetLastError(hit.fail ? hit.error : ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    long long shift = static_cast<long long>(M().biasMinutes) * 60 * static_cast<long long>(kTicksPerSecond);
-    ULONGLONG utc = Ticks(*lpFileTime);
-    if (shift > 0 && utc < static_cast<ULONGLONG>(shift)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *lpLocalFileTime = FromTicks(utc - static_cast<ULONGLONG>(shift));
+    // The current bias applies to every time, whatever the season of the time
+    // converted; the subtraction is not checked, so a time near 1601 west of
+    // UTC wraps round to one that no later conversion accepts.
+    ULONGLONG shift = static_cast<ULONGLONG>(static_cast<long long>(M().biasMinutes) * 60 *
+                                             static_cast<long long>(kTicksPerSecond));
+    *lpLocalFileTime = FromTicks(Ticks(*lpFileTime) - shift);
     return TRUE;
+}
+
+DWORD WINAPI GetTimeZoneInformation(LPTIME_ZONE_INFORMATION lpTimeZoneInformation)
+{
+    Enter("GetTimeZoneInformation");
+    if (!lpTimeZoneInformation) {
+        SetLastError(ERROR_NOACCESS);
+        return TIME_ZONE_ID_INVALID;
+    }
+    // A zone with a fixed bias and no daylight saving time.
+    *lpTimeZoneInformation = TIME_ZONE_INFORMATION{};
+    lpTimeZoneInformation->Bias = M().biasMinutes;
+    return TIME_ZONE_ID_UNKNOWN;
 }
 
 BOOL WINAPI FileTimeToDosDateTime(const FILETIME* lpFileTime, WORD* lpFatDate, WORD* lpFatTime)

@@ -1,70 +1,12 @@
-// FindFirstFileA: the first entry of a directory that matches a pattern with
-// "*" and "?" in its last component. Entries come in the order NTFS keeps
-// them, sorted by upper-cased name, after "." and ".." of a non-root directory.
+// FindFirstFileA, FindNextFileA and FindClose: the entries of one directory
+// that match the last component of the name, read as a search pattern with
+// the DOS wildcard rules of dos_wildcards.cpp. Entries come in the order NTFS
+// keeps them, sorted by upper-cased name, after "." and ".." of a non-root
+// directory. Short (8.3) names are not simulated: a pattern matches the names
+// as they were created only.
 #include <algorithm>
 
 #include "platform/sim/state.h"
-
-namespace sim {
-namespace detail {
-
-namespace {
-
-// Characters, a double-byte pair being one, so that "?" takes a whole one.
-std::vector<std::string> Chars(const std::string& s)
-{
-    std::vector<std::string> out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (IsLead(static_cast<BYTE>(s[i])) && i + 1 < s.size()) {
-            out.push_back(s.substr(i, 2));
-            ++i;
-        } else {
-            out.push_back(s.substr(i, 1));
-        }
-    }
-    return out;
-}
-
-// Greedy match with one remembered star: on a mismatch the last star takes one
-// more character. Linear in practice and never exponential, whatever the
-// number of stars in the pattern.
-bool Glob(const std::vector<std::string>& p, size_t pi, const std::vector<std::string>& n, size_t ni)
-{
-    size_t starAt = p.size();
-    size_t starMatchEnd = 0;
-    while (ni < n.size()) {
-        if (pi < p.size() && p[pi] == "*") {
-            starAt = pi++;
-            starMatchEnd = ni;
-        } else if (pi < p.size() && (p[pi] == "?" || p[pi] == n[ni])) {
-            ++pi;
-            ++ni;
-        } else if (starAt != p.size()) {
-            pi = starAt + 1;
-            ni = ++starMatchEnd;
-        } else {
-            return false;
-        }
-    }
-    while (pi < p.size() && p[pi] == "*") ++pi;
-    return pi == p.size();
-}
-
-}  // namespace
-
-// Case-insensitive match with the DOS rules Windows keeps: "name.*" also
-// matches "name" without an extension, and "*.*" matches every name.
-bool MatchPattern(const std::string& pattern, const std::string& name)
-{
-    std::string p = Fold(pattern), n = Fold(name);
-    if (Glob(Chars(p), 0, Chars(n), 0)) return true;
-    if (p.size() >= 2 && p.compare(p.size() - 2, 2, ".*") == 0 && n.find('.') == std::string::npos)
-        return Glob(Chars(p.substr(0, p.size() - 2)), 0, Chars(n), 0);
-    return false;
-}
-
-}  // namespace detail
-}  // namespace sim
 
 using namespace sim::detail;
 
@@ -76,16 +18,32 @@ HANDLE FailFind(DWORD error)
     return INVALID_HANDLE_VALUE;
 }
 
-void Fill(WIN32_FIND_DATAA* data, const std::string& name, const FileNode& node)
+// The last component of a name exactly as written: the path rules drop its
+// final dots and blanks, which a pattern such as "*." needs.
+std::string WrittenLastComponent(const std::string& name)
 {
+    size_t start = 0;
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (IsLead(static_cast<BYTE>(name[i])) && i + 1 < name.size()) {
+            ++i;
+            continue;
+        }
+        if (name[i] == '\\' || name[i] == '/' || (i == 1 && name[i] == ':')) start = i + 1;
+    }
+    return name.substr(start);
+}
+
+void Fill(WIN32_FIND_DATAA* data, const FindEntry& entry)
+{
+    const FileNode& node = entry.node;
     *data = WIN32_FIND_DATAA{};
-    data->dwFileAttributes = node.attributes;
+    data->dwFileAttributes = node.attributes ? node.attributes : FILE_ATTRIBUTE_NORMAL;
     data->ftCreationTime = node.lastWrite;
     data->ftLastAccessTime = node.lastWrite;
     data->ftLastWriteTime = node.lastWrite;
     data->nFileSizeLow = node.directory ? 0 : static_cast<DWORD>(node.contents.size());
-    size_t n = std::min(name.size(), static_cast<size_t>(MAX_PATH - 1));
-    name.copy(data->cFileName, n);
+    size_t n = std::min(entry.name.size(), static_cast<size_t>(MAX_PATH - 1));
+    entry.name.copy(data->cFileName, n);
 }
 
 }  // namespace
@@ -102,24 +60,45 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
     FileNode* dir = FindNode(r.parentKey);
     if (!dir || !dir->directory) return FailFind(ERROR_PATH_NOT_FOUND);
 
-    std::vector<std::pair<std::string, const FileNode*>> matches;
+    const std::string written = WrittenLastComponent(lpFileName);
+    const DosPattern pattern = DosPatternOf(HasWildcards(written) ? written : r.lastName);
+
+    FindSearch search;
     if (!dir->parentKey.empty()) {  // "." and ".." come first, except at a root
-        if (MatchPattern(r.lastName, ".")) matches.emplace_back(".", dir);
-        if (MatchPattern(r.lastName, "..")) matches.emplace_back("..", FindNode(dir->parentKey));
+        if (MatchDosPattern(pattern, ".")) search.matches.push_back({".", *dir});
+        if (MatchDosPattern(pattern, "..")) search.matches.push_back({"..", *FindNode(dir->parentKey)});
     }
     std::vector<std::pair<std::string, const FileNode*>> entries;
     for (auto& f : M().files)
-        if (f.second.parentKey == r.parentKey && !f.first.empty() && MatchPattern(r.lastName, f.second.name))
+        if (f.second.parentKey == r.parentKey && !f.first.empty() && MatchDosPattern(pattern, f.second.name))
             entries.emplace_back(f.first, &f.second);
     std::sort(entries.begin(), entries.end());  // by folded key: the upper-cased order
-    for (auto& e : entries) matches.emplace_back(e.second->name, e.second);
-    if (matches.empty()) return FailFind(ERROR_FILE_NOT_FOUND);
+    for (auto& e : entries) search.matches.push_back({e.second->name, *e.second});
+    if (search.matches.empty()) return FailFind(ERROR_FILE_NOT_FOUND);
 
-    Fill(lpFindFileData, matches.front().first, *matches.front().second);
+    Fill(lpFindFileData, search.matches.front());
+    search.next = 1;
     uintptr_t value = M().nextHandle;
     M().nextHandle += 4;
-    M().findHandles.insert(value);
+    M().findHandles[value] = std::move(search);
     return reinterpret_cast<HANDLE>(value);
+}
+
+BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData)
+{
+    Enter("FindNextFileA");
+    auto it = M().findHandles.find(reinterpret_cast<uintptr_t>(hFindFile));
+    if (it == M().findHandles.end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    FindSearch& search = it->second;
+    if (search.next >= search.matches.size()) {
+        SetLastError(ERROR_NO_MORE_FILES);
+        return FALSE;
+    }
+    Fill(lpFindFileData, search.matches[search.next++]);
+    return TRUE;
 }
 
 BOOL WINAPI FindClose(HANDLE hFindFile)

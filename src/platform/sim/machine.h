@@ -16,8 +16,9 @@
 namespace sim {
 
 // A clean machine: NT family, double-byte support on, code page 936, user
-// language 0x0804, time-zone bias 0. Drive C: with directories C:\, C:\WINDOWS
-// and the system directory C:\WINDOWS\SYSTEM32; current directory C:\.
+// language 0x0804, time-zone bias 0. Drive C: with directories C:\, C:\WINDOWS,
+// the system directory C:\WINDOWS\SYSTEM32 and the temporary folder
+// C:\WINDOWS\TEMP; current directory C:\.
 // HKLM\System\CurrentControlSet\Control\Keyboard Layouts exists (empty);
 // HKCU\Keyboard Layout\Preload exists with "1" = "00000804"; layout 08040804
 // is loaded. Clock 2024-06-01 12:00:00 UTC.

@@ -35,9 +35,9 @@ bool ValidComponent(const std::string& name, bool allowWildcards)
         }
         if (c < 0x20) return false;
         switch (c) {
-        case '<': case '>': case '"': case '|': case ':':
+        case '|': case ':':
             return false;
-        case '*': case '?':
+        case '*': case '?': case '<': case '>': case '"':  // the last three are DOS wildcards
             if (!allowWildcards) return false;
             break;
         default:

@@ -38,6 +38,17 @@ struct FileOpen {  // an open of a file, by the tool or by another process
     std::string key;  // folded full path
     DWORD access = 0;
     DWORD share = 0;
+    size_t position = 0;  // where the next ReadFile or WriteFile starts
+};
+
+// A search's matches as FindFirstFileA found them, handed out by FindNextFileA.
+struct FindEntry {
+    std::string name;
+    FileNode node;
+};
+struct FindSearch {
+    std::vector<FindEntry> matches;
+    size_t next = 0;
 };
 
 // A resolved path: the folded key and the full path as written.
@@ -95,9 +106,10 @@ struct Machine {
     std::string currentDirectory;           // full path as written
     std::string systemDirectory;
     std::string windowsDirectory;
+    std::string tempDirectory;  // GetTempPathA's answer, without the final backslash
     std::map<uintptr_t, FileOpen> fileHandles;  // the tool's CreateFileA handles
     std::map<int, FileOpen> holds;               // other processes
-    std::set<uintptr_t> findHandles;
+    std::map<uintptr_t, FindSearch> findHandles;
     uintptr_t nextHandle = 0x1000;
     int nextHold = 1;
 
@@ -142,14 +154,24 @@ FILETIME Now();
 ULONGLONG Ticks(const FILETIME& ft);
 FILETIME FromTicks(ULONGLONG t);
 
-// Files (files.cpp / paths.cpp)
+// Files (files.cpp / paths.cpp / find.cpp)
 ResolvedPath Resolve(const std::string& path, bool allowWildcards = false);
 ResolvedPath ResolveArgument(const std::string& path, bool allowWildcards = false);  // a Win32 call's name
 FileNode* FindNode(const std::string& key);
 std::string ParentKey(const std::string& key);
 void MakeDirectories(const std::string& fullPath);  // full path with its parents
 bool ShareConflict(const std::string& key, DWORD access, DWORD share, const FileOpen* ignore = nullptr);
-bool IsOpenAnywhere(const std::string& key);
+
+// Search names (dos_wildcards.cpp): a pattern as the file system receives it.
+struct DosToken {
+    enum Kind { Literal, Star, DosStar, DosQm, DosDot };
+    Kind kind = Literal;
+    std::string text;  // a literal character, folded
+};
+using DosPattern = std::vector<DosToken>;
+bool HasWildcards(const std::string& name);           // '*', '?', '<', '>' or '"'
+DosPattern DosPatternOf(const std::string& written);  // the last component as the caller wrote it
+bool MatchDosPattern(const DosPattern& pattern, const std::string& name);  // case aside
 
 // Registry (registry.cpp)
 RegKeyPtr RootKey(HKEY root);

@@ -1,0 +1,172 @@
+// FindFirstFileA and FindClose as the presence test uses them: the first
+// match of a name that may be a pattern, its attributes, and the errors.
+// Windows matches "?" and "*" with the rules of MS-DOS names (FindFirstFile
+// hands them to the file system as the DOS wildcards of
+// FsRtlIsNameInExpression); Wine 8 matches them as plain wildcards.
+#include <string>
+#include <vector>
+
+#include "common/wine_deviation.h"
+#include "platform/platform_test.h"
+#include "support/unique_handle.h"
+
+namespace {
+
+// Every name the test puts in its folder. All are valid 8.3 names, so that a
+// search that also looks at short names (Windows on 8.3 volumes, Wine) finds
+// nothing more than one that does not.
+const char* const kFiles[] = {"my.ime", "myx.ime", "myxy.ime", "my", "readme", "B.ime", "a.IME", "_z.ime", "ab.txt"};
+const char kFolder[] = "Sub.ime";
+
+struct Search {
+    DWORD error = ERROR_SUCCESS;    // of FindFirstFileA; ERROR_SUCCESS when something matched
+    std::vector<std::string> names;  // in the order found, "." and ".." left out
+    std::string first;               // the first match, "." and ".." included
+    DWORD firstAttributes = 0;
+};
+
+class FileSearchTest : public PlatformTest {
+protected:
+    void SetUp() override
+    {
+        PlatformTest::SetUp();
+        for (const char* name : kFiles) ASSERT_TRUE(WriteBytes(Path(name), "x")) << name;
+        ASSERT_TRUE(CreateDirectoryA(Path(kFolder).c_str(), nullptr));
+    }
+
+    // All matches of the pattern in the scratch folder (FindNextFileA is not
+    // a call of the tool; it shows what the first match was chosen from).
+    Search Find(const std::string& pattern) const { return FindExactly(Path(pattern)); }
+
+    static Search FindExactly(const std::string& name)
+    {
+        Search result;
+        WIN32_FIND_DATAA entry;
+        SetLastError(0xDEADBEEF);
+        UniqueFindHandle search(FindFirstFileA(name.c_str(), &entry));
+        if (!search) {
+            result.error = GetLastError();
+            return result;
+        }
+        result.first = entry.cFileName;
+        result.firstAttributes = entry.dwFileAttributes;
+        do {
+            const std::string found = entry.cFileName;
+            if (found != "." && found != "..") result.names.push_back(found);
+        } while (FindNextFileA(search.get(), &entry));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_FILES)) << name;
+        return result;
+    }
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(FileSearchTest, NamesAndPlainPatternsInSortedOrder)
+{
+    const Names all = {"a.IME", "ab.txt", "B.ime", "my", "my.ime",
+                       "myx.ime", "myxy.ime", "readme", "Sub.ime", "_z.ime"};
+    struct Case {
+        const char* pattern;
+        Names names;  // sorted by upper-cased name: '_' comes after the letters
+    } cases[] = {
+        {"my.ime", {"my.ime"}},
+        {"MY.IME", {"my.ime"}},  // case aside; the name comes back as created
+        {"*", all},
+        {"*.*", all},  // also the names without a dot
+        {"*.ime", {"a.IME", "B.ime", "my.ime", "myx.ime", "myxy.ime", "Sub.ime", "_z.ime"}},
+        {"my.*", {"my", "my.ime"}},  // ".*" also takes "no extension"
+        {"?.ime", {"a.IME", "B.ime"}},
+        {"*x*", {"ab.txt", "myx.ime", "myxy.ime"}},
+        {"readme.", {"readme"}},  // a final dot is not part of the name
+    };
+    for (const Case& c : cases) {
+        const Search found = Find(c.pattern);
+        EXPECT_EQ(found.error, static_cast<DWORD>(ERROR_SUCCESS)) << c.pattern;
+        EXPECT_EQ(found.names, c.names) << c.pattern;
+    }
+
+    // Below a drive's root "." and ".." come first: "*" meets a folder first.
+    const Search star = Find("*");
+    EXPECT_EQ(star.first, ".");
+    EXPECT_NE(star.firstAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    // A folder matches by its name, marked as a folder.
+    const Search folder = Find("sub.IME");
+    EXPECT_EQ(folder.first, "Sub.ime");
+    EXPECT_EQ(folder.firstAttributes & FILE_ATTRIBUTE_DIRECTORY, static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    const Search file = Find("B.IME");
+    EXPECT_EQ(file.first, "B.ime");
+    EXPECT_EQ(file.firstAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+}
+
+TEST_F(FileSearchTest, WhatFindsNothing)
+{
+    struct Case {
+        std::string name;
+        DWORD error;
+    } cases[] = {
+        {Path("none.ime"), ERROR_FILE_NOT_FOUND},
+        {Path("*.dll"), ERROR_FILE_NOT_FOUND},
+        {Path("my\".ime"), ERROR_FILE_NOT_FOUND},  // a dot or nothing at the end: no name has "my..ime"
+        {Path("NoFolder\\*.ime"), ERROR_PATH_NOT_FOUND},
+        {Path("NoFolder\\my.ime"), ERROR_PATH_NOT_FOUND},
+        {Path(""), ERROR_FILE_NOT_FOUND},  // the folder's name ending in a backslash
+        {"", ERROR_PATH_NOT_FOUND},
+    };
+    for (const Case& c : cases) {
+        const Search found = FindExactly(c.name);
+        EXPECT_EQ(found.error, c.error) << "[" << c.name << "]";
+        EXPECT_TRUE(found.first.empty()) << "[" << c.name << "]";
+    }
+    // The search is closed whether or not more matches were read.
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA(Path("*").c_str(), &entry);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(FindClose(search));
+}
+
+// "?" stands for one character or, before a dot or at the end of the name,
+// for none: "my?.ime" finds "my.ime" (Microsoft's knowledge base article
+// Q130860: Windows NT finds TEMP.TXT for "TEM?????.???"; FsRtlIsNameInExpression,
+// DOS_QM). Wine 8 lets "?" take exactly one character.
+TEST_F(FileSearchTest, QuestionMarkTakesNoCharacterBeforeADotOrAtTheEnd)
+{
+    struct Case {
+        const char* pattern;
+        Names windows;
+        Names wine;
+    } cases[] = {
+        {"my?.ime", {"my.ime", "myx.ime"}, {"myx.ime"}},
+        {"my??.ime", {"my.ime", "myx.ime", "myxy.ime"}, {"myxy.ime"}},
+        {"??.ime", {"a.IME", "B.ime", "my.ime", "_z.ime"}, {"my.ime", "_z.ime"}},
+        {"my?", {"my"}, {}},
+        {"*.?", {"my", "readme"}, {}},  // a dot or nothing, then one character or none
+        {"my>.ime", {"my.ime", "myx.ime"}, {"myx.ime"}},  // '>' is that "?" itself
+    };
+    const bool wine = RunningOnWine();
+    for (const Case& c : cases) {
+        const Search found = Find(c.pattern);
+        EXPECT_EQ(found.names, wine ? c.wine : c.windows) << c.pattern;
+    }
+    // So a presence test of "my?.ime" is answered by my.ime on Windows.
+    EXPECT_EQ(Find("my?.ime").first, wine ? "myx.ime" : "my.ime");
+    if (wine) ReportWineDeviation("FindFirstFileA: ? always takes one character (not none before a dot or at the end)");
+}
+
+// A final dot after a star asks for the names without a dot ("*." is DOS_STAR
+// alone, which stops before a name's last dot). Wine 8 drops the dot and
+// finds every name.
+TEST_F(FileSearchTest, StarDotFindsTheNamesWithoutADot)
+{
+    const bool wine = RunningOnWine();
+    const Names windows = {"my", "readme"};
+    const Names wineNames = {"a.IME", "ab.txt", "B.ime", "my", "my.ime", "myx.ime", "myxy.ime",
+                             "readme", "Sub.ime", "_z.ime"};
+    EXPECT_EQ(Find("*.").names, wine ? wineNames : windows);
+    EXPECT_EQ(Find("m*.").names, wine ? Names({"my", "my.ime", "myx.ime", "myxy.ime"}) : Names({"my"}));
+    // '<' is that DOS_STAR itself: a run that stops before the last dot.
+    const Search dosStar = Find("my<");
+    EXPECT_EQ(dosStar.names, wine ? Names() : Names({"my"}));
+    if (wine) ReportWineDeviation("FindFirstFileA: a final . after * is ignored, and < is no wildcard");
+}
+
+}  // namespace
