@@ -39,7 +39,7 @@ if(MINGW AND IMESETUP_MINGW_THREADS STREQUAL "posix")
 endif()
 
 # WIN32: the GUI subsystem, no console window.
-add_executable(imesetup WIN32 src/platform/winmain.cpp)
+add_executable(imesetup WIN32 src/platform/winmain.cpp src/platform/dll_search.cpp)
 target_link_libraries(imesetup PRIVATE imesetup_program)
 if(IMESETUP_PROGRAM_OUTPUT_DIR)
   set_target_properties(imesetup PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${IMESETUP_PROGRAM_OUTPUT_DIR}")
