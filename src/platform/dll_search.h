@@ -6,4 +6,4 @@
 // no load by name (a dependency's included) can take a file of that name from
 // the program's folder or the current directory. Call it first in the entry
 // point, before anything that may load a DLL.
-void RestrictDllSearch();
+void RestrictDllSearch() noexcept;
