@@ -106,7 +106,8 @@ check() {  # DESCRIPTION COMMAND...
 # Whole outputs first: grep -q ending a pipe early would fail it (pipefail).
 no_time_stamp() {
     local dump
-    dump=$("$1" -p "$2") && grep -Eq '^Time/Date[[:space:]]+Thu Jan  1 00:00:00 1970$' <<<"$dump"
+    dump=$("$1" -p "$2") && grep -Eq '^Time/Date[[:space:]]+Thu Jan  1 00:00:00 1970$' <<<"$dump" &&
+        ! grep -Eq 'Time: 0*[1-9a-f]' <<<"$dump"  # nor in the resource directory
 }
 stripped() {
     local dump
@@ -124,7 +125,7 @@ check_program() {  # ARCH OBJDUMP PROGRAM
         cmake -DOBJDUMP="$objdump" -DPROGRAM="$exe" -DVERSION="$file_version" \
         -P "$root/tests/e2e/check_resources.cmake"
     check "stripped" stripped "$objdump" "$exe"
-    check "no time stamp in the PE header" no_time_stamp "$objdump" "$exe"
+    check "no time stamp in the PE header and resources" no_time_stamp "$objdump" "$exe"
     check "no threads runtime" no_threads_runtime "$exe"
     "$objdump" -p "$exe" | grep 'DLL Name' | sed 's/^[[:space:]]*/    /'
 }
