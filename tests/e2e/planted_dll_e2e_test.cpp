@@ -9,10 +9,12 @@
 #include "gbk_text.h"
 #include "tool_case.h"
 
-#include <algorithm>
 #include <cctype>
+#include <optional>
 #include <set>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace e2e {
 namespace {
@@ -73,7 +75,7 @@ std::vector<PlantedLoad> RecordedLoads(const std::string& marker)
     return loads;
 }
 
-std::string Describe(const std::vector<PlantedLoad>& loads)
+std::string DescribeLoads(const std::vector<PlantedLoad>& loads)
 {
     std::string text;
     for (const PlantedLoad& load : loads) text += " " + load.dll + " (into " + load.program + ")";
@@ -167,7 +169,7 @@ TEST_F(PlantedDlls, TheProgramLoadsNoneWhereAProgramWithoutTheDefenceLoadsThem)
     std::set<std::string> loadedByCanary;
     for (const PlantedLoad& load : canaryLoads)
         if (load.program == "undefended_loader.exe") loadedByCanary.insert(load.dll);
-    EXPECT_EQ(loadedByCanary, expected) << "recorded:" << Describe(canaryLoads);
+    EXPECT_EQ(loadedByCanary, expected) << "recorded:" << DescribeLoads(canaryLoads);
 
     // The program itself, from the same folder: the usual installation and
     // removal, and not one planted copy loaded.
@@ -176,12 +178,12 @@ TEST_F(PlantedDlls, TheProgramLoadsNoneWhereAProgramWithoutTheDefenceLoadsThem)
     EXPECT_TRUE(IsFile(InstalledIme()));
     EXPECT_TRUE(IsFile(InstalledMb()));
     const std::vector<PlantedLoad> installLoads = TakeRecordedLoads();
-    EXPECT_TRUE(installLoads.empty()) << "loaded from the package folder:" << Describe(installLoads);
+    EXPECT_TRUE(installLoads.empty()) << "loaded from the package folder:" << DescribeLoads(installLoads);
 
     RunCopy(program, "/uninst", {Outcome(Gbk(texts::kUninstallSucceeded))});
     EXPECT_FALSE(IsFile(InstalledIme()));
     const std::vector<PlantedLoad> removalLoads = TakeRecordedLoads();
-    EXPECT_TRUE(removalLoads.empty()) << "loaded from the package folder:" << Describe(removalLoads);
+    EXPECT_TRUE(removalLoads.empty()) << "loaded from the package folder:" << DescribeLoads(removalLoads);
 }
 
 }  // namespace
