@@ -2,7 +2,7 @@
 # The demo: the built imesetup.exe installing and then removing a sample IME,
 # run as a user runs it, in a fresh Wine prefix on a virtual screen.
 #
-#   bash scripts/demo.sh [--no-install]
+#   bash scripts/demo.sh [--no-install] [--update-screenshots]
 #
 # 1. installs what a fresh Debian machine lacks (MinGW-w64, Wine, Xvfb, a CJK
 #    font, ImageMagick and xwd for the screenshots);
@@ -11,8 +11,10 @@
 #    and an MB file;
 # 4. runs imesetup.exe twice without an argument from the package folder: the
 #    first run installs, the second removes. Each box is printed (UTF-8),
-#    photographed into docs/screenshots/ and answered with OK; the files in
-#    the system directory and the registry keys are shown before and after.
+#    photographed into build/demo/screenshots/ and answered with OK; the files
+#    in the system directory and the registry keys are shown before and after.
+#    --update-screenshots copies the pictures into docs/screenshots/ as well
+#    (the README shows those); without it the checkout stays as it was.
 # Exit status 0 only when both runs did what they should.
 set -uo pipefail
 
@@ -20,10 +22,18 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 install=1
-[[ ${1:-} == --no-install ]] && install=0
+update_docs=0
+for arg in "$@"; do
+    case $arg in
+        --no-install) install=0 ;;
+        --update-screenshots) update_docs=1 ;;
+        *) echo "usage: scripts/demo.sh [--no-install] [--update-screenshots]" >&2; exit 2 ;;
+    esac
+done
 
-shots="$root/docs/screenshots"
 work="$root/build/demo"
+shots="$work/screenshots"
+docs_shots="$root/docs/screenshots"
 convert=/usr/bin/convert  # ImageMagick itself, not a stand-in earlier on PATH
 
 say() { printf '\n==== %s ====\n' "$*"; }
@@ -117,6 +127,7 @@ show_state() {
 # Runs imesetup.exe from the package folder without an argument; prints each
 # box, photographs it into $shots/NAME-N.png and presses OK. Sets box_texts
 # (the texts, one box a line) and run_status.
+rm -rf "$shots"
 mkdir -p "$shots"
 run_tool() {
     local name=$1 line rect="" n=0 text=""
@@ -245,6 +256,11 @@ Under Wine, as measured, and how this demo deals with it:
   (the end-to-end tests check that case).
 EOF
 if [[ $ok == 1 ]]; then
+    if [[ $update_docs == 1 ]]; then
+        mkdir -p "$docs_shots"
+        cp "$shots"/install-1.png "$shots"/remove-1.png "$docs_shots"/ &&
+            echo "Screenshots copied into ${docs_shots#"$root"/}/ (the README's pictures)."
+    fi
     echo "Result: both runs did what they should."
     exit 0
 fi

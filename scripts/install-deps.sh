@@ -16,6 +16,8 @@ packages=(
     clang-14 libclang-rt-14-dev
     googletest libgtest-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+    # The shipped programs: the win32 thread model, no threads runtime.
+    g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
     binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64
     # What Wine's X11 driver loads for windows and text.

@@ -1,6 +1,6 @@
 # Checks the resources a built program ships with: the application manifest
-# (administrator rights, supported systems, Common Controls 6) and the
-# version information with the project's version.
+# (administrator rights, supported systems, Common Controls 6, DPI awareness)
+# and the version information with the project's version.
 #
 #   cmake -DPROGRAM=imesetup.exe -DVERSION=1.2.3.0 [-DOBJDUMP=objdump] -P check_resources.cmake
 cmake_minimum_required(VERSION 3.20)
@@ -29,17 +29,71 @@ if(OBJDUMP)
   endforeach()
 endif()
 
-# The contents, looked for in the file's bytes: the manifest is UTF-8, the
-# version strings are UTF-16LE.
-file(READ "${PROGRAM}" bytes HEX)
+# The manifest is UTF-8 text in the file: its lines from <assembly to
+# </assembly>, read without comments (an element commented out does not count).
+# The lines come as a list; its separators count as line breaks (list(JOIN)
+# would stop at an unbalanced bracket in the program's other strings).
+file(STRINGS "${PROGRAM}" text_lines)
+string(REPLACE ";" "\n" text "${text_lines}")
+string(FIND "${text}" "<assembly " begin)
+string(FIND "${text}" "</assembly>" end)
+set(manifest "")
+if(begin EQUAL -1 OR end LESS begin)
+  string(APPEND failures "  no manifest text found\n")
+else()
+  math(EXPR length "${end} - ${begin}")
+  string(SUBSTRING "${text}" ${begin} ${length} manifest)
+  while(TRUE)
+    string(FIND "${manifest}" "<!--" open)
+    if(open EQUAL -1)
+      break()
+    endif()
+    string(SUBSTRING "${manifest}" ${open} -1 rest)
+    string(FIND "${rest}" "-->" close)
+    string(SUBSTRING "${manifest}" 0 ${open} head)
+    if(close EQUAL -1)
+      string(APPEND failures "  manifest: a comment is not closed\n")
+      set(manifest "${head}")
+      break()
+    endif()
+    math(EXPR after "${close} + 3")
+    string(SUBSTRING "${rest}" ${after} -1 tail)
+    set(manifest "${head}${tail}")
+  endwhile()
+endif()
+# Any run of blanks and line breaks counts as one blank.
+string(REGEX REPLACE "[ \t\r\n]+" " " manifest "${manifest}")
 
-function(expect_utf8 text what)
-  string(HEX "${text}" hex)
-  string(FIND "${bytes}" "${hex}" at)
+function(expect_in_manifest text what)
+  string(FIND "${manifest}" "${text}" at)
   if(at EQUAL -1)
-    set(failures "${failures}  ${what}: \"${text}\" not found\n" PARENT_SCOPE)
+    set(failures "${failures}  manifest, ${what}: '${text}' not found\n" PARENT_SCOPE)
   endif()
 endfunction()
+
+expect_in_manifest("<requestedExecutionLevel level=\"requireAdministrator\" uiAccess=\"false\"/>" "elevation")
+expect_in_manifest("<assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""
+  "Common Controls 6")
+foreach(os IN ITEMS
+    e2011457-1546-43c5-a5fe-008deee3d3f0   # Vista
+    35138b9a-5d96-4fbd-8e2d-a2440225f93a   # 7
+    4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38   # 8
+    1f676c76-80e1-4239-95bb-83d0f6d0da78   # 8.1
+    8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a)  # 10 and 11
+  expect_in_manifest("<supportedOS Id=\"{${os}}\"/>" "supported systems")
+endforeach()
+# DPI awareness: per-monitor v2, else per-monitor, else system-wide, as far as
+# the system knows them.
+expect_in_manifest("<application xmlns=\"urn:schemas-microsoft-com:asm.v3\"> <windowsSettings> "
+  "windowsSettings")
+expect_in_manifest("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"
+  "DPI awareness before Windows 10 1607")
+expect_in_manifest(
+  "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>"
+  "DPI awareness from Windows 10 1607")
+
+# The version strings are UTF-16LE, looked for in the file's bytes.
+file(READ "${PROGRAM}" bytes HEX)
 
 function(expect_utf16 text what)
   string(HEX "${text}" hex)
@@ -49,17 +103,6 @@ function(expect_utf16 text what)
     set(failures "${failures}  ${what}: \"${text}\" not found\n" PARENT_SCOPE)
   endif()
 endfunction()
-
-expect_utf8("level=\"requireAdministrator\"" "manifest")
-expect_utf8("Microsoft.Windows.Common-Controls" "manifest")
-foreach(os IN ITEMS
-    e2011457-1546-43c5-a5fe-008deee3d3f0   # Vista
-    35138b9a-5d96-4fbd-8e2d-a2440225f93a   # 7
-    4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38   # 8
-    1f676c76-80e1-4239-95bb-83d0f6d0da78   # 8.1
-    8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a)  # 10 and 11
-  expect_utf8("{${os}}" "manifest supportedOS")
-endforeach()
 
 expect_utf16("VS_VERSION_INFO" "version resource")
 expect_utf16("FileDescription" "version resource")

@@ -59,7 +59,7 @@ int RunOnVirtualDesktop()
 
 int main(int argc, char** argv)
 {
-    if (e2e::RunningOnWine() && !OnOwnDesktop()) {
+    if (RunningOnWine() && !OnOwnDesktop()) {
         const int status = RunOnVirtualDesktop();
         if (status >= 0) return status;
     }

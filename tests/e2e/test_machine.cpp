@@ -8,12 +8,6 @@ namespace e2e {
 const char kLayoutsPath[] = "System\\CurrentControlSet\\Control\\Keyboard Layouts";
 const char kPreloadPath[] = "Keyboard Layout\\Preload";
 
-bool RunningOnWine()
-{
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
 std::string SystemDirectory()
 {
     char buffer[MAX_PATH + 1] = "";

@@ -3,6 +3,8 @@
 // all through the ordinary Win32 calls.
 #pragma once
 
+#include "common/wine_deviation.h"
+
 #include <windows.h>
 
 #include <map>
@@ -14,10 +16,6 @@
 #include <vector>
 
 namespace e2e {
-
-// True under Wine, whose input method manager and keyboard layout calls
-// differ from Windows (see the tests that depend on it).
-bool RunningOnWine();
 
 std::string SystemDirectory();
 

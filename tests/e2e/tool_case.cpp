@@ -99,12 +99,18 @@ std::string ToolCase::LayoutTheRemovalFinds(const std::string& installed) const
 
 ProgramRun ToolCase::Run(const std::string& arguments, const std::vector<ExpectedBox>& expected)
 {
-    const std::string commandLine = "\"" + ToolPath() + "\"" + (arguments.empty() ? "" : " " + arguments);
+    return RunCopy(ToolPath(), arguments, expected);
+}
+
+ProgramRun ToolCase::RunCopy(const std::string& program, const std::string& arguments,
+                             const std::vector<ExpectedBox>& expected)
+{
+    const std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
     SCOPED_TRACE("command line: " + commandLine);
     const BoxAnswerer answer = [&](const MessageBoxView& box, size_t index) {
         return index < expected.size() ? expected[index].answer : DismissButton(box);
     };
-    ProgramRun run = RunProgram({ToolPath(), commandLine, packageDir_}, answer, kRunTimeoutMs);
+    ProgramRun run = RunProgram({program, commandLine, packageDir_}, answer, kRunTimeoutMs);
 
     EXPECT_TRUE(run.started) << "CreateProcessA failed with " << run.startError
                              << (run.startError == kElevationRequired ? " (run the tests as an administrator)" : "");

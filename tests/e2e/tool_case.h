@@ -44,6 +44,9 @@ protected:
     // empty), in the package folder; answers the boxes as `expected` says and
     // checks that exactly these boxes came and that the exit status is 0.
     ProgramRun Run(const std::string& arguments, const std::vector<ExpectedBox>& expected);
+    // The same with another copy of the program (one placed in the package folder).
+    ProgramRun RunCopy(const std::string& program, const std::string& arguments,
+                       const std::vector<ExpectedBox>& expected);
 
     std::string PackagePath(const std::string& name) const { return packageDir_ + "\\" + name; }
     std::string InstalledIme() const { return systemDir_ + "\\" + kImeFile; }

@@ -1,0 +1,51 @@
+# The shipped program, imesetup.exe, and how it is built (Windows only).
+#
+# Defines the target imesetup (building it builds the program) and the
+# variable IMESETUP_PROGRAM_FILE, the program's path for tests and scripts.
+#
+# MinGW-w64: stripped, with the size and reproducibility flags of every MinGW
+# target (CMakeLists.txt), and with the win32 thread model: the tool never
+# starts a thread, so it carries no threads runtime. A build whose compilers
+# have the posix model (the test programs need it) makes the program in a
+# nested build of this project with the win32 compilers, into the same place.
+
+# Application manifest and version information; IMESETUP_FILE_VERSION.
+include(${PROJECT_SOURCE_DIR}/src/platform/resources/resources.cmake)
+
+set(IMESETUP_PROGRAM_OUTPUT_DIR "" CACHE PATH
+  "Folder for imesetup.exe (set by the nested build of a posix MinGW build)")
+mark_as_advanced(IMESETUP_PROGRAM_OUTPUT_DIR)
+
+if(MINGW AND IMESETUP_MINGW_THREADS STREQUAL "posix")
+  include(ExternalProject)
+  set(IMESETUP_PROGRAM_FILE "${CMAKE_BINARY_DIR}/imesetup.exe")
+  ExternalProject_Add(imesetup
+    SOURCE_DIR "${PROJECT_SOURCE_DIR}"
+    BINARY_DIR "${CMAKE_BINARY_DIR}/win32-program"
+    PREFIX "${CMAKE_BINARY_DIR}/win32-program-stamps"
+    CMAKE_ARGS
+      "-DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}"
+      -DIMESETUP_MINGW_THREADS=win32
+      "-DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}"
+      -DIMESETUP_BUILD_TESTS=OFF
+      -DIMESETUP_BUILD_BENCHMARKS=OFF
+      -DIMESETUP_BUILD_FUZZERS=OFF
+      "-DIMESETUP_PROGRAM_OUTPUT_DIR=${CMAKE_BINARY_DIR}"
+    # Its sources are this project's: the nested make decides what is stale.
+    BUILD_ALWAYS TRUE
+    INSTALL_COMMAND ""
+    BUILD_BYPRODUCTS "${IMESETUP_PROGRAM_FILE}")
+  return()
+endif()
+
+# WIN32: the GUI subsystem, no console window.
+add_executable(imesetup WIN32 src/platform/winmain.cpp src/platform/dll_search.cpp)
+target_link_libraries(imesetup PRIVATE imesetup_program)
+if(IMESETUP_PROGRAM_OUTPUT_DIR)
+  set_target_properties(imesetup PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${IMESETUP_PROGRAM_OUTPUT_DIR}")
+endif()
+if(MINGW)
+  target_link_options(imesetup PRIVATE -s)
+endif()
+imesetup_add_resources(imesetup)
+set(IMESETUP_PROGRAM_FILE "$<TARGET_FILE:imesetup>")

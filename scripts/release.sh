@@ -1,0 +1,201 @@
+#!/usr/bin/env bash
+# The release command: builds both programs from this checkout, checks them,
+# and writes the release folder and its zip for IME authors.
+#
+#   bash scripts/release.sh [--no-install] [--allow-dirty]
+#
+# 1. installs what is missing (scripts/install-deps.sh, and zip);
+# 2. builds both programs in Release into build/release-x64 and
+#    build/release-x86 (fresh folders), the x64 one with the end-to-end tests;
+# 3. checks each program: imports (system DLLs only), GUI subsystem, manifest
+#    (elevation, supported systems, Common Controls 6, DPI awareness), version
+#    resource, stripped, no PE time stamp, no threads runtime; the x64 program
+#    must be at most 200 KiB, pass the end-to-end suite under Wine and install
+#    and remove the sample package;
+# 4. writes dist/imesetup-VERSION/ (x86/imesetup.exe, x64/imesetup.exe,
+#    sample-package/setup.log, GUIDE.zh-CN.txt, GUIDE.en.txt, SHA256SUMS) and
+#    dist/imesetup-VERSION.zip. VERSION is the CMake project version.
+#
+# The output is reproducible: from the same commit, in any folder, the same
+# bytes (file times are the commit's time; the zip is made with sorted
+# entries, fixed times and modes, and no extra attributes). A checkout with
+# uncommitted changes is refused unless --allow-dirty is given.
+set -uo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+install=1
+allow_dirty=0
+for arg in "$@"; do
+    case $arg in
+        --no-install) install=0 ;;
+        --allow-dirty) allow_dirty=1 ;;
+        *) echo "usage: scripts/release.sh [--no-install] [--allow-dirty]" >&2; exit 2 ;;
+    esac
+done
+
+say() { printf '\n==== %s ====\n' "$*"; }
+die() { printf 'release: %s\n' "$*" >&2; exit 1; }
+
+# ---- 1. What the machine lacks ----
+if [[ $install == 1 ]]; then
+    bash scripts/install-deps.sh zip || die "could not install the packages"
+fi
+for tool in cmake git zip iconv sha256sum x86_64-w64-mingw32-objdump i686-w64-mingw32-objdump; do
+    command -v "$tool" >/dev/null || die "$tool is missing (run without --no-install)"
+done
+
+if [[ -d .git || -f .git ]] && [[ -n $(git status --porcelain 2>/dev/null) ]]; then
+    [[ $allow_dirty == 1 ]] || die "the checkout has uncommitted changes (commit them, or give --allow-dirty)"
+    echo "release: building from a checkout with uncommitted changes" >&2
+fi
+# Every file of the release carries the time of the commit it is built from.
+epoch=$(git log -1 --format=%ct 2>/dev/null) || epoch=""
+[[ $epoch =~ ^[0-9]+$ ]] || epoch=315532800  # 1980-01-01, the earliest a zip holds
+export SOURCE_DATE_EPOCH=$epoch
+
+jobs=${IMESETUP_JOBS:-2}
+x64_build="$root/build/release-x64"
+x86_build="$root/build/release-x86"
+logs="$root/build/release-logs"
+rm -rf "$x64_build" "$x86_build" "$logs"
+mkdir -p "$logs"
+
+# ---- 2. Build ----
+build() {  # NAME DIR CMAKE-ARGS... TARGETS after --
+    local name=$1 dir=$2; shift 2
+    local args=() targets=()
+    while [[ $# -gt 0 && $1 != -- ]]; do args+=("$1"); shift; done
+    shift
+    targets=("$@")
+    say "Building $name (log: ${logs#"$root"/}/$name.log)"
+    {
+        cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release "${args[@]}" &&
+            cmake --build "$dir" -j "$jobs" --target "${targets[@]}"
+    } >"$logs/$name.log" 2>&1 </dev/null || { tail -n 40 "$logs/$name.log"; die "$name: build failed"; }
+}
+
+# x64: the test programs need the posix compilers; the program itself comes
+# from the nested win32 build (cmake/shipped_program.cmake).
+build x64 "$x64_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x64.cmake" \
+    -- imesetup e2e_tests boxwatch
+# x86: the program alone, straight with the win32 compilers.
+build x86 "$x86_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86.cmake" \
+    -DIMESETUP_MINGW_THREADS=win32 -DIMESETUP_BUILD_TESTS=OFF -- imesetup
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$x64_build/CMakeCache.txt")
+[[ $version =~ ^[0-9]+(\.[0-9]+){0,3}$ ]] || die "no project version in $x64_build/CMakeCache.txt"
+# The four-part file version of the version resource, missing parts as 0.
+IFS=. read -r -a parts <<<"$version"
+while [[ ${#parts[@]} -lt 4 ]]; do parts+=(0); done
+file_version=$(IFS=.; echo "${parts[*]}")
+
+# ---- 3. Checks ----
+failed=0
+check() {  # DESCRIPTION COMMAND...
+    local what=$1; shift
+    if "$@" >>"$logs/checks.log" 2>&1; then
+        echo "  ok:   $what"
+    else
+        echo "  FAIL: $what (see ${logs#"$root"/}/checks.log)"
+        failed=1
+    fi
+}
+
+# Whole outputs first: grep -q ending a pipe early would fail it (pipefail).
+no_time_stamp() {
+    local dump
+    dump=$("$1" -p "$2") && grep -Eq '^Time/Date[[:space:]]+Thu Jan  1 00:00:00 1970$' <<<"$dump" &&
+        ! grep -Eq 'Time: 0*[1-9a-f]' <<<"$dump"  # nor in the resource directory
+}
+stripped() {
+    local dump
+    dump=$("$1" -t "$2" 2>&1) && grep -q '^no symbols' <<<"$dump"
+}
+no_threads_runtime() { ! grep -aqiE 'winpthread|pthread_(create|mutex)' "$1"; }
+at_most() { [[ $(stat -c %s "$2") -le $1 ]]; }
+
+check_program() {  # ARCH OBJDUMP PROGRAM
+    local arch=$1 objdump=$2 exe=$3
+    say "Checking $arch/imesetup.exe ($(stat -c %s "$exe") bytes)"
+    check "imports system DLLs only, GUI subsystem" cmake -DOBJDUMP="$objdump" -DPROGRAM="$exe" \
+        "-DALLOWED=KERNEL32.dll;USER32.dll;ADVAPI32.dll;IMM32.dll;msvcrt.dll" -P "$root/cmake/check_imports.cmake"
+    check "manifest (elevation, systems, Common Controls 6, DPI awareness), version $file_version" \
+        cmake -DOBJDUMP="$objdump" -DPROGRAM="$exe" -DVERSION="$file_version" \
+        -P "$root/tests/e2e/check_resources.cmake"
+    check "stripped" stripped "$objdump" "$exe"
+    check "no time stamp in the PE header and resources" no_time_stamp "$objdump" "$exe"
+    check "no threads runtime" no_threads_runtime "$exe"
+    "$objdump" -p "$exe" | grep 'DLL Name' | sed 's/^[[:space:]]*/    /'
+}
+
+x64_exe="$x64_build/imesetup.exe"
+x86_exe="$x86_build/imesetup.exe"
+[[ -f $x64_exe && -f $x86_exe ]] || die "a program is missing after the build"
+check_program x64 x86_64-w64-mingw32-objdump "$x64_exe"
+check "at most 200 KiB" at_most 204800 "$x64_exe"
+check_program x86 i686-w64-mingw32-objdump "$x86_exe"
+
+# Under Wine (64-bit only): the end-to-end suite against the very file that
+# ships, then the sample package installed and removed by it.
+say "The x64 program under Wine"
+wine_dir="$x64_build/wine"
+bash scripts/wine-run.sh --dir "$wine_dir" --fresh >>"$logs/wine.log" 2>&1 || die "no Wine prefix (see $logs/wine.log)"
+check "end-to-end suite" bash scripts/wine-run.sh --dir "$wine_dir" \
+    "$x64_build/tests/e2e/e2e_tests.exe" "--tool=$x64_exe"
+
+sample_run() {  # ARGS EXPECTED-TEXT
+    local out
+    out=$(bash scripts/wine-run.sh --dir "$wine_dir" "$x64_build/tests/e2e/boxwatch.exe" \
+        '--program=C:\release-sample\imesetup.exe' '--dir=C:\release-sample' "--args=$1" 2>&1)
+    echo "$out"
+    grep -qx "TEXT $2" <<<"$out" && grep -qx 'EXIT 0' <<<"$out" && [[ $(grep -c '^BOX ' <<<"$out") == 1 ]]
+}
+sample="$wine_dir/prefix/drive_c/release-sample"  # C:\release-sample
+rm -rf "$sample"
+mkdir -p "$sample"
+cp "$x64_exe" "$sample/imesetup.exe"
+iconv -f UTF-8 -t GBK packaging/setup.log | sed 's/$/\r/' >"$sample/setup.log" || die "iconv failed"
+printf 'sample IME module\n' >"$sample/myime.ime"
+printf 'sample code table\n' >"$sample/myime.mb"
+check "the sample setup.log installs" sample_run /inst '安装成功。恭喜！'
+check "and removes" sample_run /uninst '卸载成功。'
+bash scripts/wine-run.sh --dir "$wine_dir" --stop >>"$logs/wine.log" 2>&1
+
+[[ $failed == 0 ]] || die "checks failed: nothing written to dist/"
+
+# ---- 4. The release folder ----
+name="imesetup-$version"
+dist="$root/dist"
+out="$dist/$name"
+say "Writing dist/$name"
+rm -rf "$out" "$dist/$name.zip"
+mkdir -p "$out/x86" "$out/x64" "$out/sample-package"
+cp "$x86_exe" "$out/x86/imesetup.exe"
+cp "$x64_exe" "$out/x64/imesetup.exe"
+# setup.log in code page 936 with CR LF, as the program and Notepad read it.
+iconv -f UTF-8 -t GBK packaging/setup.log | sed 's/$/\r/' >"$out/sample-package/setup.log" || die "iconv failed"
+# The guides in UTF-8 with a byte order mark and CR LF: Notepad opens them
+# correctly on every Windows, whatever the system's code page.
+for guide in GUIDE.zh-CN.txt GUIDE.en.txt; do
+    { printf '\xEF\xBB\xBF'; sed "s/@VERSION@/$version/; s/\$/\r/" "packaging/$guide"; } >"$out/$guide"
+done
+(cd "$out" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | LC_ALL=C sort |
+    xargs -d '\n' sha256sum >SHA256SUMS)
+
+# Fixed modes and times, sorted entries, no extra attributes: the same zip
+# from the same files.
+find "$out" -type d -exec chmod 0755 {} +
+find "$out" -type f -exec chmod 0644 {} +
+find "$out" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+(cd "$dist" && find "$name" | LC_ALL=C sort | TZ=UTC zip -q -X -@ "$name.zip") || die "zip failed"
+touch -d "@$SOURCE_DATE_EPOCH" "$dist/$name.zip"
+
+echo
+(cd "$out" && LC_ALL=C ls -lR --time-style=+ . | sed 's/^/  /')
+echo
+sed 's/^/  /' "$out/SHA256SUMS"
+echo "  $(cd "$dist" && sha256sum "$name.zip")"
+echo
+echo "Release written: dist/$name/ and dist/$name.zip"
