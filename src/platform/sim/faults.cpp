@@ -56,6 +56,7 @@ Hit Enter(const char* function, std::initializer_list<std::string> subjects)
     RunCallHooks(function);
     Machine& m = M();
     m.callLog.emplace_back(function);
+    m.callRecords.push_back(CallRecord{function, std::vector<std::string>(subjects)});
     const std::string name(function);
     Hit hit;
     if (m.failAtCall != 0 && static_cast<int>(m.callLog.size()) == m.failAtCall) {
@@ -104,6 +105,11 @@ int CallCount()
 std::vector<std::string> CallLog()
 {
     return M().callLog;
+}
+
+const std::vector<CallRecord>& CallRecords()
+{
+    return M().callRecords;
 }
 
 }  // namespace sim
