@@ -130,6 +130,7 @@ const Case kCases[] = {
     {"EmptyList", {}, X, false, {}},
     {"NoMatch", Numbered({A, B}), X, false, Numbered({A, B})},
     {"EntriesAbove100StayPut", LongList(102, 50), X, true, LongListWithout(102, 50)},
+    {"MatchAtEntry100IsRemoved", LongList(101, 100), X, true, LongListWithout(101, 100)},
     {"MatchAbove100IsNotSeen", LongList(101, 101), X, false, LongList(101, 101)},
     {"BlankFilledTextMatchesNoLeadingZeros", Numbered({A, "00000804"}), "     804", false, Numbered({A, A})},
     {"BlankFilledTextMatchesItself", Numbered({B, "     804"}), "     804", true, Numbered({B})},
