@@ -5,14 +5,9 @@
 #include <string>
 
 #include "common/clean_machine_fixture.h"
+#include "common/registry_test_access.h"
 #include "platform/sim/machine.h"
 #include "registry/my_registry.h"
-
-namespace MyRegistry {
-struct TRegistryTestAccess {
-    static bool QueryKeyInfo(TRegistry& registry, KeyInfo& info) { return registry.QueryKeyInfo(info); }
-};
-}  // namespace MyRegistry
 
 using namespace std::string_literals;
 using MyRegistry::TRegistry;

@@ -55,8 +55,10 @@ Hit Enter(const char* function, std::initializer_list<std::string> subjects)
 {
     RunCallHooks(function);
     Machine& m = M();
-    m.callLog.emplace_back(function);
+    // The record first: while it is made the call is not yet counted, as
+    // tests that fail an allocation from a given call number expect.
     m.callRecords.push_back(CallRecord{function, std::vector<std::string>(subjects)});
+    m.callLog.emplace_back(function);
     const std::string name(function);
     Hit hit;
     if (m.failAtCall != 0 && static_cast<int>(m.callLog.size()) == m.failAtCall) {
