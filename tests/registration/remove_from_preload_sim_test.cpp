@@ -144,9 +144,11 @@ TEST_P(PreloadCases, RemovesTheFirstMatchAndClosesTheGap)
     sim::SetFamily(family);
     const bool values = family == sim::Family::NT;
     values ? PutValues(c.before) : PutSubkeys(c.before);
+    MarkCalls();
 
     EXPECT_EQ(Remove(c.hklText), c.found);
     EXPECT_EQ(values ? Values() : Subkeys(), c.after);
+    EXPECT_FALSE(Called("RegCreateKeyExA")) << "the edit creates no key";
 }
 
 INSTANTIATE_TEST_SUITE_P(BothForms, PreloadCases,
