@@ -112,11 +112,21 @@ private:
     std::int32_t platform_;
 };
 
+// How a run is watched: the machine before it, when a run without a fault
+// has already taken it (the scenario sets the machine up the same way each
+// time), and whether the machine outside the Preload key is taken at the
+// edit's start and end.
+struct Watch {
+    const MachineState* before = nullptr;
+    bool outsideTheEdit = false;
+};
+
 // The whole program from its entry on the scenario's machine, with the
 // calls it made, the command line's reading, the preload edit and the last
 // box it asked for recorded from the machine's call log.
-SweepRun RunProgramOnce(const Scenario& scenario, int failingCall)
+SweepRun RunProgramOnce(const Scenario& scenario, int failingCall, Watch watch = Watch())
 {
+    const bool watchEdit = watch.outsideTheEdit;
     PutPackage();
     sim::SetFamily(scenario.family);
     scenario.arrange();
@@ -126,22 +136,22 @@ SweepRun RunProgramOnce(const Scenario& scenario, int failingCall)
     ModuleFactsSaved::Forget();
 
     SweepRun run;
-    run.before = Snapshot(scenario.family);
+    run.before = watch.before != nullptr ? *watch.before : Snapshot(scenario.family);
     const int mark = sim::CallCount();
     if (failingCall > 0) sim::FailCallNumber(failingCall);
 
     // The edit's first call is the version query that picks the list's form;
     // it ends when the tool next calls with no key open.
     auto next = [mark] { return sim::CallCount() - mark + 1; };
-    sim::BeforeEachCall("GetVersion", [&run, next](int) {
+    sim::BeforeEachCall("GetVersion", [&run, next, watchEdit](int) {
         if (run.preloadEditStart != 0) return;
         run.preloadEditStart = next();
-        run.outsideAtEditStart = DumpOutsidePreload();
+        if (watchEdit) run.outsideAtEditStart = DumpOutsidePreload();
     });
-    auto endOfEdit = [&run, next](int) {
+    auto endOfEdit = [&run, next, watchEdit](int) {
         if (run.preloadEditStart == 0 || run.preloadEditEnd != 0 || sim::OpenKeyCount() != 0) return;
         run.preloadEditEnd = next();
-        run.outsideAtEditEnd = DumpOutsidePreload();
+        if (watchEdit) run.outsideAtEditEnd = DumpOutsidePreload();
     };
     sim::BeforeEachCall("RegOpenKeyExA", endOfEdit);
     sim::BeforeEachCall("UnloadKeyboardLayout", endOfEdit);
@@ -152,10 +162,11 @@ SweepRun RunProgramOnce(const Scenario& scenario, int failingCall)
         sim::BeforeEachCall(function, nullptr);
     if (run.preloadEditStart != 0 && run.preloadEditEnd == 0) {
         run.preloadEditEnd = sim::CallCount() - mark + 1;
-        run.outsideAtEditEnd = DumpOutsidePreload();
+        if (watchEdit) run.outsideAtEditEnd = DumpOutsidePreload();
     }
 
     const std::vector<sim::CallRecord>& records = sim::CallRecords();
+    run.log.reserve(records.size() - static_cast<size_t>(mark));
     for (size_t i = static_cast<size_t>(mark); i < records.size(); ++i) {
         const sim::CallRecord& call = records[i];
         run.log.push_back(call.function);
@@ -462,7 +473,7 @@ TEST_P(FaultSweep, EveryFailingCallEndsInAnAllowedState)
 {
     int failing = 0;
     for (int k = 1; k <= clean.calls; ++k) {
-        const SweepRun run = RunProgramOnce(GetParam(), k);
+        const SweepRun run = RunProgramOnce(GetParam(), k, Watch{&clean.before, false});
         const Verdict verdict = Examine(run, k, clean);
         // The preload edit's own faults are the next test's.
         const bool preloadToo = !InsidePreloadEdit(clean, k);
@@ -504,7 +515,7 @@ TEST_P(PreloadEditFaults, FailingCallInsidePreloadEditLosesNoOtherEntry)
     ASSERT_LT(clean.preloadEditStart, clean.preloadEditEnd);
     int imperfect = 0;  // runs whose list is not exactly the one a run without a fault leaves
     for (int k = clean.preloadEditStart; k < clean.preloadEditEnd; ++k) {
-        const SweepRun run = RunProgramOnce(GetParam(), k);
+        const SweepRun run = RunProgramOnce(GetParam(), k, Watch{&clean.before, true});
         Verdict verdict = Examine(run, k, clean);
         verdict.general.Check(run.operation == Operation::Uninstall, "not a removal outcome");
         CheckNothingLost(run, GetParam().family, verdict.general);
