@@ -7,9 +7,18 @@
 #   mingw-x64  the Windows program; portable and end-to-end tests under Wine,
 #              and the check of its import table and subsystem
 #   mingw-x86  the 32-bit Windows program; the import and subsystem check
-# Ends with "N passed, N failed" (the tests of all presets; a preset that does
-# not configure or build counts as one failure) and a non-zero status on any
-# failure.
+# Ends with the line "N passed, N failed, N skipped, N Wine deviations" over
+# the tests of all presets, and a non-zero status on any failure:
+#   passed           tests that passed (and printed no Wine deviation)
+#   failed           tests that failed or could not run; a preset that does not
+#                    configure or build counts as one failure
+#   skipped          tests that did not run by choice: ctest's skipped tests
+#                    (GTEST_SKIP in a discovered test) and skipped cases of a
+#                    whole gtest program run as one test (the end-to-end suite)
+#   Wine deviations  passed tests that printed "WINE DEVIATION: <name>", where
+#                    Wine measurably differs from Windows
+# The failed and skipped tests and the Wine deviations are listed by name
+# before it. A whole gtest program run as one ctest test counts by its cases.
 #
 # Options: --no-install  skip the package check
 #          --only P      run the preset P only (repeatable)
@@ -30,13 +39,18 @@ done
 [[ ${#presets[@]} -gt 0 ]] || presets=(host asan fuzz mingw-x64 mingw-x86)
 
 if [[ $install == 1 ]]; then
-    bash scripts/install-deps.sh || { echo "0 passed, 1 failed"; exit 1; }
+    bash scripts/install-deps.sh || { echo "0 passed, 1 failed, 0 skipped, 0 Wine deviations"; exit 1; }
 fi
 
 jobs=${IMESETUP_JOBS:-2}
 passed=0
 failed=0
+skipped=0
+deviations=0
 results=()
+failed_list=()
+skipped_list=()
+deviation_list=()
 logdir="$root/build/test-logs"
 mkdir -p "$logdir"
 
@@ -65,26 +79,35 @@ run_preset() {
         return
     fi
     section "$preset: test"
-    ctest --preset "$preset" </dev/null 2>&1 | tee "$log"
+    # The JUnit file holds each test's output, passed ones' whole (deviation
+    # lines and the cases of a whole gtest program may come late in it).
+    local junit="$logdir/$preset.junit.xml"
+    rm -f "$junit"
+    ctest --preset "$preset" --output-junit "$junit" \
+        --test-output-size-passed 16777216 --test-output-size-failed 16777216 </dev/null 2>&1 | tee "$log"
     local status=${PIPESTATUS[0]}
-    local line p f t
-    line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
-    if [[ $line =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
-        f=${BASH_REMATCH[1]}
-        t=${BASH_REMATCH[2]}
-        p=$((t - f))
-    else
-        p=0
-        f=1
+    local p=0 f=0 s=0 d=0 result name detail
+    if [[ -s $junit ]]; then
+        while IFS=$'\t' read -r result name detail; do
+            case $result in
+                pass) p=$((p + 1)) ;;
+                fail) f=$((f + 1)); failed_list+=("$preset: $name${detail:+ ($detail)}") ;;
+                skip) s=$((s + 1)); skipped_list+=("$preset: $name${detail:+ ($detail)}") ;;
+                dev) d=$((d + 1)); deviation_list+=("$preset: $name: $detail") ;;
+            esac
+        done < <(awk -f "$root/scripts/test-summary.awk" "$junit")
     fi
     # A run that ends badly without a failed test (no tests, a broken
-    # discovery) still counts as a failure.
+    # discovery, no JUnit file) still counts as a failure.
     if [[ $status -ne 0 && $f -eq 0 ]]; then
         f=1
+        failed_list+=("$preset: ctest ended with status $status")
     fi
     passed=$((passed + p))
     failed=$((failed + f))
-    results+=("$preset: $p passed, $f failed ($((SECONDS - start)) s)")
+    skipped=$((skipped + s))
+    deviations=$((deviations + d))
+    results+=("$preset: $p passed, $f failed, $s skipped, $d Wine deviations ($((SECONDS - start)) s)")
 }
 
 total_start=$SECONDS
@@ -94,5 +117,17 @@ done
 
 section "summary ($((SECONDS - total_start)) s)"
 printf '%s\n' "${results[@]}"
-echo "$passed passed, $failed failed"
+if [[ ${#failed_list[@]} -gt 0 ]]; then
+    echo "Failed:"
+    printf '  %s\n' "${failed_list[@]}"
+fi
+if [[ ${#skipped_list[@]} -gt 0 ]]; then
+    echo "Skipped:"
+    printf '  %s\n' "${skipped_list[@]}"
+fi
+if [[ ${#deviation_list[@]} -gt 0 ]]; then
+    echo "Wine deviations:"
+    printf '  %s\n' "${deviation_list[@]}"
+fi
+echo "$passed passed, $failed failed, $skipped skipped, $deviations Wine deviations"
 [[ $failed -eq 0 ]]

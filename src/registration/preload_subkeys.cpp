@@ -1,9 +1,8 @@
 // Preload list as numbered subkeys of the Preload key (Windows 95 family).
-// Only each entry's default value moves: the highest subkey is erased and the
-// texts above the match shift down by one number, so other contents of an
+// Only each entry's default value moves: the texts above the match shift down
+// by one number and the highest subkey is erased, so other contents of an
 // entry stay with its number.
 #include <string>
-#include <utility>
 
 #include "registration/preload_forms.h"
 #include "registration/registry_locations.h"
@@ -30,30 +29,42 @@ bool Matches(MyRegistry::TRegistry& entry, const std::string& HklText)
     return UpperCaseAscii(entry.GetText("")) == HklText;
 }
 
-// Entry n matched: erase the last entry and carry each text down to the
-// entry below it, down to n, whose own text is dropped.
+// How a text reads back once written as a string value: up to its first zero.
+std::string AsWritten(const std::string& text)
+{
+    return text.substr(0, text.find('\0'));
+}
+
+// Entry n matched. The texts above it move down one number each, lowest
+// first, and the highest entry is erased last. Each copy is read back, and an
+// entry is overwritten (or erased) only while it still holds the text read
+// from it for the copy below, so whichever call fails, the edit ends with
+// every other entry's text still held by some entry (at worst twice), never
+// carried in memory alone.
 void RemoveEntry(MyRegistry::TRegistry& preload, int n, int count)
 {
-    if (!preload.OpenKey(EntryPath(count), false)) {
-        return;
-    }
-    std::string carried = preload.GetText("");
-    preload.EraseKey(EntryPath(count));
-    for (int m = count; m > n; --m) {
-        if (!preload.OpenKey(EntryPath(m - 1), false)) {
-            // No entry holds the carried text any more. The matched entry's
-            // text is the one being removed, so the carried text takes its
-            // place there rather than being lost (nothing to do when the
-            // matched entry itself is the one that cannot be opened).
-            if (m - 1 != n && preload.OpenKey(EntryPath(n), false)) {
-                preload.PutText("", carried);
-            }
+    std::string copied;  // the text read from entry m for entry m - 1
+    for (int m = n; m < count; ++m) {
+        if (!preload.OpenKey(EntryPath(m + 1), false)) {
             return;
         }
-        std::string text = preload.GetText("");
-        preload.PutText("", carried);
-        carried = std::move(text);
+        const std::string text = preload.GetText("");
+        if (!preload.OpenKey(EntryPath(m), false)) {
+            return;
+        }
+        if (m > n && preload.GetText("") != copied) {
+            return;  // the copy below may not hold entry m's text: entry m keeps it
+        }
+        preload.PutText("", text);
+        if (preload.GetText("") != AsWritten(text)) {
+            return;  // the copy did not land: entry m + 1 keeps its text
+        }
+        copied = text;
     }
+    if (count > n && (!preload.OpenKey(EntryPath(count), false) || preload.GetText("") != copied)) {
+        return;
+    }
+    preload.EraseKey(EntryPath(count));
 }
 
 }  // namespace

@@ -63,6 +63,15 @@ MachineState Snapshot(sim::Family family);
 // The key's tree as text, one line per key and value, for comparing and printing.
 std::string DumpTree(HKEY root, const std::string& path);
 
+// Everything the preload edit must leave alone: both registry roots without
+// the Preload key's tree, the installed files and whether the layout is loaded.
+std::string DumpOutsidePreload();
+
+// Every layout text stored under the Preload key in the machine's form,
+// numbered or not, behind a gap or not: NT every value's text, 9x every
+// sub-key's default value.
+std::vector<std::string> StoredPreloadTexts(sim::Family family);
+
 // Layout keys whose "Ime File" names the IME.
 std::vector<std::string> LayoutsOfIme();
 

@@ -33,7 +33,14 @@ int EntryNumber(const std::string& name)
     return std::atoi(name.c_str());
 }
 
-void Dump(HKEY root, const std::string& path, const std::string& shown, std::ostringstream& out)
+std::string Below(const std::string& path, const std::string& name)
+{
+    return path.empty() ? name : path + "\\" + name;
+}
+
+// The tree at path, leaving out the tree at skip.
+void Dump(HKEY root, const std::string& path, const std::string& shown, std::ostringstream& out,
+          const std::string& skip = std::string())
 {
     out << "[" << shown << "]\n";
     for (const std::string& name : sim::ValueNames(root, path)) {
@@ -43,7 +50,8 @@ void Dump(HKEY root, const std::string& path, const std::string& shown, std::ost
         out << "\n";
     }
     for (const std::string& sub : sim::SubKeyNames(root, path)) {
-        Dump(root, path + "\\" + sub, shown + "\\" + sub, out);
+        if (UpperAscii(Below(path, sub)) == UpperAscii(skip)) continue;
+        Dump(root, Below(path, sub), Below(shown, sub), out, skip);
     }
 }
 
@@ -122,6 +130,33 @@ std::string DumpTree(HKEY root, const std::string& path)
     std::ostringstream out;
     if (sim::KeyExists(root, path)) Dump(root, path, path, out);
     return out.str();
+}
+
+std::string DumpOutsidePreload()
+{
+    std::ostringstream out;
+    Dump(HKEY_LOCAL_MACHINE, "", "HKLM", out);
+    Dump(HKEY_CURRENT_USER, "", "HKCU", out, kPreload);
+    for (const std::string& path : {InstalledImePath(), InstalledMbPath()}) {
+        out << path << ": " << (sim::FileExists(path) ? "\"" + sim::FileContents(path) + "\"" : "(missing)") << "\n";
+    }
+    out << "layout loaded: " << sim::IsLayoutLoaded(LayoutHandle()) << "\n";
+    return out.str();
+}
+
+std::vector<std::string> StoredPreloadTexts(sim::Family family)
+{
+    std::vector<std::string> texts;
+    if (family == sim::Family::NT) {
+        for (const std::string& name : sim::ValueNames(HKEY_CURRENT_USER, kPreload)) {
+            texts.push_back(Text(sim::GetValue(HKEY_CURRENT_USER, kPreload, name)));
+        }
+    } else {
+        for (const std::string& name : sim::SubKeyNames(HKEY_CURRENT_USER, kPreload)) {
+            texts.push_back(Text(sim::GetValue(HKEY_CURRENT_USER, std::string(kPreload) + "\\" + name, "")));
+        }
+    }
+    return texts;
 }
 
 MachineState Snapshot(sim::Family family)

@@ -57,6 +57,10 @@ void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
 void Nothing(const SetupContext&) {}
 void DenyRights(const SetupContext&) { sim::DenyFullAccess(HKEY_LOCAL_MACHINE, kLayoutList); }
 void FailLockTestWith(DWORD error) { sim::FailCall("CreateFileA", error); }
+void HoldSharingEverything(const SetupContext& c, DWORD access)
+{
+    sim::HoldFile(c.InstalledImePath, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, access);
+}
 
 const Row kRows[] = {
     {"NoRights", false, false, DenyRights, kNoRights, kUntouchedAbsent},
@@ -69,6 +73,16 @@ const Row kRows[] = {
     {"PresentWithoutExplicitRequest", true, false, Nothing, kAlreadyInstalled, kUntouchedOld},
     {"HeldByAnotherProgram", true, true, [](const SetupContext& c) { sim::HoldFile(c.InstalledImePath); }, kLocked,
      kUntouchedOld},
+    // The lock test opens the file for reading and writing, sharing nothing:
+    // a read-only file, and a holder of any access sharing everything, lock it.
+    {"ReadOnlyFileCountsAsLocked", true, true,
+     [](const SetupContext& c) { sim::SetReadOnly(c.InstalledImePath, true); }, kLocked, kUntouchedOld},
+    {"HeldForReadingSharingEverything", true, true,
+     [](const SetupContext& c) { HoldSharingEverything(c, GENERIC_READ); }, kLocked, kUntouchedOld},
+    {"HeldForWritingSharingEverything", true, true,
+     [](const SetupContext& c) { HoldSharingEverything(c, GENERIC_WRITE); }, kLocked, kUntouchedOld},
+    {"HeldForDeletingSharingEverything", true, true, [](const SetupContext& c) { HoldSharingEverything(c, DELETE); },
+     kLocked, kUntouchedOld},
     {"LockTestAccessDenied", true, true, [](const SetupContext&) { FailLockTestWith(ERROR_ACCESS_DENIED); }, kLocked,
      kUntouchedOld},
     {"LockTestSharingViolation", true, true, [](const SetupContext&) { FailLockTestWith(ERROR_SHARING_VIOLATION); },
@@ -134,15 +148,20 @@ TEST_F(InstallImeTest, LockTestClosesTheFileBeforeAsking)
     PutPreviousVersion();
     sim::QueueAnswer(IDYES);
     MarkCalls();
+    int opensBeforeTheQuestion = -1;
+    int heldDuringTheQuestion = -1;
+    sim::BeforeEachCall("MessageBoxA", [&](int) {
+        const std::vector<std::string> calls = CallsSinceMark();
+        opensBeforeTheQuestion = static_cast<int>(std::count(calls.begin(), calls.end(), "CreateFileA"));
+        heldDuringTheQuestion = sim::OpenFileCount();
+    });
 
-    InstallIme(context, true);
+    EXPECT_EQ(InstallIme(context, true), kSucceeded);
 
-    const std::vector<std::string> calls = CallsSinceMark();
-    const auto open = std::find(calls.begin(), calls.end(), "CreateFileA");
-    const auto close = std::find(open, calls.end(), "CloseHandle");
-    const auto ask = std::find(calls.begin(), calls.end(), "MessageBoxA");
-    ASSERT_NE(open, calls.end());
-    EXPECT_LT(close - calls.begin(), ask - calls.begin());
+    ASSERT_EQ(sim::MessageBoxes().size(), 1u);  // the question was asked
+    EXPECT_EQ(sim::MessageBoxes()[0].text, kAlreadyInstalled);
+    EXPECT_EQ(opensBeforeTheQuestion, 1);  // after the lock test
+    EXPECT_EQ(heldDuringTheQuestion, 0);
 }
 
 TEST_F(InstallImeTest, NoRightsShortCutsEveryFileTest)
@@ -196,6 +215,19 @@ TEST_F(InstallImeTest, RegistersTheLayoutUnderTheDisplayName)
     const auto text = sim::GetValue(HKEY_LOCAL_MACHINE, std::string(kLayoutList) + "\\" + layouts[0], "Layout Text");
     ASSERT_TRUE(text.has_value());
     EXPECT_EQ(text->data, std::string(kDisplayName) + '\0');
+}
+
+// A setup.log may name the IME file in another folder: the input method
+// manager is given the installed copy's path, never that name.
+TEST_F(InstallImeTest, RegistersTheInstalledCopyUnderTheDisplayName)
+{
+    UseImeFileInAFolder(context);
+    MarkCalls();
+
+    ASSERT_EQ(InstallIme(context, false), kSucceeded);
+
+    EXPECT_EQ(ImeInstallCalls(), (std::vector<std::vector<std::string>>{{context.InstalledImePath, kDisplayName}}));
+    EXPECT_EQ(InstalledIme(), kNewIme);
 }
 
 TEST_F(InstallImeTest, ExhaustedMemoryDuringTheCopies)

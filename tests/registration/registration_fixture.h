@@ -63,6 +63,16 @@ protected:
         EXPECT_EQ(sim::UnansweredBoxes(), 0);
     }
 
+    // setup.log names the IME file in the package's sub-folder "ime": the
+    // installed copy's path then keeps that folder below the system directory.
+    static void UseImeFileInAFolder(SetupContext& c)
+    {
+        sim::PutFile(std::string(kPackageDir) + "\\ime\\MyIme.ime", kNewIme);
+        sim::MakeDirectory(std::string(kSystemDir) + "\\ime");
+        c.ImeFileName = "ime\\MyIme.ime";
+        c.InstalledImePath = std::string(kSystemDir) + "\\ime\\MyIme.ime";
+    }
+
     void PutPreviousVersion()
     {
         sim::PutFile(context.InstalledImePath, kOldIme);
@@ -76,6 +86,17 @@ protected:
 
     // The calls the tool made since MarkCalls().
     void MarkCalls() { callMark_ = sim::CallCount(); }
+    // The arguments of each ImmInstallIMEA call since MarkCalls(): the IME
+    // file name, then the layout text.
+    std::vector<std::vector<std::string>> ImeInstallCalls() const
+    {
+        std::vector<std::vector<std::string>> calls;
+        const std::vector<sim::CallRecord>& records = sim::CallRecords();
+        for (size_t i = static_cast<size_t>(callMark_); i < records.size(); ++i) {
+            if (records[i].function == "ImmInstallIMEA") calls.push_back(records[i].arguments);
+        }
+        return calls;
+    }
     std::vector<std::string> CallsSinceMark() const
     {
         const std::vector<std::string> all = sim::CallLog();

@@ -169,6 +169,16 @@ TEST_F(UninstallImeTest, RemovalClosesTheGapInThePreloadList)
     EXPECT_FALSE(sim::GetValue(HKEY_CURRENT_USER, kPreload, "3").has_value());
 }
 
+TEST_F(UninstallImeTest, WithoutRightsTheLayoutIsNotAskedFor)
+{
+    sim::DenyFullAccess(HKEY_LOCAL_MACHINE, kLayoutList);
+    MarkCalls();
+
+    EXPECT_EQ(UninstallIme(context, true), kNoRights);
+
+    EXPECT_FALSE(Called("ImmInstallIMEA"));
+}
+
 TEST_F(UninstallImeTest, MissingFileStopsBeforeAskingForTheLayout)
 {
     DeleteFileA(context.InstalledMbPath.c_str());
@@ -178,6 +188,23 @@ TEST_F(UninstallImeTest, MissingFileStopsBeforeAskingForTheLayout)
 
     EXPECT_FALSE(Called("ImmInstallIMEA"));
     EXPECT_FALSE(Called("RegOpenKeyExA"));
+}
+
+// A setup.log may name the IME file in another folder: the layout is asked
+// for by the installed copy's path, never by that name.
+class UninstallFromAFolderTest : public RegistrationTest {};
+
+TEST_F(UninstallFromAFolderTest, AsksForTheLayoutOfTheInstalledCopy)
+{
+    UseImeFileInAFolder(context);
+    ASSERT_EQ(InstallIme(context, false), OutcomeTexts::InstallSucceeded);
+    MarkCalls();
+
+    EXPECT_EQ(UninstallIme(context, false), kSucceeded);
+
+    EXPECT_EQ(ImeInstallCalls(), (std::vector<std::vector<std::string>>{{context.InstalledImePath, kDisplayName}}));
+    EXPECT_TRUE(RegisteredLayouts().empty());
+    EXPECT_FALSE(sim::FileExists(context.InstalledImePath));
 }
 
 TEST_F(UninstallImeTest, LayoutOutsideThePreloadListIsNotUnloaded)

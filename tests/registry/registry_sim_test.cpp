@@ -5,14 +5,10 @@
 #include <string>
 
 #include "common/clean_machine_fixture.h"
+#include "common/registry_test_access.h"
 #include "platform/sim/machine.h"
+#include "registration/allocation_fault.h"
 #include "registry/my_registry.h"
-
-namespace MyRegistry {
-struct TRegistryTestAccess {
-    static bool QueryKeyInfo(TRegistry& registry, KeyInfo& info) { return registry.QueryKeyInfo(info); }
-};
-}  // namespace MyRegistry
 
 using namespace std::string_literals;
 using MyRegistry::TRegistry;
@@ -203,6 +199,52 @@ TEST_F(RegistrySimTest, OpenKeyAsksForFullAccess)
     EXPECT_FALSE(registry.OpenKey("\\T\\Locked", true));
     EXPECT_EQ(registry.CurrentPath(), "T");
     EXPECT_EQ(sim::OpenKeyCount(), 1);
+}
+
+// ---- Exhausted memory ----
+
+// The first allocation once the next call of function has begun throws, so
+// it is the object's own allocation that fails, not the platform's.
+void FailAllocationAfterNext(const char* function)
+{
+    sim::BeforeEachCall(function, [function](int) {
+        allocation_fault::FailFirstAllocationFromCall(sim::CallCount() + 1);
+        sim::BeforeEachCall(function, nullptr);
+    });
+}
+
+TEST_F(RegistrySimTest, ExhaustedMemoryGivesTheUsualFailureAndKeepsEverything)
+{
+    const std::string text = "a text longer than any short string";
+    sim::SetString(kUser, "T", "v", text);
+    sim::SetValue(kUser, "T", "2", REG_BINARY, std::string(40, '\x01'));
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey("\\T", false));
+
+    // The new key's path, made before anything is opened.
+    const std::string below = "A sub-key with a long name";
+    allocation_fault::FailNextAllocation();
+    EXPECT_FALSE(registry.OpenKey(below, true));
+    EXPECT_TRUE(allocation_fault::Fired());
+    EXPECT_EQ(registry.CurrentPath(), "T");
+    EXPECT_FALSE(sim::KeyExists(kUser, "T\\" + below));
+
+    // The buffer for the data, made once its size is known.
+    FailAllocationAfterNext("RegQueryValueExA");
+    EXPECT_EQ(registry.GetText("v"), "");
+    EXPECT_TRUE(allocation_fault::Fired());
+    EXPECT_EQ(registry.GetText("v"), text);
+
+    registry.MoveValue("2", "1");  // its first two queries ask whether the names are taken
+    sim::BeforeEachCall("RegQueryValueExA", [](int call) {
+        if (call == 3) allocation_fault::FailFirstAllocationFromCall(sim::CallCount() + 1);
+    });
+    registry.MoveValue("1", "3");
+    sim::BeforeEachCall("RegQueryValueExA", nullptr);
+    EXPECT_TRUE(allocation_fault::Fired());
+    EXPECT_EQ(sim::GetValue(kUser, "T", "1")->data, std::string(40, '\x01'));
+    EXPECT_FALSE(sim::GetValue(kUser, "T", "3"));
+    allocation_fault::Disarm();
 }
 
 // ---- Moving values when the machine fails ----

@@ -404,4 +404,37 @@ TEST_F(RegistryTest, MoveValueLeavesExistingTargetsZeroLengthAndMissingValues)
     EXPECT_FALSE(ReadValue("", "3"));
 }
 
+// ---- Value kinds ----
+
+// The kinds are numbered 0 to 4; Number (3) and Bytes (4) cross over with the
+// registry's numbers, REG_DWORD being 4 and REG_BINARY 3.
+TEST(ValueKindTest, KindsAndRegistryTypesMapBothWays)
+{
+    using MyRegistry::ValueKind;
+    const struct {
+        ValueKind kind;
+        int number;
+        DWORD type;
+    } rows[] = {
+        {ValueKind::Other, 0, REG_NONE},
+        {ValueKind::Text, 1, REG_SZ},
+        {ValueKind::ExpandableText, 2, REG_EXPAND_SZ},
+        {ValueKind::Number, 3, REG_DWORD},
+        {ValueKind::Bytes, 4, REG_BINARY},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.number);
+        EXPECT_EQ(static_cast<int>(row.kind), row.number);
+        EXPECT_EQ(MyRegistry::KindToRegType(row.kind), row.type);
+        EXPECT_EQ(MyRegistry::RegTypeToKind(row.type), row.kind);
+    }
+    EXPECT_EQ(MyRegistry::KindToRegType(ValueKind::Number), 4u);
+    EXPECT_EQ(MyRegistry::KindToRegType(ValueKind::Bytes), 3u);
+    EXPECT_EQ(MyRegistry::KindToRegType(static_cast<ValueKind>(5)), static_cast<DWORD>(REG_NONE));
+    const DWORD others[] = {REG_DWORD_BIG_ENDIAN, REG_LINK, REG_MULTI_SZ, REG_QWORD, 0xFFFFFFFFu};
+    for (const DWORD type : others) {
+        EXPECT_EQ(MyRegistry::RegTypeToKind(type), ValueKind::Other) << type;
+    }
+}
+
 }  // namespace

@@ -55,6 +55,9 @@ Hit Enter(const char* function, std::initializer_list<std::string> subjects)
 {
     RunCallHooks(function);
     Machine& m = M();
+    // The record first: while it is made the call is not yet counted, as
+    // tests that fail an allocation from a given call number expect.
+    m.callRecords.push_back(CallRecord{function, std::vector<std::string>(subjects)});
     m.callLog.emplace_back(function);
     const std::string name(function);
     Hit hit;
@@ -104,6 +107,11 @@ int CallCount()
 std::vector<std::string> CallLog()
 {
     return M().callLog;
+}
+
+const std::vector<CallRecord>& CallRecords()
+{
+    return M().callRecords;
 }
 
 }  // namespace sim

@@ -122,6 +122,16 @@ void FailCallNumber(int k);
 // SetLastError, which only read and write the thread's error value.
 int CallCount();                     // calls made since Reset
 std::vector<std::string> CallLog();  // their function names, in order
+// The same calls with the texts each was given, the ones a fault's filter is
+// matched against: ImmInstallIMEA the IME file name, then the layout text;
+// MessageBoxA the text, then the caption; file calls their paths; registry
+// calls the sub-key or value name, then the path of the key the handle refers
+// to. A call without such texts has none.
+struct CallRecord {
+    std::string function;
+    std::vector<std::string> arguments;
+};
+const std::vector<CallRecord>& CallRecords();
 
 // ---- Other processes ----
 // Just before each later call of the named function (Win32 name), the action

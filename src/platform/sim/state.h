@@ -135,6 +135,7 @@ struct Machine {
     std::vector<Fault> faults;
     int failAtCall = 0;  // absolute call number that fails, 0 = none
     std::vector<std::string> callLog;
+    std::vector<CallRecord> callRecords;  // the same calls with their text arguments
 };
 
 Machine& M();
