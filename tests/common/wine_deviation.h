@@ -10,5 +10,5 @@
 // True in a process that Wine runs (its ntdll exports wine_get_version).
 bool RunningOnWine();
 
-// Prints "WINE DEVIATION: <name>" once per name and process.
+// Prints "WINE DEVIATION: <name>" once per test case and name.
 void ReportWineDeviation(const std::string& name);
