@@ -3,6 +3,10 @@
 // their roots, as the simulated machine's control takes them).
 #pragma once
 
+#include <string>
+
+#include "platform/sim/machine.h"
+
 namespace ime_package {
 
 inline constexpr char kPackageDir[] = "C:\\IMEPKG";
@@ -16,5 +20,23 @@ inline constexpr char kNewIme[] = "ime module, new";
 inline constexpr char kNewMb[] = "code table, new";
 inline constexpr char kOldIme[] = "ime module, old";
 inline constexpr char kOldMb[] = "code table, old";
+
+// The names setup.log gives the two files.
+inline constexpr char kImeName[] = "MyIme.ime";
+inline constexpr char kMbName[] = "MyIme.mb";
+
+// The package as it is unpacked: setup.log naming both files and the display
+// name, the two files beside it. The package folder becomes the current
+// directory and kSystemDir the system directory.
+inline void PutPackageFiles()
+{
+    sim::SetCurrentDirectory(kPackageDir);
+    sim::SetSystemDirectory(kSystemDir);
+    const std::string package = kPackageDir;
+    sim::PutFile(package + "\\setup.log", std::string("[ImePram]\r\nImeFile=") + kImeName + "\r\nMbFile=" + kMbName +
+                                              "\r\nImeName=" + kDisplayName + "\r\n");
+    sim::PutFile(package + "\\" + kImeName, kNewIme);
+    sim::PutFile(package + "\\" + kMbName, kNewMb);
+}
 
 }  // namespace ime_package

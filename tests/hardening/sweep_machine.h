@@ -14,8 +14,6 @@ namespace hardening {
 
 using namespace ime_package;
 
-inline constexpr char kImeName[] = "MyIme.ime";
-inline constexpr char kMbName[] = "MyIme.mb";
 // The layout an installed IME has in these machines, and its key name.
 inline constexpr unsigned kLayout = 0xE0200804u;
 inline constexpr char kLayoutName[] = "E0200804";

@@ -60,13 +60,7 @@ void Dump(HKEY root, const std::string& path, const std::string& shown, std::ost
 void PutPackage()
 {
     sim::Reset();
-    sim::SetCurrentDirectory(kPackageDir);
-    sim::SetSystemDirectory(kSystemDir);
-    const std::string package = kPackageDir;
-    sim::PutFile(package + "\\setup.log", std::string("[ImePram]\r\nImeFile=") + kImeName + "\r\nMbFile=" + kMbName +
-                                              "\r\nImeName=" + kDisplayName + "\r\n");
-    sim::PutFile(package + "\\" + kImeName, kNewIme);
-    sim::PutFile(package + "\\" + kMbName, kNewMb);
+    PutPackageFiles();
 }
 
 void PutInstalledIme()

@@ -32,13 +32,7 @@ protected:
         savedDbcs_ = MyRegistry::DbcsEnabled;
         savedPlatform_ = MyRegistry::PlatformId;
         ForgetModuleFacts();
-        sim::SetCurrentDirectory(kPackageDir);
-        sim::SetSystemDirectory(kSystemDir);
-        const std::string package = kPackageDir;
-        sim::PutFile(package + "\\setup.log", std::string("[ImePram]\r\nImeFile=MyIme.ime\r\nMbFile=MyIme.mb\r\n") +
-                                                  "ImeName=" + kDisplayName + "\r\n");
-        sim::PutFile(package + "\\MyIme.ime", kNewIme);
-        sim::PutFile(package + "\\MyIme.mb", kNewMb);
+        PutPackageFiles();
     }
 
     void TearDown() override

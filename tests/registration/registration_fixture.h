@@ -38,15 +38,9 @@ protected:
     void SetUp() override
     {
         sim::Reset();
-        sim::SetCurrentDirectory(kPackageDir);
-        sim::SetSystemDirectory(kSystemDir);
-        const std::string package = kPackageDir;
-        sim::PutFile(package + "\\setup.log", std::string("[ImePram]\r\nImeFile=MyIme.ime\r\nMbFile=MyIme.mb\r\n") +
-                                                  "ImeName=" + kDisplayName + "\r\n");
-        sim::PutFile(package + "\\MyIme.ime", kNewIme);
-        sim::PutFile(package + "\\MyIme.mb", kNewMb);
+        PutPackageFiles();
 
-        context.ParamFilePath = package + "\\setup.log";
+        context.ParamFilePath = std::string(kPackageDir) + "\\setup.log";
         context.SystemDirectory = kSystemDir;
         context.ImeFileName = "MyIme.ime";
         context.MbFileName = "MyIme.mb";
