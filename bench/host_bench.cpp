@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/program.h"
+#include "setup_program/program.h"
 #include "registration/registration.h"
 #include "registry/my_registry.h"
 #include "sweep_machine.h"

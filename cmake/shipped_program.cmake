@@ -10,7 +10,7 @@
 # nested build of this project with the win32 compilers, into the same place.
 
 # Application manifest and version information; IMESETUP_FILE_VERSION.
-include(${PROJECT_SOURCE_DIR}/src/platform/resources/resources.cmake)
+include(${PROJECT_SOURCE_DIR}/src/setup_program/resources/resources.cmake)
 
 set(IMESETUP_PROGRAM_OUTPUT_DIR "" CACHE PATH
   "Folder for imesetup.exe (set by the nested build of a posix MinGW build)")
@@ -39,8 +39,12 @@ if(MINGW AND IMESETUP_MINGW_THREADS STREQUAL "posix")
 endif()
 
 # WIN32: the GUI subsystem, no console window.
-add_executable(imesetup WIN32 src/platform/winmain.cpp src/platform/dll_search.cpp)
-target_link_libraries(imesetup PRIVATE imesetup_program)
+# The DLL defence, shared by every program that ships.
+add_library(imesetup_dll_defence STATIC src/setup_program/dll_search.cpp)
+target_include_directories(imesetup_dll_defence PUBLIC src)
+
+add_executable(imesetup WIN32 src/setup_program/winmain.cpp)
+target_link_libraries(imesetup PRIVATE imesetup_program imesetup_dll_defence)
 if(IMESETUP_PROGRAM_OUTPUT_DIR)
   set_target_properties(imesetup PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${IMESETUP_PROGRAM_OUTPUT_DIR}")
 endif()

@@ -17,7 +17,7 @@
 #include <set>
 #include <string>
 
-#include "platform/program.h"
+#include "setup_program/program.h"
 #include "registration/outcome_texts.h"
 #include "sweep_machine.h"
 

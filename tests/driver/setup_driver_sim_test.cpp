@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/clean_machine_fixture.h"
-#include "platform/guarded_run.h"
+#include "setup_program/guarded_run.h"
 #include "driver/setup_driver.h"
 
 namespace {

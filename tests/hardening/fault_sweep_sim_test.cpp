@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/program.h"
+#include "setup_program/program.h"
 #include "registration/outcome_texts.h"
 #include "registry/my_registry.h"
 #include "sweep_machine.h"

@@ -9,7 +9,7 @@
 #include "common/clean_machine_fixture.h"
 #include "common/ime_package_sim.h"
 #include "common/registry_test_access.h"
-#include "platform/program.h"
+#include "setup_program/program.h"
 #include "registration/allocation_fault.h"
 #include "registration/outcome_texts.h"
 #include "registry/my_registry.h"

@@ -1,10 +1,10 @@
 // The whole program as the entry point runs it: the registry module's start,
 // then one setup run with the real registration operations. The driver knows
 // the operations only through SetupOperations; they are wired in here.
-#include "platform/program.h"
+#include "setup_program/program.h"
 
 #include "driver/setup_driver.h"
-#include "platform/guarded_run.h"
+#include "setup_program/guarded_run.h"
 #include "registration/registration.h"
 #include "registry/my_registry.h"
 
