@@ -46,7 +46,7 @@ protected:
 TEST_F(SimProfileTest, NamesValuesAndDefaults)
 {
     EXPECT_EQ(Read("imepram", "IMEFILE"), "first.ime");  // first duplicate wins
-    EXPECT_EQ(Read(" ImePram\t", " MbFile "), "table.mb");
+    EXPECT_EQ(Read(" ImePram ", " MbFile "), "table.mb");  // only spaces go from the arguments
     EXPECT_EQ(Read("ImePram", "Quoted"), "  spaced  ");
     EXPECT_EQ(Read("ImePram", "Single"), "x");
     EXPECT_EQ(Read("ImePram", "Half"), "\"x");
@@ -83,6 +83,16 @@ TEST_F(SimProfileTest, TruncationAndBytes)
     sim::PutFile("C:\\zero.ini", std::string("[s]\r\nk=before\0after\r\n", 21));
     EXPECT_EQ(Read("s", "k", "", "C:\\zero.ini", 2048, &count), "before");
     EXPECT_EQ(count, 6u);
+}
+
+// A header's name ends at its first ']', but not at a trail byte that looks
+// like one: in code page 936 D5 5D is one character (as Wine 8 reads it too).
+TEST_F(SimProfileTest, HeaderNamesEndAtAWholeBracket)
+{
+    sim::PutFile("C:\\dbcs.ini", "[\xD5\x5D\xB5\xC4]\r\nk=double-byte name\r\n");
+    EXPECT_EQ(Read("\xD5\x5D\xB5\xC4", "k", "", "C:\\dbcs.ini"), "double-byte name");
+    sim::SetCodePage(1252);
+    EXPECT_EQ(Read("\xD5", "k", "", "C:\\dbcs.ini"), "double-byte name");
 }
 
 TEST_F(SimProfileTest, WhereTheFileIsLookedFor)

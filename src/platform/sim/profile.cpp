@@ -1,8 +1,9 @@
 // GetPrivateProfileStringA over the simulated files, read as Windows reads a
 // profile: "[section]" headers and "key=value" lines, names compared without
-// case, blanks and tabs around names and values dropped, ';' lines skipped,
-// the first of equal sections and keys winning, one pair of quotes taken off
-// a value. A NULL section or key lists the section or key names. The bytes of names and values are not converted.
+// case, blanks (space, tab, vertical tab) around names and values dropped,
+// ';' lines skipped, the first of equal sections and keys winning, one pair of
+// quotes taken off a value. A NULL section or key lists the section or key
+// names. The bytes of names and values are not converted.
 #include <cstring>
 #include <optional>
 
@@ -23,15 +24,41 @@ struct Section {
 
 bool IsBlank(char c)
 {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\v';
 }
 
-std::string Trim(const std::string& s)
+bool IsSpace(char c)
+{
+    return c == ' ';
+}
+
+std::string Trim(const std::string& s, bool (*drop)(char) = IsBlank)
 {
     size_t b = 0, e = s.size();
-    while (b < e && IsBlank(s[b])) ++b;
-    while (e > b && IsBlank(s[e - 1])) --e;
+    while (b < e && drop(s[b])) ++b;
+    while (e > b && drop(s[e - 1])) --e;
     return s.substr(b, e - b);
+}
+
+// Where a header's name ends: at its first ']' (a trail byte that looks like
+// one is part of its character), or at the end of the line without one.
+size_t SectionNameEnd(const std::string& line)
+{
+    for (size_t i = 1; i < line.size(); ++i) {
+        if (IsLead(static_cast<BYTE>(line[i])) && i + 1 < line.size())
+            ++i;
+        else if (line[i] == ']')
+            return i;
+    }
+    return line.size();
+}
+
+// A value's length is kept in 16 bits: of a value of 65536 bytes or more only
+// the first (length modulo 65536) are read.
+std::string CountedValue(std::string value)
+{
+    value.resize(value.size() % 65536);
+    return value;
 }
 
 std::vector<Section> Parse(const std::string& text)
@@ -46,10 +73,8 @@ std::vector<Section> Parse(const std::string& text)
         if (end < text.size() && text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
 
         if (line.empty() || line[0] == ';') continue;
-        if (line[0] == '[') {
-            size_t close = line.rfind(']');
-            if (close == std::string::npos) continue;  // not a header: skipped
-            sections.push_back(Section{Trim(line.substr(1, close - 1)), {}});
+        if (line[0] == '[') {  // text behind the name's ']' is ignored
+            sections.push_back(Section{Trim(line.substr(1, SectionNameEnd(line) - 1)), {}});
             continue;
         }
         if (sections.empty()) continue;  // lines before the first header belong to no section
@@ -59,7 +84,7 @@ std::vector<Section> Parse(const std::string& text)
             entry.key = line;
         } else {
             entry.key = Trim(line.substr(0, eq));
-            entry.value = Trim(line.substr(eq + 1));
+            entry.value = CountedValue(Trim(line.substr(eq + 1)));
         }
         sections.back().entries.push_back(entry);
     }
@@ -146,7 +171,8 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR
         for (auto& s : sections) names.push_back(s.name);
         return CopyList(names, lpReturnedString, nSize);
     }
-    const std::string section = Trim(lpAppName);
+    // Spaces around the names asked for are dropped; tabs and the rest stay.
+    const std::string section = Trim(lpAppName, IsSpace);
     const Section* found = nullptr;
     for (auto& s : sections)
         if (EqualNoCase(s.name, section)) {
@@ -160,7 +186,7 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR
                 if (e.value) names.push_back(e.key);  // a line without '=' is no key
         return CopyList(names, lpReturnedString, nSize);
     }
-    const std::string key = Trim(lpKeyName);
+    const std::string key = Trim(lpKeyName, IsSpace);
     if (found)
         for (auto& e : found->entries)
             if (EqualNoCase(e.key, key)) {
