@@ -4,6 +4,7 @@
 // answer and the name of the difference, which the row reports under Wine.
 #include <string>
 
+#include "common/utf16_file.h"
 #include "common/wine_deviation.h"
 #include "platform/platform_test.h"
 
@@ -31,6 +32,8 @@ const char kArgumentBlanks[] =
     "GetPrivateProfileStringA: tabs and vertical tabs around the section and key asked for are dropped";
 const char kHeaderBrackets[] =
     "GetPrivateProfileStringA: a header's name runs to its last ']', and a line without one is no header";
+const char kUtf8Mark[] = "GetPrivateProfileStringA: a UTF-8 byte order mark is skipped";
+const char kUtf16BigEndian[] = "GetPrivateProfileStringA: a UTF-16BE file is read as Unicode";
 const char kLongValues[] = "GetPrivateProfileStringA: a value of 65536 characters or more is read whole";
 
 struct Case {
@@ -170,6 +173,35 @@ TEST_F(ProfileTest, LineEndsZeroBytesAndLongValues)
         EXPECT_EQ(hugeRead.text, std::string(expected, 'v')) << h.length;
     }
     if (wine) ReportWineDeviation(kLongValues);
+}
+
+// A UTF-16LE file with its mark is read as Unicode, and the values arrive in
+// the ANSI code page. A UTF-8 mark is three bytes of the first line, so a
+// header there is no header; a UTF-16BE file is no profile at all.
+TEST_F(ProfileTest, ByteOrderMarks)
+{
+    ASSERT_EQ(GetACP(), 936u);
+    struct File {
+        const char* name;
+        std::string bytes;
+    } files[] = {
+        // 中文, 输入法
+        {"utf16le.log", Utf16WithMark(u"[ImePram]\r\nImeFile=\u4E2D\u6587.ime\r\n ImeName = \u8F93\u5165\u6CD5 \r\n")},
+        {"utf8.log", "\xEF\xBB\xBF[ImePram]\r\nImeFile=first line\r\n[ImePram]\r\nImeName=second header\r\n"},
+        {"utf16be.log", Utf16WithMark(u"[ImePram]\r\nImeFile=big.ime\r\nImeName=big endian\r\n", /*bigEndian=*/true)},
+    };
+    const Case cases[][2] = {
+        {{"ImePram", "ImeFile", "0", "\xD6\xD0\xCE\xC4.ime"}, {"ImePram", "ImeName", "0", "\xCA\xE4\xC8\xEB\xB7\xA8"}},
+        {{"ImePram", "ImeFile", "0", "0", "first line", kUtf8Mark},
+         {"ImePram", "ImeName", "0", "second header", "0", kUtf8Mark}},
+        {{"ImePram", "ImeFile", "0", "0", "big.ime", kUtf16BigEndian},
+         {"ImePram", "ImeName", "0", "0", "big endian", kUtf16BigEndian}},
+    };
+    for (size_t i = 0; i < std::size(files); ++i) {
+        const std::string path = Path(files[i].name);
+        ASSERT_TRUE(WriteBytes(path, files[i].bytes));
+        Check(path, std::begin(cases[i]), std::end(cases[i]));
+    }
 }
 
 // Bytes of code page 936 pass unchanged, in names and values, trail bytes

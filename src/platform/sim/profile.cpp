@@ -3,7 +3,10 @@
 // case, blanks (space, tab, vertical tab) around names and values dropped,
 // ';' lines skipped, the first of equal sections and keys winning, one pair of
 // quotes taken off a value. A NULL section or key lists the section or key
-// names. The bytes of names and values are not converted.
+// names. A file in the ANSI code page is read byte for byte; one in UTF-16LE
+// behind its byte order mark is read as Unicode, its names and values arriving
+// in the ANSI code page. Any other file, UTF-8 with a mark or UTF-16BE among
+// them, is taken as ANSI bytes.
 #include <cstring>
 #include <optional>
 
@@ -91,8 +94,22 @@ std::vector<Section> Parse(const std::string& text)
     return sections;
 }
 
+struct ProfileText {
+    std::string text;  // in the ANSI code page
+    bool fromUnicode = false;
+};
+
+ProfileText Decode(const std::string& contents)
+{
+    if (contents.compare(0, 2, "\xFF\xFE") != 0) return {contents, false};
+    std::u16string units;
+    for (size_t i = 2; i + 1 < contents.size(); i += 2)
+        units += static_cast<char16_t>(static_cast<BYTE>(contents[i]) | static_cast<BYTE>(contents[i + 1]) << 8);
+    return {AnsiFromUtf16(units), true};
+}
+
 // The profile's text, or nothing when it cannot be read.
-std::optional<std::string> ReadProfile(LPCSTR fileName)
+std::optional<ProfileText> ReadProfile(LPCSTR fileName)
 {
     std::string name = fileName ? fileName : "win.ini";
     // A name without a directory part lives in the Windows directory.
@@ -102,15 +119,29 @@ std::optional<std::string> ReadProfile(LPCSTR fileName)
     FileNode* node = FindNode(r.key);
     if (!node || node->directory) return std::nullopt;
     if (ShareConflict(r.key, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE)) return std::nullopt;
-    return node->contents;
+    return Decode(node->contents);
 }
 
-DWORD CopyValue(const std::string& value, LPSTR buffer, DWORD size)
+// How many of the first bytes of text hold whole characters only.
+size_t WholeCharacters(const std::string& text, size_t limit)
+{
+    size_t n = 0;
+    while (n < limit) {
+        const size_t width = IsLead(static_cast<BYTE>(text[n])) && n + 1 < text.size() ? 2 : 1;
+        if (n + width > limit) break;
+        n += width;
+    }
+    return n;
+}
+
+// A value too long for the buffer is cut after size - 1 bytes; one converted
+// from Unicode is cut before a double-byte character that does not fit whole.
+DWORD CopyValue(const std::string& value, LPSTR buffer, DWORD size, bool wholeCharacters = false)
 {
     if (size == 0) return 0;
     // A value ends at a zero byte in the file, as the reader hands back a text.
     size_t n = std::min(value.find('\0'), value.size());
-    n = std::min(n, static_cast<size_t>(size - 1));
+    if (n > size - 1) n = wholeCharacters ? WholeCharacters(value, size - 1) : size - 1;
     std::memcpy(buffer, value.data(), n);
     buffer[n] = '\0';
     return static_cast<DWORD>(n);
@@ -158,13 +189,13 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR
     std::string def = Str(lpDefault);
     while (!def.empty() && def.back() == ' ') def.pop_back();
 
-    std::optional<std::string> text;
+    std::optional<ProfileText> profile;
     if (hit.fail)
         SetLastError(hit.error);  // as for a profile that cannot be read
     else
-        text = ReadProfile(lpFileName);
-    if (!text && !hit.fail) SetLastError(ERROR_FILE_NOT_FOUND);
-    std::vector<Section> sections = text ? Parse(*text) : std::vector<Section>();
+        profile = ReadProfile(lpFileName);
+    if (!profile && !hit.fail) SetLastError(ERROR_FILE_NOT_FOUND);
+    std::vector<Section> sections = profile ? Parse(profile->text) : std::vector<Section>();
 
     if (!lpAppName) {
         std::vector<std::string> names;
@@ -191,7 +222,7 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR
         for (auto& e : found->entries)
             if (EqualNoCase(e.key, key)) {
                 if (!e.value) break;  // a key without '=' has no value
-                return CopyValue(Unquote(*e.value), lpReturnedString, nSize);
+                return CopyValue(Unquote(*e.value), lpReturnedString, nSize, profile->fromUnicode);
             }
     return CopyValue(def, lpReturnedString, nSize);
 }
