@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/clean_machine_fixture.h"
+#include "common/utf16_file.h"
 #include "platform/win32.h"
 
 namespace {
@@ -46,7 +47,7 @@ protected:
 TEST_F(SimProfileTest, NamesValuesAndDefaults)
 {
     EXPECT_EQ(Read("imepram", "IMEFILE"), "first.ime");  // first duplicate wins
-    EXPECT_EQ(Read(" ImePram\t", " MbFile "), "table.mb");
+    EXPECT_EQ(Read(" ImePram ", " MbFile "), "table.mb");  // only spaces go from the arguments
     EXPECT_EQ(Read("ImePram", "Quoted"), "  spaced  ");
     EXPECT_EQ(Read("ImePram", "Single"), "x");
     EXPECT_EQ(Read("ImePram", "Half"), "\"x");
@@ -83,6 +84,39 @@ TEST_F(SimProfileTest, TruncationAndBytes)
     sim::PutFile("C:\\zero.ini", std::string("[s]\r\nk=before\0after\r\n", 21));
     EXPECT_EQ(Read("s", "k", "", "C:\\zero.ini", 2048, &count), "before");
     EXPECT_EQ(count, 6u);
+}
+
+// A UTF-16LE file's text arrives in whatever code page the machine uses, a
+// character the page lacks as '?'. A value too long for the buffer is cut
+// before a double-byte character that does not fit whole (Wine 8 answers
+// 2047 for this one, its last byte never written).
+TEST_F(SimProfileTest, UnicodeFilesInTheMachinesCodePage)
+{
+    // 中文, é, a Thai letter, a character beyond the first plane, a lone surrogate
+    sim::PutFile("C:\\u16.ini", Utf16WithMark(u"[s]\r\nk=\u4E2D\u6587 \u00E9 \u0E01 \U0001F600 \xD800!\r\n"));
+    EXPECT_EQ(Read("s", "k", "", "C:\\u16.ini"), "\xD6\xD0\xCE\xC4 \xA8\xA6 ? ? ?!");
+    sim::SetCodePage(1252);
+    EXPECT_EQ(Read("s", "k", "", "C:\\u16.ini"), "?? \xE9 ? ? ?!");
+    sim::SetCodePage(936);
+
+    std::string zhong1023;
+    for (int i = 0; i < 1023; ++i) zhong1023 += "\xD6\xD0";
+    sim::PutFile("C:\\long16.ini", Utf16WithMark(u"[s]\r\nk=" + std::u16string(3000, u'\u4E2D') + u"\r\n"));
+    DWORD count = 0;
+    EXPECT_EQ(Read("s", "k", "", "C:\\long16.ini", 2048, &count), zhong1023);
+    EXPECT_EQ(count, 2046u);
+    EXPECT_EQ(Read("s", "k", "", "C:\\long16.ini", 4, &count), "\xD6\xD0");
+    EXPECT_EQ(count, 2u);
+}
+
+// A header's name ends at its first ']', but not at a trail byte that looks
+// like one: in code page 936 D5 5D is one character (as Wine 8 reads it too).
+TEST_F(SimProfileTest, HeaderNamesEndAtAWholeBracket)
+{
+    sim::PutFile("C:\\dbcs.ini", "[\xD5\x5D\xB5\xC4]\r\nk=double-byte name\r\n");
+    EXPECT_EQ(Read("\xD5\x5D\xB5\xC4", "k", "", "C:\\dbcs.ini"), "double-byte name");
+    sim::SetCodePage(1252);
+    EXPECT_EQ(Read("\xD5", "k", "", "C:\\dbcs.ini"), "double-byte name");
 }
 
 TEST_F(SimProfileTest, WhereTheFileIsLookedFor)

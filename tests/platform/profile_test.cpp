@@ -1,7 +1,11 @@
 // GetPrivateProfileStringA over the profile syntax a setup.log may hold, as
 // the tool calls it: a section, a key, a default and a buffer of 2048 bytes.
+// Where Wine reads a file otherwise than Windows does, a row carries Wine's
+// answer and the name of the difference, which the row reports under Wine.
 #include <string>
 
+#include "common/utf16_file.h"
+#include "common/wine_deviation.h"
 #include "platform/platform_test.h"
 
 namespace {
@@ -24,11 +28,21 @@ Read ReadValue(const std::string& file, const char* section, const char* key, co
     return {count, buffer.substr(0, count)};
 }
 
+const char kArgumentBlanks[] =
+    "GetPrivateProfileStringA: tabs and vertical tabs around the section and key asked for are dropped";
+const char kHeaderBrackets[] =
+    "GetPrivateProfileStringA: a header's name runs to its last ']', and a line without one is no header";
+const char kUtf8Mark[] = "GetPrivateProfileStringA: a UTF-8 byte order mark is skipped";
+const char kUtf16BigEndian[] = "GetPrivateProfileStringA: a UTF-16BE file is read as Unicode";
+const char kLongValues[] = "GetPrivateProfileStringA: a value of 65536 characters or more is read whole";
+
 struct Case {
     const char* section;
     const char* key;
     const char* def;
-    const char* value;
+    const char* value;                // Windows' answer, and the simulation's
+    const char* wineValue = nullptr;  // Wine's answer where it differs,
+    const char* deviation = nullptr;  // and the difference
 };
 
 class ProfileTest : public PlatformTest {
@@ -36,9 +50,12 @@ protected:
     void Check(const std::string& file, const Case* begin, const Case* end)
     {
         for (const Case* c = begin; c != end; ++c) {
+            const bool wine = RunningOnWine() && c->wineValue != nullptr;
+            const std::string expected = wine ? c->wineValue : c->value;
             const Read read = ReadValue(file, c->section, c->key, c->def);
-            EXPECT_EQ(read.text, c->value) << "[" << c->section << "] " << c->key;
-            EXPECT_EQ(read.count, std::string(c->value).size()) << "[" << c->section << "] " << c->key;
+            EXPECT_EQ(read.text, expected) << "[" << c->section << "] " << c->key;
+            EXPECT_EQ(read.count, expected.size()) << "[" << c->section << "] " << c->key;
+            if (wine) ReportWineDeviation(c->deviation);
         }
     }
 };
@@ -68,12 +85,21 @@ TEST_F(ProfileTest, SyntaxOfNamesValuesCommentsAndDuplicates)
                            "[imepram]\r\n"
                            "ImeName=from the second section\r\n"
                            "[Tail] ignored\r\n"
-                           "Key=after a header with text behind it\r\n"));
+                           "Key=after a header with text behind it\r\n"
+                           "\v[\vVertical\v]\r\n"
+                           "\vKey\v=\vvertical tab\v\r\n"
+                           "[Closed]x]\r\n"
+                           "Key=up to the first bracket\r\n"
+                           "[Unclosed  \r\n"
+                           "Key=no closing bracket\r\n"));
     const Case cases[] = {
         {"ImePram", "ImeFile", "0", "first.ime"},  // the first of two equal keys
         {"IMEPRAM", "IMEFILE", "0", "first.ime"},  // names without case
         {"ImePram", "MbFile", "0", "table.mb"},    // blanks and tabs around names and values
-        {" ImePram\t", " MbFile ", "0", "table.mb"},
+        {"  ImePram ", " MbFile  ", "0", "table.mb"},  // blanks around the arguments are dropped, tabs are not
+        {"ImePram\t", "MbFile", "0", "0", "table.mb", kArgumentBlanks},
+        {"ImePram", "\tMbFile", "0", "0", "table.mb", kArgumentBlanks},
+        {"ImePram", "MbFile\v", "0", "0", "table.mb", kArgumentBlanks},
         {"ImePram", "Quoted", "0", "  spaced  "},  // one pair of quotes comes off
         {"ImePram", "Single", "0", "x"},
         {"ImePram", "Half", "0", "\"x"},
@@ -86,6 +112,10 @@ TEST_F(ProfileTest, SyntaxOfNamesValuesCommentsAndDuplicates)
         {"ImePram", "ImeName", "0", "0"},    // commented out; a later equal section is not read
         {"Other", "Key", "0", "other section"},
         {"Tail", "Key", "0", "after a header with text behind it"},
+        {"Vertical", "Key", "0", "vertical tab"},  // the vertical tab is a blank too
+        {"Closed", "Key", "0", "up to the first bracket", "0", kHeaderBrackets},
+        {"Closed]x", "Key", "0", "0", "up to the first bracket", kHeaderBrackets},
+        {"Unclosed", "Key", "0", "no closing bracket", "0", kHeaderBrackets},
         {"Missing", "ImeFile", "0", "0"},
         {"ImePram", "Missing", "0", "0"},
         {"ImePram", "Missing", "0  ", "0"},  // the default loses its trailing blanks
@@ -127,6 +157,51 @@ TEST_F(ProfileTest, LineEndsZeroBytesAndLongValues)
     const Read read = ReadValue(path, "ImePram", "ImeName");
     EXPECT_EQ(read.count, 2047u);
     EXPECT_EQ(read.text, value.substr(0, 2047));
+
+    // A value's length is counted in 16 bits: from 65536 characters on, what
+    // arrives is its first (length modulo 65536) characters.
+    const struct {
+        size_t length;
+        size_t arrives;
+    } huge[] = {{65535, 2047}, {65536, 0}, {65537, 1}, {65536 + 3000, 2047}};
+    const bool wine = RunningOnWine();
+    for (const auto& h : huge) {
+        ASSERT_TRUE(WriteBytes(path, "[ImePram]\r\nImeName=" + std::string(h.length, 'v') + "\r\n"));
+        const size_t expected = wine ? 2047 : h.arrives;
+        const Read hugeRead = ReadValue(path, "ImePram", "ImeName");
+        EXPECT_EQ(hugeRead.count, expected) << h.length;
+        EXPECT_EQ(hugeRead.text, std::string(expected, 'v')) << h.length;
+    }
+    if (wine) ReportWineDeviation(kLongValues);
+}
+
+// A UTF-16LE file with its mark is read as Unicode, and the values arrive in
+// the ANSI code page. A UTF-8 mark is three bytes of the first line, so a
+// header there is no header; a UTF-16BE file is no profile at all.
+TEST_F(ProfileTest, ByteOrderMarks)
+{
+    ASSERT_EQ(GetACP(), 936u);
+    struct File {
+        const char* name;
+        std::string bytes;
+    } files[] = {
+        // 中文, 输入法
+        {"utf16le.log", Utf16WithMark(u"[ImePram]\r\nImeFile=\u4E2D\u6587.ime\r\n ImeName = \u8F93\u5165\u6CD5 \r\n")},
+        {"utf8.log", "\xEF\xBB\xBF[ImePram]\r\nImeFile=first line\r\n[ImePram]\r\nImeName=second header\r\n"},
+        {"utf16be.log", Utf16WithMark(u"[ImePram]\r\nImeFile=big.ime\r\nImeName=big endian\r\n", /*bigEndian=*/true)},
+    };
+    const Case cases[][2] = {
+        {{"ImePram", "ImeFile", "0", "\xD6\xD0\xCE\xC4.ime"}, {"ImePram", "ImeName", "0", "\xCA\xE4\xC8\xEB\xB7\xA8"}},
+        {{"ImePram", "ImeFile", "0", "0", "first line", kUtf8Mark},
+         {"ImePram", "ImeName", "0", "second header", "0", kUtf8Mark}},
+        {{"ImePram", "ImeFile", "0", "0", "big.ime", kUtf16BigEndian},
+         {"ImePram", "ImeName", "0", "0", "big endian", kUtf16BigEndian}},
+    };
+    for (size_t i = 0; i < std::size(files); ++i) {
+        const std::string path = Path(files[i].name);
+        ASSERT_TRUE(WriteBytes(path, files[i].bytes));
+        Check(path, std::begin(cases[i]), std::end(cases[i]));
+    }
 }
 
 // Bytes of code page 936 pass unchanged, in names and values, trail bytes

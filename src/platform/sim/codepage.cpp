@@ -1,5 +1,11 @@
 // Byte strings in the machine's ANSI code page: lead bytes, case folding that
-// leaves the trail bytes of double-byte characters alone, character counts.
+// leaves the trail bytes of double-byte characters alone, character counts,
+// and Unicode text turned into the page.
+#include <iconv.h>
+
+#include <memory>
+#include <type_traits>
+
 #include "platform/sim/state.h"
 
 namespace sim {
@@ -49,6 +55,63 @@ size_t CharCount(const std::string& s)
     for (size_t i = 0; i < s.size(); ++i, ++n)
         if (IsLead(static_cast<BYTE>(s[i])) && i + 1 < s.size()) ++i;
     return n;
+}
+
+namespace {
+
+using Converter = std::unique_ptr<std::remove_pointer_t<iconv_t>, int (*)(iconv_t)>;
+
+// A converter from UTF-32LE into the machine's code page; none when the host
+// does not know the page.
+Converter OpenConverter()
+{
+    const std::string page = "CP" + std::to_string(M().codePage);
+    iconv_t converter = iconv_open(page.c_str(), "UTF-32LE");
+    if (converter == reinterpret_cast<iconv_t>(-1)) return Converter(nullptr, iconv_close);
+    return Converter(converter, iconv_close);
+}
+
+// One character in the page: one or two bytes, or nothing when it has none.
+std::string Encode(iconv_t converter, char32_t c)
+{
+    char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF),
+                  static_cast<char>((c >> 16) & 0xFF), static_cast<char>(c >> 24)};
+    char out[8];
+    char* inPtr = in;
+    char* outPtr = out;
+    size_t inLeft = sizeof in, outLeft = sizeof out;
+    if (iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1)) {
+        iconv(converter, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+        return std::string();
+    }
+    return std::string(out, outPtr);
+}
+
+bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+}  // namespace
+
+std::string AnsiFromUtf16(const std::u16string& text)
+{
+    const Converter converter = OpenConverter();
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        // A lone surrogate, or a character the page lacks, is the default character.
+        const bool loneSurrogate = c >= 0xD800 && c <= 0xDFFF;
+        const std::string bytes = converter && !loneSurrogate ? Encode(converter.get(), c) : std::string();
+        out += bytes.empty() ? "?" : bytes;
+    }
+    return out;
 }
 
 }  // namespace detail

@@ -23,6 +23,9 @@ std::string Fold(const std::string& s);             // upper case, trail bytes l
 bool EqualNoCase(const std::string& a, const std::string& b);
 bool ContainsNoCase(const std::string& haystack, const std::string& needle);
 size_t CharCount(const std::string& s);             // characters, a double-byte pair counting one
+// UTF-16 text in the code page, as WideCharToMultiByte(CP_ACP, 0, ...) writes
+// it: a character the page lacks becomes '?'.
+std::string AnsiFromUtf16(const std::u16string& text);
 
 // ---- Files ----
 struct FileNode {
