@@ -1,5 +1,7 @@
 // The two operations that change the machine, and the preload list edit that
-// removal uses. Every outcome comes back as a text; nothing is raised.
+// removal uses. Every outcome comes back as a text. Exhausted memory is none:
+// outside the copies and the deletions, which report it, std::bad_alloc
+// leaves the operation and the program's guarded run ends quietly.
 #pragma once
 
 #include <string>

@@ -3,7 +3,6 @@
 #include "registry/my_registry.h"
 
 #include <cstring>
-#include <new>
 #include <vector>
 
 #include "registry/unique_hkey.h"
@@ -97,12 +96,7 @@ bool TRegistry::OpenKey(const std::string& path, bool canCreate)
 
     // The new path is made while the old key is still current, and before a
     // handle exists that a failed allocation would have to give back.
-    std::string newPath;
-    try {
-        newPath = (relative && KeyHandle != nullptr) ? KeyPath + "\\" + stripped : std::string(stripped);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    std::string newPath = (relative && KeyHandle != nullptr) ? KeyPath + "\\" + stripped : std::string(stripped);
 
     unique_hkey key;
     LSTATUS status;
@@ -155,17 +149,13 @@ void TRegistry::EraseSubKeys(HKEY key)
 
     KeyInfo info;
     if (!QueryKeyInfo(info)) return;
-    try {
-        std::vector<char> name(static_cast<std::size_t>(info.LongestSubKeyName) + 1, '\0');
-        // From the highest index down: a deleted sub-key shifts no index still to come.
-        for (DWORD index = info.SubKeyCount; index-- > 0;) {
-            DWORD length = info.LongestSubKeyName + 1;
-            if (RegEnumKeyExA(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-                continue;
-            EraseKey(std::string(name.data(), strnlen(name.data(), name.size())));
-        }
-    } catch (const std::bad_alloc&) {
-        // The pass ends early; the caller's delete still decides the result.
+    std::vector<char> name(static_cast<std::size_t>(info.LongestSubKeyName) + 1, '\0');
+    // From the highest index down: a deleted sub-key shifts no index still to come.
+    for (DWORD index = info.SubKeyCount; index-- > 0;) {
+        DWORD length = info.LongestSubKeyName + 1;
+        if (RegEnumKeyExA(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            continue;
+        EraseKey(std::string(name.data(), strnlen(name.data(), name.size())));
     }
 }
 
@@ -250,20 +240,16 @@ bool TRegistry::FetchWhole(const std::string& name, std::string& data, DWORD& re
 
 std::string TRegistry::GetText(const std::string& name)
 {
-    try {
-        std::string data;
-        DWORD type = REG_NONE;
-        if (!FetchWhole(name, data, type)) return std::string();
-        const ValueKind kind = RegTypeToKind(type);
-        // Texts end at their first zero byte; other data comes back raw.
-        if (kind == ValueKind::Text || kind == ValueKind::ExpandableText) {
-            const std::size_t end = data.find('\0');
-            if (end != std::string::npos) data.resize(end);
-        }
-        return data;
-    } catch (const std::bad_alloc&) {
-        return std::string();
+    std::string data;
+    DWORD type = REG_NONE;
+    if (!FetchWhole(name, data, type)) return std::string();
+    const ValueKind kind = RegTypeToKind(type);
+    // Texts end at their first zero byte; other data comes back raw.
+    if (kind == ValueKind::Text || kind == ValueKind::ExpandableText) {
+        const std::size_t end = data.find('\0');
+        if (end != std::string::npos) data.resize(end);
     }
+    return data;
 }
 
 void TRegistry::PutText(const std::string& name, const std::string& text)
@@ -284,11 +270,7 @@ void TRegistry::MoveValue(const std::string& oldName, const std::string& newName
 
     std::string data;
     DWORD type = REG_NONE;
-    try {
-        if (!FetchWhole(oldName, data, type)) return;
-    } catch (const std::bad_alloc&) {
-        return;
-    }
+    if (!FetchWhole(oldName, data, type)) return;
     if (data.empty()) return;  // a zero-length value keeps its old name
 
     // The copy is written first and keeps the value's own registry type, so

@@ -36,8 +36,12 @@ struct KeyInfo {
     FILETIME LastWritten;
 };
 
-// One root key and at most one open key below it, the current key. Raises
-// nothing: failures come back as false, an empty text or -1.
+// One root key and at most one open key below it, the current key. The
+// platform's failures come back as false, an empty text or -1. Exhausted
+// memory is no answer of the registry and is not turned into one ("no such
+// key", "no value"), which a caller would act on: std::bad_alloc leaves the
+// operation with the current key as it was and every handle the operation
+// opened closed (a tree erase may have stopped part-way).
 class TRegistry {
 public:
     TRegistry();

@@ -1,10 +1,12 @@
 // Fault sweep: every machine state that the outcome tables name, run once to
 // count the platform calls the whole program makes (RunProgram, as the entry
-// point runs it), then once more for each call k with that call failing as it
-// would in real life. Every run must end with one of the outcome texts of the
-// operation it ran (or end silently when a call made before the command line
-// was read failed), hold nothing open, leave no box unanswered, and leave the
-// machine in a state its outcome allows.
+// point runs it) and the allocations of its own code, then once more for each
+// call k with that call failing as it would in real life, and once more for
+// each allocation k with memory running out there. Every run must end with one
+// of the outcome texts of the operation it ran (or end silently: when a call
+// made before the command line was read failed, or at once when memory ran out
+// outside the steps that guard against it), hold nothing open, leave no box
+// unanswered, and leave the machine in a state its outcome allows.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "setup_program/program.h"
+#include "registration/allocation_fault.h"
 #include "registration/outcome_texts.h"
 #include "registry/my_registry.h"
 #include "sweep_machine.h"
@@ -41,6 +44,13 @@ struct Scenario {
 };
 void PrintTo(const Scenario& scenario, std::ostream* os) { *os << scenario.name; }
 
+// What fails in a run: platform call number `call`, or the tool's own
+// allocation number `allocation` (counted as allocation_fault counts them).
+struct Fault {
+    int call = 0;
+    int allocation = 0;
+};
+
 struct SweepRun {
     Operation operation = Operation::None;
     int commandLineRead = 0;  // the number of the call that read the command line, 0 when none did
@@ -53,6 +63,9 @@ struct SweepRun {
     std::string outcome;  // the text of the last box the program asked for
     int status = -1;
     int calls = 0;
+    int allocations = 0;           // of the tool's own code
+    bool allocationFailed = false;  // the failing allocation came
+    int callsBeforeAllocationFailed = 0;
     std::vector<std::string> log;
     std::vector<sim::MessageBoxRecord> boxes;
     MachineState before, after;
@@ -124,7 +137,7 @@ struct Watch {
 // The whole program from its entry on the scenario's machine, with the
 // calls it made, the command line's reading, the preload edit and the last
 // box it asked for recorded from the machine's call log.
-SweepRun RunProgramOnce(const Scenario& scenario, int failingCall, Watch watch = Watch())
+SweepRun RunProgramOnce(const Scenario& scenario, Fault fault, Watch watch = Watch())
 {
     const bool watchEdit = watch.outsideTheEdit;
     PutPackage();
@@ -138,7 +151,7 @@ SweepRun RunProgramOnce(const Scenario& scenario, int failingCall, Watch watch =
     SweepRun run;
     run.before = watch.before != nullptr ? *watch.before : Snapshot(scenario.family);
     const int mark = sim::CallCount();
-    if (failingCall > 0) sim::FailCallNumber(failingCall);
+    if (fault.call > 0) sim::FailCallNumber(fault.call);
 
     // The edit's first call is the version query that picks the list's form;
     // it ends when the tool next calls with no key open.
@@ -156,7 +169,12 @@ SweepRun RunProgramOnce(const Scenario& scenario, int failingCall, Watch watch =
     sim::BeforeEachCall("RegOpenKeyExA", endOfEdit);
     sim::BeforeEachCall("UnloadKeyboardLayout", endOfEdit);
 
+    allocation_fault::FailToolAllocationNumber(fault.allocation);  // 0 counts them only
     run.status = RunProgram();
+    allocation_fault::Disarm();
+    run.allocations = allocation_fault::ToolAllocationCount();
+    run.allocationFailed = fault.allocation > 0 && allocation_fault::Fired();
+    run.callsBeforeAllocationFailed = allocation_fault::FiredAfterCall() - mark;
 
     for (const char* function : {"GetVersion", "RegOpenKeyExA", "UnloadKeyboardLayout"})
         sim::BeforeEachCall(function, nullptr);
@@ -282,16 +300,32 @@ void CheckUninstall(const SweepRun& run, Verdict& v)
     }
 }
 
-// What every run must do, whatever failed.
-Verdict Examine(const SweepRun& run, int failingCall, const SweepRun& clean)
+void CheckNothingHeld(const SweepRun& run, Findings& f)
 {
-    Verdict v;
-    Findings& f = v.general;
     f.Check(run.status == 0, "exit status " + std::to_string(run.status));
     f.Check(sim::OpenKeyCount() == 0, std::to_string(sim::OpenKeyCount()) + " registry keys left open");
     f.Check(sim::OpenFileCount() == 0, std::to_string(sim::OpenFileCount()) + " files left open");
     f.Check(sim::OpenFindCount() == 0, std::to_string(sim::OpenFindCount()) + " file searches left open");
     f.Check(sim::UnansweredBoxes() == 0, "a box was shown with no answer");
+}
+
+// The one box that may come before the outcome: installation's question.
+void CheckQuestions(const std::vector<sim::MessageBoxRecord>& questions, bool installing, Findings& f)
+{
+    f.Check(questions.size() <= 1, std::to_string(questions.size()) + " boxes before the outcome");
+    for (const sim::MessageBoxRecord& box : questions) {
+        f.Check(installing && box.text == OutcomeTexts::AlreadyInstalled &&
+                    box.caption == OutcomeTexts::SetupCaption && box.style == MB_YESNO,
+                "an unexpected box before the outcome: \"" + box.text + "\"");
+    }
+}
+
+// What every run must do, whatever failed.
+Verdict Examine(const SweepRun& run, int failingCall, const SweepRun& clean)
+{
+    Verdict v;
+    Findings& f = v.general;
+    CheckNothingHeld(run, f);
 
     // Silent only when a call made before the command line was read failed:
     // from there on one operation runs and its outcome is shown.
@@ -317,12 +351,7 @@ Verdict Examine(const SweepRun& run, int failingCall, const SweepRun& clean)
             questions.pop_back();
         }
     }
-    f.Check(questions.size() <= 1, std::to_string(questions.size()) + " boxes before the outcome");
-    for (const sim::MessageBoxRecord& box : questions) {
-        f.Check(run.operation == Operation::Install && box.text == OutcomeTexts::AlreadyInstalled &&
-                    box.caption == OutcomeTexts::SetupCaption && box.style == MB_YESNO,
-                "an unexpected box before the outcome: \"" + box.text + "\"");
-    }
+    CheckQuestions(questions, run.operation == Operation::Install, f);
 
     v.preload.Check(run.after.preload.Gapless(), "the preload list is no longer numbered from 1 without gaps:\n" +
                                              run.after.preloadTree);
@@ -456,7 +485,7 @@ protected:
     void SetUp() override
     {
         const Scenario& scenario = GetParam();
-        clean = RunProgramOnce(scenario, 0);
+        clean = RunProgramOnce(scenario, Fault{});
         SCOPED_TRACE("without a fault");
         const Verdict verdict = Examine(clean, 0, clean);
         ASSERT_TRUE(verdict.general.Empty() && verdict.preload.Empty())
@@ -473,7 +502,7 @@ TEST_P(FaultSweep, EveryFailingCallEndsInAnAllowedState)
 {
     int failing = 0;
     for (int k = 1; k <= clean.calls; ++k) {
-        const SweepRun run = RunProgramOnce(GetParam(), k, Watch{&clean.before, false});
+        const SweepRun run = RunProgramOnce(GetParam(), Fault{k, 0}, Watch{&clean.before, false});
         const Verdict verdict = Examine(run, k, clean);
         // The preload edit's own faults are the next test's.
         const bool preloadToo = !InsidePreloadEdit(clean, k);
@@ -515,7 +544,7 @@ TEST_P(PreloadEditFaults, FailingCallInsidePreloadEditLosesNoOtherEntry)
     ASSERT_LT(clean.preloadEditStart, clean.preloadEditEnd);
     int imperfect = 0;  // runs whose list is not exactly the one a run without a fault leaves
     for (int k = clean.preloadEditStart; k < clean.preloadEditEnd; ++k) {
-        const SweepRun run = RunProgramOnce(GetParam(), k, Watch{&clean.before, true});
+        const SweepRun run = RunProgramOnce(GetParam(), Fault{k, 0}, Watch{&clean.before, true});
         Verdict verdict = Examine(run, k, clean);
         verdict.general.Check(run.operation == Operation::Uninstall, "not a removal outcome");
         CheckNothingLost(run, GetParam().family, verdict.general);
@@ -527,6 +556,85 @@ TEST_P(PreloadEditFaults, FailingCallInsidePreloadEditLosesNoOtherEntry)
     const std::vector<std::string>& before = clean.before.preload.texts;
     if (WithoutFirstMatch(before).size() != before.size()) {
         EXPECT_GT(imperfect, 0) << "no failing call inside the edit changed its result";
+    }
+}
+
+// The calls a run may still make once memory has run out: the handles it
+// holds go back as the exception leaves each step.
+bool GivesBack(const std::string& function)
+{
+    return function == "RegCloseKey" || function == "CloseHandle" || function == "FindClose";
+}
+
+// Where a failing allocation of the tool's own code may lead. Exhausted
+// memory is never read as an answer of the machine ("no such key", "no
+// value"): the run ends at once, giving back only what it holds and showing
+// no box, unless one of the two steps that guard against it was running (the
+// copies, the deletions), whose outcome text then says so. The usual checks
+// judge the state such an outcome leaves. Any other outcome shown after the
+// allocation failed reports what did not happen.
+Verdict ExamineAllocationFault(const SweepRun& run, const SweepRun& clean, sim::Family family)
+{
+    Verdict v;
+    const int failedAfter = run.callsBeforeAllocationFailed;
+    // Silent unless the outcome box came: the question alone does not count.
+    const bool outcomeShown = std::any_of(run.boxes.begin(), run.boxes.end(), [](const sim::MessageBoxRecord& box) {
+        return box.style == (MB_OK | MB_ICONINFORMATION);
+    });
+    if (outcomeShown) {
+        v = Examine(run, 0, clean);
+        const auto box = std::find(run.log.rbegin(), run.log.rend(), "MessageBoxA");
+        const bool afterTheBox = failedAfter >= static_cast<int>(run.log.rend() - box);
+        v.general.Check(afterTheBox || run.outcome == OutcomeTexts::CopyFilesException ||
+                            run.outcome == OutcomeTexts::FilesLocked,
+                        "an outcome shown though memory ran out outside the guarded steps");
+    } else {
+        Findings& f = v.general;
+        CheckNothingHeld(run, f);
+        CheckQuestions(run.boxes, true, f);
+        CheckNothingLost(run, family, f);  // an edit cut short keeps every other entry
+        for (int call = failedAfter; call < run.calls; ++call) {
+            f.Check(GivesBack(run.log[call]), "after memory ran out: call " + std::to_string(call + 1) + " " +
+                                                  run.log[call]);
+        }
+    }
+    v.general.Check(run.allocationFailed, "the failing allocation never came");
+    return v;
+}
+
+std::string AroundAllocation(const SweepRun& run, int allocation)
+{
+    std::ostringstream text;
+    text << "allocation " << allocation << " of " << run.allocations << " failed after call "
+         << run.callsBeforeAllocationFailed << " of " << run.calls << "; outcome \"" << run.outcome << "\"";
+    return text.str();
+}
+
+// The allocation sweep. Its canary: where the preload list is edited as
+// sub-keys, some allocations fail inside the edit, in the registry steps that
+// once read exhausted memory as "no such entry". (The edit of values makes
+// none: its names and texts are short.)
+TEST_P(FaultSweep, EveryFailingAllocationEndsAtOnceOrInItsGuardedStep)
+{
+    ASSERT_GT(clean.allocations, 0);
+    int failing = 0;
+    int insideTheEdit = 0;
+    for (int k = 1; k <= clean.allocations; ++k) {
+        const SweepRun run = RunProgramOnce(GetParam(), Fault{0, k}, Watch{&clean.before, false});
+        const Verdict verdict = ExamineAllocationFault(run, clean, GetParam().family);
+        if (!verdict.general.Empty() || !verdict.preload.Empty()) {
+            ++failing;
+            ADD_FAILURE() << AroundAllocation(run, k) << "\n" << verdict.general.Text() << verdict.preload.Text();
+        }
+        const int failedAfter = run.callsBeforeAllocationFailed;
+        if (clean.preloadEditStart != 0 && failedAfter >= clean.preloadEditStart &&
+            failedAfter + 1 < clean.preloadEditEnd) {
+            ++insideTheEdit;
+        }
+    }
+    EXPECT_EQ(failing, 0) << "of " << clean.allocations << " allocations";
+    if (GetParam().editsPreload && GetParam().family == Family::Win9x) {
+        EXPECT_GT(insideTheEdit, 0) << "no allocation failed inside the preload edit";
     }
 }
 

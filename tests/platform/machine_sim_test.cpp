@@ -1,11 +1,13 @@
 // The simulated machine's test control: message boxes, faults on demand, the
-// call log, the accounting of open handles and the reset.
+// call log, the accounting of open handles, whose allocations a call's are,
+// and the reset.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "common/clean_machine_fixture.h"
 #include "platform/win32.h"
+#include "registration/allocation_fault.h"
 
 namespace {
 
@@ -126,6 +128,37 @@ TEST_F(SimMachineTest, CallLogAndAccounting)
     EXPECT_TRUE(sim::DirectoryExists("C:\\WINDOWS\\SYSTEM32"));
     EXPECT_TRUE(sim::KeyExists(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Keyboard Layouts"));
     EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, "Keyboard Layout\\Preload", "1")->data, std::string("00000804\0", 9));
+}
+
+// From a call's entry to its return the machine's work is its own, argument
+// copies, hooks and all: only what the caller allocates counts as the caller's.
+TEST_F(SimMachineTest, AllocationsWhileServingACallAreTheMachines)
+{
+    const std::string longName(100, 'k');  // far past any short-string buffer
+    const std::string keyPath = "Keyboard Layout\\" + longName;
+    const std::string profile = "C:\\" + longName + ".ini";
+    sim::CreateKey(HKEY_CURRENT_USER, keyPath);
+    sim::PutFile(profile, "[" + longName + "]\r\n" + longName + "=" + longName + "\r\n");
+    bool servingInHook = false;
+    sim::BeforeEachCall("RegOpenKeyExA", [&servingInHook](int) { servingInHook = sim::ServingACall(); });
+    HKEY key = nullptr;
+    char text[8];
+
+    allocation_fault::FailToolAllocationNumber(0);
+    const LSTATUS opened = RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key);
+    GetPrivateProfileStringA(longName.c_str(), longName.c_str(), longName.c_str(), text, sizeof text, profile.c_str());
+    const int byTheMachine = allocation_fault::ToolAllocationCount();
+    const std::string callersOwn(100, 'c');
+    const int withTheCallers = allocation_fault::ToolAllocationCount();
+    allocation_fault::Disarm();
+    RegCloseKey(key);
+
+    EXPECT_EQ(opened, ERROR_SUCCESS);
+    EXPECT_STREQ(text, "kkkkkkk");
+    EXPECT_TRUE(servingInHook);
+    EXPECT_FALSE(sim::ServingACall());
+    EXPECT_EQ(byTheMachine, 0);
+    EXPECT_EQ(withTheCallers, 1);  // the caller's own is counted
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // Replaces the global allocation functions for the host test program. The
-// fault fires once and disarms itself, so the handler that reports it can
-// allocate again.
+// fault fires once, so the handler that reports it can allocate again.
 #include "allocation_fault.h"
 
 #include <cstdlib>
@@ -10,20 +9,40 @@
 
 namespace {
 
-enum class Mode { Off, Next, FromCall };
+enum class Mode { Off, Next, FromCall, ToolNumber };
 
 Mode mode = Mode::Off;
 int fromCall = 0;
+int toolAllocations = 0;
+int failingToolAllocation = 0;
 bool fired = false;
+int firedAfterCall = 0;
+
+// CallCount and ServingACall allocate nothing, so asking them here cannot recurse.
+bool Fire()
+{
+    fired = true;
+    firedAfterCall = sim::CallCount();
+    return true;
+}
 
 bool ShouldThrow()
 {
-    if (mode == Mode::Off) return false;
-    // CallCount allocates nothing, so asking it here cannot recurse.
-    if (mode == Mode::FromCall && sim::CallCount() < fromCall) return false;
+    switch (mode) {
+    case Mode::Off:
+        return false;
+    case Mode::ToolNumber:
+        // Counting goes on past the failing one, so a run's total is known.
+        if (sim::ServingACall() || ++toolAllocations != failingToolAllocation) return false;
+        return Fire();
+    case Mode::FromCall:
+        if (sim::CallCount() < fromCall) return false;
+        break;
+    case Mode::Next:
+        break;
+    }
     mode = Mode::Off;
-    fired = true;
-    return true;
+    return Fire();
 }
 
 }  // namespace
@@ -43,6 +62,19 @@ void FailNextAllocation()
     mode = Mode::Next;
 }
 
+void FailToolAllocationNumber(int n)
+{
+    fired = false;
+    toolAllocations = 0;
+    failingToolAllocation = n;
+    mode = Mode::ToolNumber;
+}
+
+int ToolAllocationCount()
+{
+    return toolAllocations;
+}
+
 void Disarm()
 {
     mode = Mode::Off;
@@ -51,6 +83,11 @@ void Disarm()
 bool Fired()
 {
     return fired;
+}
+
+int FiredAfterCall()
+{
+    return firedAfterCall;
 }
 
 }  // namespace allocation_fault

@@ -2,6 +2,7 @@
 // family, double-byte support, failing calls and values changed by others.
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 
 #include "common/clean_machine_fixture.h"
@@ -203,48 +204,47 @@ TEST_F(RegistrySimTest, OpenKeyAsksForFullAccess)
 
 // ---- Exhausted memory ----
 
-// The first allocation once the next call of function has begun throws, so
-// it is the object's own allocation that fails, not the platform's.
-void FailAllocationAfterNext(const char* function)
+// The object's own next allocation fails, while the operation runs: the
+// exception leaves it, and nothing is read as "no key" or "no value".
+template <typename Operation>
+void ExpectExhaustedMemoryLeaves(Operation operation)
 {
-    sim::BeforeEachCall(function, [function](int) {
-        allocation_fault::FailFirstAllocationFromCall(sim::CallCount() + 1);
-        sim::BeforeEachCall(function, nullptr);
-    });
+    allocation_fault::FailToolAllocationNumber(1);
+    EXPECT_THROW(operation(), std::bad_alloc);
+    allocation_fault::Disarm();
+    EXPECT_TRUE(allocation_fault::Fired());
 }
 
-TEST_F(RegistrySimTest, ExhaustedMemoryGivesTheUsualFailureAndKeepsEverything)
+TEST_F(RegistrySimTest, ExhaustedMemoryLeavesTheOperationAndKeepsEverything)
 {
     const std::string text = "a text longer than any short string";
     sim::SetString(kUser, "T", "v", text);
     sim::SetValue(kUser, "T", "2", REG_BINARY, std::string(40, '\x01'));
+    sim::CreateKey(kUser, "T\\Tree\\X\\Deep");
     TRegistry registry;
     ASSERT_TRUE(registry.OpenKey("\\T", false));
 
     // The new key's path, made before anything is opened.
     const std::string below = "A sub-key with a long name";
-    allocation_fault::FailNextAllocation();
-    EXPECT_FALSE(registry.OpenKey(below, true));
-    EXPECT_TRUE(allocation_fault::Fired());
+    ExpectExhaustedMemoryLeaves([&] { registry.OpenKey(below, true); });
     EXPECT_EQ(registry.CurrentPath(), "T");
     EXPECT_FALSE(sim::KeyExists(kUser, "T\\" + below));
 
     // The buffer for the data, made once its size is known.
-    FailAllocationAfterNext("RegQueryValueExA");
-    EXPECT_EQ(registry.GetText("v"), "");
-    EXPECT_TRUE(allocation_fault::Fired());
+    ExpectExhaustedMemoryLeaves([&] { registry.GetText("v"); });
     EXPECT_EQ(registry.GetText("v"), text);
 
-    registry.MoveValue("2", "1");  // its first two queries ask whether the names are taken
-    sim::BeforeEachCall("RegQueryValueExA", [](int call) {
-        if (call == 3) allocation_fault::FailFirstAllocationFromCall(sim::CallCount() + 1);
-    });
-    registry.MoveValue("1", "3");
-    sim::BeforeEachCall("RegQueryValueExA", nullptr);
-    EXPECT_TRUE(allocation_fault::Fired());
-    EXPECT_EQ(sim::GetValue(kUser, "T", "1")->data, std::string(40, '\x01'));
-    EXPECT_FALSE(sim::GetValue(kUser, "T", "3"));
-    allocation_fault::Disarm();
+    // The move's buffer: the value stays under its old name.
+    ExpectExhaustedMemoryLeaves([&] { registry.MoveValue("2", "1"); });
+    EXPECT_EQ(sim::GetValue(kUser, "T", "2")->data, std::string(40, '\x01'));
+    EXPECT_FALSE(sim::GetValue(kUser, "T", "1"));
+
+    // The sub-key names' buffer: the tree stays, its open handle is closed.
+    ExpectExhaustedMemoryLeaves([&] { registry.EraseKey("Tree"); });
+    EXPECT_TRUE(sim::KeyExists(kUser, "T\\Tree\\X\\Deep"));
+    EXPECT_EQ(registry.CurrentPath(), "T");
+    EXPECT_EQ(sim::OpenKeyCount(), 1);
+    EXPECT_TRUE(registry.EraseKey("Tree"));
 }
 
 // ---- Moving values when the machine fails ----

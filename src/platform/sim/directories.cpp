@@ -64,7 +64,7 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName)
 
 BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES)
 {
-    Enter("CreateDirectoryA", {Str(lpPathName)});
+    const Hit hit = Enter("CreateDirectoryA", {Str(lpPathName)});
     ResolvedPath r = ResolveArgument(Str(lpPathName));
     if (!r.ok) {
         SetLastError(r.error);
@@ -85,7 +85,7 @@ BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES)
 
 BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName)
 {
-    Enter("RemoveDirectoryA", {Str(lpPathName)});
+    const Hit hit = Enter("RemoveDirectoryA", {Str(lpPathName)});
     ResolvedPath r = ResolveArgument(Str(lpPathName));
     if (!r.ok) {
         SetLastError(r.error);
@@ -114,6 +114,6 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName)
 
 DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer)
 {
-    Enter("GetTempPathA");
+    const Hit hit = Enter("GetTempPathA");
     return CopyOut(M().tempDirectory + "\\", lpBuffer, nBufferLength);
 }

@@ -51,16 +51,17 @@ bool Faultable(const std::string& function)
 
 }  // namespace
 
-Hit Enter(const char* function, std::initializer_list<std::string> subjects)
+Hit Enter(const char* function, std::initializer_list<ArgText> subjects)
 {
+    Hit hit;  // serving from here on: the hooks' work and the records are the machine's
     RunCallHooks(function);
     Machine& m = M();
     // The record first: while it is made the call is not yet counted, as
     // tests that fail an allocation from a given call number expect.
-    m.callRecords.push_back(CallRecord{function, std::vector<std::string>(subjects)});
+    m.callRecords.push_back(CallRecord{function, std::vector<std::string>(subjects.begin(), subjects.end())});
     m.callLog.emplace_back(function);
+    const std::vector<std::string>& texts = m.callRecords.back().arguments;
     const std::string name(function);
-    Hit hit;
     if (m.failAtCall != 0 && static_cast<int>(m.callLog.size()) == m.failAtCall) {
         m.failAtCall = 0;
         auto it = TypicalErrors().find(name);
@@ -74,7 +75,7 @@ Hit Enter(const char* function, std::initializer_list<std::string> subjects)
     for (auto it = m.faults.begin(); it != m.faults.end(); ++it) {
         if (it->function != name) continue;
         bool matches = it->filter.empty();
-        for (const std::string& s : subjects)
+        for (const std::string& s : texts)
             if (!matches && ContainsNoCase(s, it->filter)) matches = true;
         if (!matches) continue;
         hit.fail = true;
@@ -85,9 +86,30 @@ Hit Enter(const char* function, std::initializer_list<std::string> subjects)
     return hit;
 }
 
+namespace {
+
+int servingDepth = 0;  // calls being served: a call may make another
+
+}  // namespace
+
+ServingMark::ServingMark()
+{
+    ++servingDepth;
+}
+
+ServingMark::~ServingMark()
+{
+    if (owned_) --servingDepth;
+}
+
 }  // namespace detail
 
 using namespace detail;
+
+bool ServingACall()
+{
+    return servingDepth > 0;
+}
 
 void FailCall(const std::string& function, DWORD error, Repeat repeat, const std::string& filter)
 {

@@ -38,7 +38,7 @@ const DWORD kSettableAttributes =
 BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
                      LPOVERLAPPED)
 {
-    Enter("ReadFile");
+    const Hit hit = Enter("ReadFile");
     if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
     FileOpen* open = OpenOf(hFile);
     FileNode* node = NodeOf(open);
@@ -56,7 +56,7 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, 
 BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
                       LPOVERLAPPED)
 {
-    Enter("WriteFile");
+    const Hit hit = Enter("WriteFile");
     if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
     FileOpen* open = OpenOf(hFile);
     FileNode* node = NodeOf(open);
@@ -76,7 +76,7 @@ BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrit
 
 BOOL WINAPI SetFileTime(HANDLE hFile, const FILETIME*, const FILETIME*, const FILETIME* lpLastWriteTime)
 {
-    Enter("SetFileTime");
+    const Hit hit = Enter("SetFileTime");
     FileOpen* open = OpenOf(hFile);
     FileNode* node = NodeOf(open);
     if (!node) return Fail(ERROR_INVALID_HANDLE);
@@ -90,7 +90,7 @@ BOOL WINAPI SetFileTime(HANDLE hFile, const FILETIME*, const FILETIME*, const FI
 
 DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName)
 {
-    Enter("GetFileAttributesA", {Str(lpFileName)});
+    const Hit hit = Enter("GetFileAttributesA", {Str(lpFileName)});
     ResolvedPath r = ResolveArgument(Str(lpFileName));
     if (!r.ok) {
         SetLastError(r.error);
@@ -107,7 +107,7 @@ DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName)
 
 BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes)
 {
-    Enter("SetFileAttributesA", {Str(lpFileName)});
+    const Hit hit = Enter("SetFileAttributesA", {Str(lpFileName)});
     ResolvedPath r = ResolveArgument(Str(lpFileName));
     if (!r.ok) return Fail(r.error);
     FileNode* node = FindNode(r.key);

@@ -75,7 +75,7 @@ BOOL WINAPI FileTimeToLocalFileTime(const FILETIME* lpFileTime, LPFILETIME lpLoc
 
 DWORD WINAPI GetTimeZoneInformation(LPTIME_ZONE_INFORMATION lpTimeZoneInformation)
 {
-    Enter("GetTimeZoneInformation");
+    const Hit hit = Enter("GetTimeZoneInformation");
     if (!lpTimeZoneInformation) {
         SetLastError(ERROR_NOACCESS);
         return TIME_ZONE_ID_INVALID;

@@ -86,7 +86,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
 
 BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData)
 {
-    Enter("FindNextFileA");
+    const Hit hit = Enter("FindNextFileA");
     auto it = M().findHandles.find(reinterpret_cast<uintptr_t>(hFindFile));
     if (it == M().findHandles.end()) {
         SetLastError(ERROR_INVALID_HANDLE);

@@ -132,6 +132,11 @@ struct CallRecord {
     std::vector<std::string> arguments;
 };
 const std::vector<CallRecord>& CallRecords();
+// True while the machine serves a call, from the call's entry (its argument
+// texts included) to its return. What is allocated then is the machine's,
+// as a real system's work is done in its own heap; everything else is the
+// caller's. Allocates nothing.
+bool ServingACall();
 
 // ---- Other processes ----
 // Just before each later call of the named function (Win32 name), the action

@@ -75,7 +75,7 @@ LSTATUS ValueTarget(HKEY hKey, REGSAM needed, RegKeyPtr& key)
 
 LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult)
 {
-    Hit hit = Enter("RegOpenKeyExA", {Str(lpSubKey), HandlePath(hKey)});
+    Hit hit = Enter("RegOpenKeyExA", {Str(lpSubKey), Str(HandlePath(hKey))});
     if (hit.fail) return static_cast<LSTATUS>(hit.error);
     if (!phkResult) return ERROR_INVALID_PARAMETER;
     return OpenPath(hKey, lpSubKey, samDesired, false, phkResult, nullptr);
@@ -84,7 +84,7 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesire
 LSTATUS WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samDesired,
                                LPSECURITY_ATTRIBUTES, PHKEY phkResult, LPDWORD lpdwDisposition)
 {
-    Hit hit = Enter("RegCreateKeyExA", {Str(lpSubKey), HandlePath(hKey)});
+    Hit hit = Enter("RegCreateKeyExA", {Str(lpSubKey), Str(HandlePath(hKey))});
     if (hit.fail) return static_cast<LSTATUS>(hit.error);
     if (!phkResult) return ERROR_BADKEY;
     return OpenPath(hKey, lpSubKey, samDesired, true, phkResult, lpdwDisposition);
@@ -92,7 +92,7 @@ LSTATUS WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, 
 
 LSTATUS WINAPI RegCloseKey(HKEY hKey)
 {
-    Hit hit = Enter("RegCloseKey", {HandlePath(hKey)});
+    Hit hit = Enter("RegCloseKey", {Str(HandlePath(hKey))});
     if (sim::detail::RootKey(hKey)) return ERROR_SUCCESS;  // predefined handles need no closing
     auto& handles = sim::detail::M().keyHandles;
     auto it = handles.find(reinterpret_cast<uintptr_t>(hKey));
@@ -106,7 +106,7 @@ LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LP
                                 LPDWORD lpcValues, LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
                                 LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime)
 {
-    Hit hit = Enter("RegQueryInfoKeyA", {HandlePath(hKey)});
+    Hit hit = Enter("RegQueryInfoKeyA", {Str(HandlePath(hKey))});
     if (hit.fail) return static_cast<LSTATUS>(hit.error);
     if (lpReserved) return ERROR_INVALID_PARAMETER;
     RegKeyPtr key;
@@ -135,7 +135,7 @@ LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LP
 LSTATUS WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD lpReserved,
                              LPSTR lpClass, LPDWORD lpcchClass, PFILETIME lpftLastWriteTime)
 {
-    Hit hit = Enter("RegEnumKeyExA", {HandlePath(hKey)});
+    Hit hit = Enter("RegEnumKeyExA", {Str(HandlePath(hKey))});
     if (hit.fail) return static_cast<LSTATUS>(hit.error);
     if (lpReserved || !lpName || !lpcchName) return ERROR_INVALID_PARAMETER;
     RegKeyPtr key;
@@ -156,7 +156,7 @@ LSTATUS WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpc
 
 LSTATUS WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey)
 {
-    Hit hit = Enter("RegDeleteKeyA", {Str(lpSubKey), HandlePath(hKey)});
+    Hit hit = Enter("RegDeleteKeyA", {Str(lpSubKey), Str(HandlePath(hKey))});
     if (hit.fail) return static_cast<LSTATUS>(hit.error);
     if (!lpSubKey) return ERROR_INVALID_PARAMETER;
     KeyRef ref = Lookup(hKey);
@@ -180,7 +180,7 @@ LSTATUS WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey)
 LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,
                                 LPDWORD lpcbData)
 {
-    Hit hit = Enter("RegQueryValueExA", {Str(lpValueName), HandlePath(hKey)});
+    Hit hit = Enter("RegQueryValueExA", {Str(lpValueName), Str(HandlePath(hKey))});
     if (hit.fail) return static_cast<LSTATUS>(hit.error);
     if (lpReserved || (lpData && !lpcbData)) return ERROR_INVALID_PARAMETER;
     RegKeyPtr key;
@@ -207,7 +207,7 @@ LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserve
 
 LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData, DWORD cbData)
 {
-    Hit hit = Enter("RegSetValueExA", {Str(lpValueName), HandlePath(hKey)});
+    Hit hit = Enter("RegSetValueExA", {Str(lpValueName), Str(HandlePath(hKey))});
     if (hit.fail) return static_cast<LSTATUS>(hit.error);
     if (!lpData && cbData) return ERROR_NOACCESS;
     RegKeyPtr key;
@@ -224,7 +224,7 @@ LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType
 
 LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName)
 {
-    Hit hit = Enter("RegDeleteValueA", {Str(lpValueName), HandlePath(hKey)});
+    Hit hit = Enter("RegDeleteValueA", {Str(lpValueName), Str(HandlePath(hKey))});
     if (hit.fail) return static_cast<LSTATUS>(hit.error);
     RegKeyPtr key;
     if (LSTATUS s = ValueTarget(hKey, KEY_SET_VALUE, key)) return s;

@@ -169,10 +169,11 @@ HKEY NewHandle(const RegKeyPtr& key, REGSAM access)
     return reinterpret_cast<HKEY>(value);
 }
 
-std::string HandlePath(HKEY handle)
+LPCSTR HandlePath(HKEY handle)
 {
-    KeyRef ref = Lookup(handle);
-    return ref.key ? ref.key->path : std::string();
+    // The handle's entry keeps the key, and with it the text, alive.
+    const KeyRef ref = Lookup(handle);
+    return ref.key ? ref.key->path.c_str() : "";
 }
 
 RegKey::Value* FindValue(RegKey& key, const std::string& name)

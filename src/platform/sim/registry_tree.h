@@ -17,7 +17,7 @@ struct KeyRef {
 KeyRef Lookup(HKEY handle);
 bool Allowed(const KeyRef& ref, REGSAM needed);
 HKEY NewHandle(const RegKeyPtr& key, REGSAM access);
-std::string HandlePath(HKEY handle);  // for fault filters
+LPCSTR HandlePath(HKEY handle);  // for fault filters; held by the key, so nothing is copied
 
 // Splits a subkey path at backslashes; false for a leading backslash. A
 // trailing backslash and doubled ones add no component.

@@ -143,15 +143,43 @@ struct Machine {
 
 Machine& M();
 
+// Marks the machine as serving a call for as long as it lives (see
+// sim::ServingACall). Moved, the mark goes with it.
+class ServingMark {
+public:
+    ServingMark();
+    ~ServingMark();
+    ServingMark(ServingMark&& other) noexcept : owned_(other.owned_) { other.owned_ = false; }
+    ServingMark(const ServingMark&) = delete;
+    ServingMark& operator=(const ServingMark&) = delete;
+    ServingMark& operator=(ServingMark&&) = delete;
+
+private:
+    bool owned_ = true;
+};
+
+// A text argument as the call was given it. It becomes a std::string only
+// where it is used, so that nothing is allocated for it before Enter.
+class ArgText {
+public:
+    explicit ArgText(LPCSTR text) : text_(text != nullptr ? text : "") {}
+    operator std::string() const { return text_; }
+
+private:
+    LPCSTR text_;
+};
+inline ArgText Str(LPCSTR s) { return ArgText(s); }
+
 // Every simulated call starts here: logs the call and tells whether a fault
 // set by the test hits it. `subjects` are the path and name arguments the
-// filter is matched against.
-struct Hit {
+// filter is matched against. The call keeps the Hit to its end: from Enter to
+// the call's return the machine counts as serving it.
+struct [[nodiscard]] Hit {
     bool fail = false;
     DWORD error = 0;
+    ServingMark serving;
 };
-Hit Enter(const char* function, std::initializer_list<std::string> subjects = {});
-inline std::string Str(LPCSTR s) { return s ? std::string(s) : std::string(); }
+Hit Enter(const char* function, std::initializer_list<ArgText> subjects = {});
 
 // Time
 FILETIME Now();

@@ -15,7 +15,7 @@ const DWORD k9xMajor = 4, k9xMinor = 10, k9xBuild = 1998;
 
 DWORD WINAPI GetVersion(void)
 {
-    Enter("GetVersion");
+    const Hit hit = Enter("GetVersion");
     const Machine& m = M();
     if (m.family == Family::Win9x)  // high bit set, no build number
         return 0xC0000000u | (k9xMinor << 8) | k9xMajor;
@@ -59,26 +59,26 @@ BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA lpVersionInformation)
 
 int WINAPI GetSystemMetrics(int nIndex)
 {
-    Enter("GetSystemMetrics");
+    const Hit hit = Enter("GetSystemMetrics");
     if (nIndex == SM_DBCSENABLED) return M().dbcs ? 1 : 0;
     return 0;
 }
 
 UINT WINAPI GetACP(void)
 {
-    Enter("GetACP");
+    const Hit hit = Enter("GetACP");
     return M().codePage;
 }
 
 BOOL WINAPI IsDBCSLeadByte(BYTE TestChar)
 {
-    Enter("IsDBCSLeadByte");
+    const Hit hit = Enter("IsDBCSLeadByte");
     return IsLead(TestChar) ? TRUE : FALSE;
 }
 
 LPSTR WINAPI CharNextA(LPCSTR lpsz)
 {
-    Enter("CharNextA");
+    const Hit hit = Enter("CharNextA");
     if (!lpsz || !*lpsz) return const_cast<LPSTR>(lpsz);  // never past the terminating zero
     // A lead byte followed by the zero is one character of one byte.
     if (IsLead(static_cast<BYTE>(lpsz[0])) && lpsz[1] != '\0') return const_cast<LPSTR>(lpsz + 2);
@@ -87,7 +87,7 @@ LPSTR WINAPI CharNextA(LPCSTR lpsz)
 
 LPSTR WINAPI GetCommandLineA(void)
 {
-    Enter("GetCommandLineA");
+    const Hit hit = Enter("GetCommandLineA");
     return M().commandLineBuffer.data();
 }
 

@@ -127,7 +127,7 @@ std::string Format(const char* format, va_list args)
 
 int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...)
 {
-    Enter("wsprintfA");
+    const Hit hit = Enter("wsprintfA");
     if (!buffer || !format) return 0;
     va_list args;
     va_start(args, format);
