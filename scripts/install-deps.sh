@@ -2,7 +2,7 @@
 # Installs with apt-get what building and testing need, only what is missing.
 #
 #   install-deps.sh            compilers, GoogleTest, MinGW-w64, Wine, Xvfb,
-#                              fonts and locale sources
+#                              fonts and locale sources, the signing tools
 #   install-deps.sh EXTRA...   the same and the extra Debian packages named
 #                              (for example imagemagick x11-apps for screenshots)
 #
@@ -26,6 +26,9 @@ packages=(
     fonts-wqy-microhei
     locales libc-bin
     util-linux coreutils
+    # Signing the release (osslsigncode 2.4 or later: -time), its test
+    # certificates and the test's time-stamp authority on loopback.
+    osslsigncode openssl ca-certificates python3
 )
 packages+=("$@")
 

@@ -3,46 +3,91 @@
 # and writes the release folder and its zip for IME authors.
 #
 #   bash scripts/release.sh [--no-install] [--allow-dirty]
+#                           [--sign PFX --password-file FILE
+#                            [--timestamp URL [--timestamp-ca FILE]]]
 #
 # 1. installs what is missing (scripts/install-deps.sh, and zip);
 # 2. builds both programs in Release into build/release-x64 and
 #    build/release-x86 (fresh folders), the x64 one with the end-to-end tests;
 # 3. checks each program: imports (system DLLs only), GUI subsystem, manifest
 #    (elevation, supported systems, Common Controls 6, DPI awareness), version
-#    resource, stripped, no PE time stamp, no threads runtime; the x64 program
-#    must be at most 200 KiB, pass the end-to-end suite under Wine and install
-#    and remove the sample package;
-# 4. writes dist/imesetup-VERSION/ (x86/imesetup.exe, x64/imesetup.exe,
-#    sample-package/setup.log, GUIDE.zh-CN.txt, GUIDE.en.txt, SHA256SUMS) and
-#    dist/imesetup-VERSION.zip. VERSION is the CMake project version.
+#    resource, stripped, no PE time stamp, no threads runtime, size (x64 at
+#    most 112 KiB, x86 at most 170 KiB); the x64 program must pass the
+#    end-to-end suite under Wine and install and remove the sample package;
+# 4. puts the release together in build/release-stage/; with --sign, signs
+#    every program in it (scripts/signing.sh: osslsigncode, SHA-256, the
+#    description "Setup My IME", the signing time fixed to the commit's time,
+#    with --timestamp an RFC 3161 time stamp from that authority) and checks
+#    each: it verifies against the PFX's certificates (and the system's; the
+#    time stamp against --timestamp-ca, by default the system's), and with
+#    its signature removed it is the unsigned program byte for byte. Without
+#    --sign it says that the release is unsigned;
+# 5. only then writes dist/imesetup-VERSION/ (x86/imesetup.exe,
+#    x64/imesetup.exe, sample-package/setup.log, GUIDE.zh-CN.txt,
+#    GUIDE.en.txt, SHA256SUMS) and dist/imesetup-VERSION.zip. VERSION is the
+#    CMake project version.
+#
+# The password of the PFX file is read from FILE (its first line) by the
+# signing tools themselves: it is on no command line and in no log.
 #
 # The output is reproducible: from the same commit, in any folder, the same
 # bytes (file times are the commit's time; the zip is made with sorted
-# entries, fixed times and modes, and no extra attributes). A checkout with
-# uncommitted changes is refused unless --allow-dirty is given.
+# entries, fixed times and modes, and no extra attributes). Signed, the same
+# commit, PFX and osslsigncode give the same bytes too, unless a time stamp
+# is asked for (it holds the authority's time). A checkout with uncommitted
+# changes is refused unless --allow-dirty is given.
 set -uo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
+usage() {
+    echo "usage: scripts/release.sh [--no-install] [--allow-dirty]" \
+        "[--sign PFX --password-file FILE [--timestamp URL [--timestamp-ca FILE]]]" >&2
+    exit 2
+}
 install=1
 allow_dirty=0
-for arg in "$@"; do
-    case $arg in
-        --no-install) install=0 ;;
-        --allow-dirty) allow_dirty=1 ;;
-        *) echo "usage: scripts/release.sh [--no-install] [--allow-dirty]" >&2; exit 2 ;;
+pfx=""
+password_file=""
+timestamp_url=""
+timestamp_ca=""
+while [[ $# -gt 0 ]]; do
+    case $1 in
+        --no-install) install=0; shift ;;
+        --allow-dirty) allow_dirty=1; shift ;;
+        --sign) [[ $# -ge 2 ]] || usage; pfx=$2; shift 2 ;;
+        --password-file) [[ $# -ge 2 ]] || usage; password_file=$2; shift 2 ;;
+        --timestamp) [[ $# -ge 2 ]] || usage; timestamp_url=$2; shift 2 ;;
+        --timestamp-ca) [[ $# -ge 2 ]] || usage; timestamp_ca=$2; shift 2 ;;
+        *) usage ;;
     esac
 done
 
 say() { printf '\n==== %s ====\n' "$*"; }
 die() { printf 'release: %s\n' "$*" >&2; exit 1; }
 
+if [[ -n $pfx ]]; then
+    [[ -n $password_file ]] || die "--sign needs --password-file FILE"
+    [[ -r $pfx ]] || die "cannot read the PFX file $pfx"
+    [[ -r $password_file ]] || die "cannot read the password file $password_file"
+    # Absolute: the signing runs in another folder.
+    pfx=$(realpath "$pfx") && password_file=$(realpath "$password_file") || die "realpath failed"
+    if [[ -n $timestamp_ca ]]; then
+        [[ -r $timestamp_ca ]] || die "cannot read $timestamp_ca"
+        timestamp_ca=$(realpath "$timestamp_ca") || die "realpath failed"
+    fi
+elif [[ -n $password_file || -n $timestamp_url || -n $timestamp_ca ]]; then
+    die "--password-file, --timestamp and --timestamp-ca go with --sign"
+fi
+[[ -z $timestamp_ca || -n $timestamp_url ]] || die "--timestamp-ca goes with --timestamp"
+
 # ---- 1. What the machine lacks ----
 if [[ $install == 1 ]]; then
     bash scripts/install-deps.sh zip || die "could not install the packages"
 fi
-for tool in cmake git zip iconv sha256sum x86_64-w64-mingw32-objdump i686-w64-mingw32-objdump; do
+for tool in cmake git zip iconv sha256sum x86_64-w64-mingw32-objdump i686-w64-mingw32-objdump \
+    ${pfx:+osslsigncode openssl}; do
     command -v "$tool" >/dev/null || die "$tool is missing (run without --no-install)"
 done
 
@@ -134,8 +179,9 @@ x64_exe="$x64_build/imesetup.exe"
 x86_exe="$x86_build/imesetup.exe"
 [[ -f $x64_exe && -f $x86_exe ]] || die "a program is missing after the build"
 check_program x64 x86_64-w64-mingw32-objdump "$x64_exe"
-check "at most 200 KiB" at_most 204800 "$x64_exe"
+check "at most 112 KiB" at_most 114688 "$x64_exe"
 check_program x86 i686-w64-mingw32-objdump "$x86_exe"
+check "at most 170 KiB" at_most 174080 "$x86_exe"
 
 # Under Wine (64-bit only): the end-to-end suite against the very file that
 # ships, then the sample package installed and removed by it.
@@ -165,12 +211,12 @@ bash scripts/wine-run.sh --dir "$wine_dir" --stop >>"$logs/wine.log" 2>&1
 
 [[ $failed == 0 ]] || die "checks failed: nothing written to dist/"
 
-# ---- 4. The release folder ----
+# ---- 4. The release, put together where a failed signing leaves no trace ----
 name="imesetup-$version"
 dist="$root/dist"
-out="$dist/$name"
-say "Writing dist/$name"
-rm -rf "$out" "$dist/$name.zip"
+out="$root/build/release-stage/$name"
+say "Putting dist/$name together in build/release-stage"
+rm -rf "$root/build/release-stage"
 mkdir -p "$out/x86" "$out/x64" "$out/sample-package"
 cp "$x86_exe" "$out/x86/imesetup.exe"
 cp "$x64_exe" "$out/x64/imesetup.exe"
@@ -181,6 +227,46 @@ iconv -f UTF-8 -t GBK packaging/setup.log | sed 's/$/\r/' >"$out/sample-package/
 for guide in GUIDE.zh-CN.txt GUIDE.en.txt; do
     { printf '\xEF\xBB\xBF'; sed "s/@VERSION@/$version/; s/\$/\r/" "packaging/$guide"; } >"$out/$guide"
 done
+
+# Signing: every program of the release, whatever its folder.
+mapfile -t programs < <(cd "$out" && find . -type f \( -iname '*.exe' -o -iname '*.dll' \) |
+    sed 's|^\./||' | LC_ALL=C sort)
+if [[ -z $pfx ]]; then
+    say "Unsigned"
+    echo "release: the programs are unsigned (--sign PFX --password-file FILE signs them)" |
+        tee "$logs/signing.log"
+else
+    say "Signing ${programs[*]}${timestamp_url:+, time stamps from $timestamp_url}"
+    # shellcheck source=signing.sh
+    source "$root/scripts/signing.sh"
+    signed="$root/build/release-signed"
+    rm -rf "$signed"
+    mkdir -p "$signed"
+    # The signature must verify against the certificates it was made with;
+    # the system's authorities complete the chain of a public certificate.
+    system_cas=/etc/ssl/certs/ca-certificates.crt
+    signing_certificates "$pfx" "$password_file" "$signed/signer.pem" >>"$logs/signing.log" 2>&1 ||
+        die "cannot read the certificates of $pfx (see ${logs#"$root"/}/signing.log)"
+    [[ ! -r $system_cas ]] || cat "$system_cas" >>"$signed/signer.pem"
+    tsa_ca=${timestamp_ca:-$system_cas}
+    for program in "${programs[@]}"; do
+        unsigned="$out/$program"
+        signed_copy="$signed/$program"
+        mkdir -p "$(dirname "$signed_copy")"
+        echo "== $program" >>"$logs/checks.log"
+        check "$program: signed" sign_program "$pfx" "$password_file" "$SOURCE_DATE_EPOCH" \
+            "$timestamp_url" "$unsigned" "$signed_copy"
+        check "$program: verifies against the certificate${timestamp_url:+, its time stamp too}" \
+            verify_program "$signed_copy" "$signed/signer.pem" ${timestamp_url:+"$tsa_ca"}
+        check "$program: without its signature, the unsigned build byte for byte" \
+            equals_unsigned "$signed_copy" "$unsigned"
+    done
+    [[ $failed == 0 ]] || die "signing failed: nothing written to dist/ (see ${logs#"$root"/}/checks.log)"
+    for program in "${programs[@]}"; do
+        cp "$signed/$program" "$out/$program"
+    done
+fi
+
 (cd "$out" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | LC_ALL=C sort |
     xargs -d '\n' sha256sum >SHA256SUMS)
 
@@ -189,6 +275,13 @@ done
 find "$out" -type d -exec chmod 0755 {} +
 find "$out" -type f -exec chmod 0644 {} +
 find "$out" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+
+# ---- 5. dist/ ----
+say "Writing dist/$name"
+rm -rf "${dist:?}/$name" "$dist/$name.zip"
+mkdir -p "$dist"
+mv "$out" "$dist/$name" || die "cannot move the release into dist/"
+out="$dist/$name"
 (cd "$dist" && find "$name" | LC_ALL=C sort | TZ=UTC zip -q -X -@ "$name.zip") || die "zip failed"
 touch -d "@$SOURCE_DATE_EPOCH" "$dist/$name.zip"
 
