@@ -91,15 +91,18 @@ void ByteOrderMarkProblem(const std::string& bytes, std::vector<Bilingual>& prob
              "Wine). " + kSaveAsAnsiEnglish});
 }
 
-// Values whose bytes are UTF-8 reach the input method manager read as code page 936.
+// Values written in UTF-8 reach the input method manager read as code page
+// 936, and what is no character there is lost on the way.
 void Utf8ValuesProblem(const PackageFacts& facts, std::vector<Bilingual>& problems)
 {
     std::string chinese;
     std::string english;
     for (const ParameterReading* reading : {&facts.ImeFile, &facts.MbFile, &facts.ImeName}) {
-        if (!reading->Read || IsAscii(reading->Value) || !IsUtf8(reading->Value)) continue;
+        if (!reading->Read || !reading->InSection) continue;
+        const std::optional<std::string> written = ValueInFile(*facts.SetupLogBytes, reading->Key);
+        if (!written || IsAscii(*written) || !IsUtf8(*written)) continue;
         const std::string passed = ShownGbkValue(reading->Value);
-        const std::string meant = "\"" + DecodeCodePage(Utf8CodePage, reading->Value).value_or("") + "\"";
+        const std::string meant = "\"" + DecodeCodePage(Utf8CodePage, *written).value_or("") + "\"";
         chinese += std::string("；") + reading->Key + " 会作为 " + passed + " 传递，而本意是 " + meant;
         english += std::string("; ") + reading->Key + " is passed on as " + passed + ", where " + meant + " was meant";
     }

@@ -106,3 +106,23 @@ std::vector<std::string> KeysLostToByteOrderMark(const std::string& bytes)
     }
     return lost;
 }
+
+std::optional<std::string> ValueInFile(const std::string& bytes, const std::string& key)
+{
+    const std::vector<std::string> lines = Lines(StartsWith(bytes, kUtf8Mark) ? bytes.substr(3) : bytes);
+    bool inSection = false;
+    bool sectionSeen = false;
+    std::string name;
+    for (const std::string& line : lines) {
+        if (SectionName(line, name)) {
+            if (sectionSeen) return std::nullopt;  // past the first ImePram section
+            inSection = SameName(name, SetupLogSection);
+            sectionSeen = inSection;
+        } else if (inSection && KeyName(line, name) && SameName(name, key)) {
+            std::string value = Trimmed(line.substr(line.find('=') + 1));
+            if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+            return value;
+        }
+    }
+    return std::nullopt;
+}

@@ -3,6 +3,7 @@
 // which on a Chinese system is 936 (GBK).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,3 +25,10 @@ TextEncoding DetectTextEncoding(const std::string& bytes);
 // keys below it then belong to no section, unless an ImePram section further
 // down gives them again. In the order the program reads them.
 std::vector<std::string> KeysLostToByteOrderMark(const std::string& bytes);
+
+// A key's value as the file's bytes hold it, for showing what its author
+// meant: in the first ImePram section, on the first line with the key (a UTF-8
+// mark skipped), without the blanks around it and one pair of surrounding
+// double quotes. The profile reader may pass on other bytes: it converts the
+// text through the ANSI code page, and what is no character there is lost.
+std::optional<std::string> ValueInFile(const std::string& bytes, const std::string& key);

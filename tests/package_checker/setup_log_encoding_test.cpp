@@ -2,6 +2,7 @@
 // order mark, and the checker's own UTF-8 and UTF-16 conversions.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,26 @@ TEST(SetupLogEncoding, MarkLosesTheKeysUnderASectionHeaderOnTheFirstLine)
     };
     for (const auto& row : rows) {
         EXPECT_EQ(KeysLostToByteOrderMark(row.bytes), row.lost) << row.name;
+    }
+}
+
+TEST(SetupLogEncoding, ValueInFileIsTheFirstOneOfTheFirstSection)
+{
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::optional<std::string> value;
+    } rows[] = {
+        {"plain", "[ImePram]\r\nImeFile=a.ime\r\n", "a.ime"},
+        {"blanks, quotes and case", "[imepram]\nimefile = \"a b.ime\" \n", "a b.ime"},
+        {"the first of two", "[ImePram]\nImeFile=a\nImeFile=b\n", "a"},
+        {"behind a mark", kMark + "[ImePram]\nImeFile=" + kUtf8Name + "\n", kUtf8Name},
+        {"in another section", "[Other]\nImeFile=a\n", std::nullopt},
+        {"before any section", "ImeFile=a\n[ImePram]\n", std::nullopt},
+        {"in a second ImePram section", "[ImePram]\nMbFile=b\n[ImePram]\nImeFile=a\n", std::nullopt},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(ValueInFile(row.bytes, "ImeFile"), row.value) << row.name;
     }
 }
 
