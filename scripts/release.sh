@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The release command: builds both programs from this checkout, checks them,
-# and writes the release folder and its zip for IME authors.
+# The release command: builds the setup program and the package checker for
+# x64 and x86 from this checkout, checks them, and writes the release folder
+# and its zip for IME authors.
 #
 #   bash scripts/release.sh [--no-install] [--allow-dirty]
 #
@@ -11,10 +12,12 @@
 #    (elevation, supported systems, Common Controls 6, DPI awareness), version
 #    resource, stripped, no PE time stamp, no threads runtime; the x64 program
 #    must be at most 200 KiB, pass the end-to-end suite under Wine and install
-#    and remove the sample package;
-# 4. writes dist/imesetup-VERSION/ (x86/imesetup.exe, x64/imesetup.exe,
-#    sample-package/setup.log, GUIDE.zh-CN.txt, GUIDE.en.txt, SHA256SUMS) and
-#    dist/imesetup-VERSION.zip. VERSION is the CMake project version.
+#    and remove the sample package; each checker the same, with a console
+#    subsystem and a manifest that asks for no elevation;
+# 4. writes dist/imesetup-VERSION/ (x86/ and x64/ with imesetup.exe and
+#    imecheck.exe, sample-package/setup.log, GUIDE.zh-CN.txt, GUIDE.en.txt,
+#    SHA256SUMS) and dist/imesetup-VERSION.zip. VERSION is the CMake project
+#    version.
 #
 # The output is reproducible: from the same commit, in any folder, the same
 # bytes (file times are the commit's time; the zip is made with sorted
@@ -76,11 +79,12 @@ build() {  # NAME DIR CMAKE-ARGS... TARGETS after --
     } >"$logs/$name.log" 2>&1 </dev/null || { tail -n 40 "$logs/$name.log"; die "$name: build failed"; }
 }
 
-# x64: the test programs need the posix compilers; the program itself comes
-# from the nested win32 build (cmake/shipped_program.cmake).
+# x64: the test programs need the posix compilers; the programs themselves
+# come from the nested win32 build (cmake/shipped_program.cmake). The target
+# imesetup builds the checker as well.
 build x64 "$x64_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x64.cmake" \
     -- imesetup e2e_tests boxwatch
-# x86: the program alone, straight with the win32 compilers.
+# x86: the programs alone, straight with the win32 compilers.
 build x86 "$x86_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86.cmake" \
     -DIMESETUP_MINGW_THREADS=win32 -DIMESETUP_BUILD_TESTS=OFF -- imesetup
 
@@ -130,12 +134,31 @@ check_program() {  # ARCH OBJDUMP PROGRAM
     "$objdump" -p "$exe" | grep 'DLL Name' | sed 's/^[[:space:]]*/    /'
 }
 
+# The package checker: a console program that asks for no elevation.
+check_checker() {  # ARCH OBJDUMP PROGRAM
+    local arch=$1 objdump=$2 exe=$3
+    say "Checking $arch/imecheck.exe ($(stat -c %s "$exe") bytes)"
+    check "imports system DLLs only, console subsystem" cmake -DOBJDUMP="$objdump" -DPROGRAM="$exe" \
+        "-DALLOWED=KERNEL32.dll;USER32.dll;msvcrt.dll" -DSUBSYSTEM=3 -P "$root/cmake/check_imports.cmake"
+    check "manifest (no elevation, systems), version $file_version" \
+        cmake -DOBJDUMP="$objdump" -DPROGRAM="$exe" -DVERSION="$file_version" -DEXPECT=package_checker \
+        -P "$root/tests/e2e/check_resources.cmake"
+    check "stripped" stripped "$objdump" "$exe"
+    check "no time stamp in the PE header and resources" no_time_stamp "$objdump" "$exe"
+    check "no threads runtime" no_threads_runtime "$exe"
+    "$objdump" -p "$exe" | grep 'DLL Name' | sed 's/^[[:space:]]*/    /'
+}
+
 x64_exe="$x64_build/imesetup.exe"
 x86_exe="$x86_build/imesetup.exe"
-[[ -f $x64_exe && -f $x86_exe ]] || die "a program is missing after the build"
+x64_checker="$x64_build/imecheck.exe"
+x86_checker="$x86_build/imecheck.exe"
+[[ -f $x64_exe && -f $x86_exe && -f $x64_checker && -f $x86_checker ]] || die "a program is missing after the build"
 check_program x64 x86_64-w64-mingw32-objdump "$x64_exe"
 check "at most 200 KiB" at_most 204800 "$x64_exe"
 check_program x86 i686-w64-mingw32-objdump "$x86_exe"
+check_checker x64 x86_64-w64-mingw32-objdump "$x64_checker"
+check_checker x86 i686-w64-mingw32-objdump "$x86_checker"
 
 # Under Wine (64-bit only): the end-to-end suite against the very file that
 # ships, then the sample package installed and removed by it.
@@ -143,7 +166,7 @@ say "The x64 program under Wine"
 wine_dir="$x64_build/wine"
 bash scripts/wine-run.sh --dir "$wine_dir" --fresh >>"$logs/wine.log" 2>&1 || die "no Wine prefix (see $logs/wine.log)"
 check "end-to-end suite" bash scripts/wine-run.sh --dir "$wine_dir" \
-    "$x64_build/tests/e2e/e2e_tests.exe" "--tool=$x64_exe"
+    "$x64_build/tests/e2e/e2e_tests.exe" "--tool=$x64_exe" "--checker=$x64_checker"
 
 sample_run() {  # ARGS EXPECTED-TEXT
     local out
@@ -174,6 +197,8 @@ rm -rf "$out" "$dist/$name.zip"
 mkdir -p "$out/x86" "$out/x64" "$out/sample-package"
 cp "$x86_exe" "$out/x86/imesetup.exe"
 cp "$x64_exe" "$out/x64/imesetup.exe"
+cp "$x86_checker" "$out/x86/imecheck.exe"
+cp "$x64_checker" "$out/x64/imecheck.exe"
 # setup.log in code page 936 with CR LF, as the program and Notepad read it.
 iconv -f UTF-8 -t GBK packaging/setup.log | sed 's/$/\r/' >"$out/sample-package/setup.log" || die "iconv failed"
 # The guides in UTF-8 with a byte order mark and CR LF: Notepad opens them
