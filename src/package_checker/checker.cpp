@@ -11,8 +11,8 @@ namespace {
 
 constexpr char kUsage[] =
     "用法：imecheck.exe [文件夹]\n"
-    "     检查文件夹（默认为当前目录）中的输入法安装包：imesetup.exe 在那里会做什么，以及会让安装包在用户机器上出错的问题。"
-    "不做任何更改。\n"
+    "     检查文件夹（默认为当前目录）中的输入法安装包：imesetup.exe 在那里会做什么，"
+    "以及会让安装包在用户机器上出错的问题。不做任何更改。\n"
     "Usage: imecheck.exe [FOLDER]\n"
     "     Checks the IME package in FOLDER (by default the current directory): what imesetup.exe would do there, "
     "and what would make the package go wrong on a user's machine. Changes nothing.\n"

@@ -34,7 +34,9 @@ Prediction ParameterStop(const PackageFacts& facts)
     case SetupParameterCheck::NoCurrentDirectory:
         return Silent("无法读取当前目录", "the current directory cannot be read");
     case SetupParameterCheck::NoSetupLog:
-        if (facts.SetupLog == FileLookup::Missing) return Silent("文件夹中没有 setup.log", "no setup.log in the folder");
+        if (facts.SetupLog == FileLookup::Missing) {
+            return Silent("文件夹中没有 setup.log", "no setup.log in the folder");
+        }
         return Silent("setup.log " + DescribeLookup(facts.SetupLog).Chinese,
                       "setup.log " + DescribeLookup(facts.SetupLog).English);
     case SetupParameterCheck::ImeFileNotFound: {
@@ -70,7 +72,8 @@ std::string JoinedKeys(const std::vector<std::string>& keys, const char* separat
 void ByteOrderMarkProblem(const std::string& bytes, std::vector<Bilingual>& problems)
 {
     const std::vector<std::string> lost = KeysLostToByteOrderMark(bytes);
-    const std::string intro = "setup.log 保存为带字节顺序标记（BOM）的 UTF-8。Windows 把标记的三个字节当作第一行的一部分";
+    const std::string intro =
+        "setup.log 保存为带字节顺序标记（BOM）的 UTF-8。Windows 把标记的三个字节当作第一行的一部分";
     const std::string introEnglish =
         "setup.log is saved as UTF-8 with a byte order mark. Windows keeps the mark's three bytes as part of the "
         "first line";
@@ -107,8 +110,8 @@ void Utf8ValuesProblem(const PackageFacts& facts, std::vector<Bilingual>& proble
         english += std::string("; ") + reading->Key + " is passed on as " + passed + ", where " + meant + " was meant";
     }
     if (english.empty()) return;
-    problems.push_back({"setup.log 保存为 UTF-8。imesetup.exe 按系统的 ANSI 代码页逐字节读取它，中文系统上即代码页 936" +
-                            chinese + "。" + kSaveAsAnsiChinese,
+    problems.push_back({"setup.log 保存为 UTF-8。imesetup.exe 按系统的 ANSI 代码页逐字节读取它，"
+                        "中文系统上即代码页 936" + chinese + "。" + kSaveAsAnsiChinese,
                         "setup.log is saved as UTF-8. imesetup.exe reads it byte for byte in the system's ANSI code "
                         "page, 936 on a Chinese system" + english + ". " + kSaveAsAnsiEnglish});
 }

@@ -34,7 +34,8 @@ Bilingual EncodingName(TextEncoding encoding)
 {
     switch (encoding) {
     case TextEncoding::Ascii: return {"ASCII", "ASCII"};
-    case TextEncoding::Ansi: return {"ANSI（代码页 936，或其他 ANSI 代码页）", "ANSI (code page 936, or another ANSI code page)"};
+    case TextEncoding::Ansi:
+        return {"ANSI（代码页 936，或其他 ANSI 代码页）", "ANSI (code page 936, or another ANSI code page)"};
     case TextEncoding::Utf8: return {"UTF-8（无 BOM）", "UTF-8 without a byte order mark"};
     case TextEncoding::Utf8WithMark: return {"带 BOM 的 UTF-8", "UTF-8 with a byte order mark"};
     case TextEncoding::Utf16LeWithMark: return {"带 BOM 的 UTF-16", "UTF-16 with a byte order mark"};
@@ -68,7 +69,8 @@ void Introduction(const PackageFacts& facts, ReportText& report)
     report.Item(kInformation, "检查文件夹 " + folder + " 中的输入法安装包，不做任何更改。",
                 "Checking the IME package in the folder " + folder + "; nothing is changed.");
     const std::string build = BuildName();
-    report.Item(kInformation, "这是 " + build + " 版的检查程序：它看到的系统目录与 " + build + " 版 imesetup.exe 相同。",
+    report.Item(kInformation,
+                "这是 " + build + " 版的检查程序：它看到的系统目录与 " + build + " 版 imesetup.exe 相同。",
                 "This is the " + build + " checker: it sees the system directory as the " + build +
                     " imesetup.exe does.");
     if (facts.CodePage != ChineseCodePage) {

@@ -120,7 +120,9 @@ std::optional<std::string> ValueInFile(const std::string& bytes, const std::stri
             sectionSeen = inSection;
         } else if (inSection && KeyName(line, name) && SameName(name, key)) {
             std::string value = Trimmed(line.substr(line.find('=') + 1));
-            if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+            if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+                value = value.substr(1, value.size() - 2);
+            }
             return value;
         }
     }

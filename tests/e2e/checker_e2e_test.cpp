@@ -99,20 +99,24 @@ protected:
         return state;
     }
 
-    // The checker run from the temporary folder with the package folder as
-    // its argument (or with no argument, from the package folder).
-    ConsoleRun Check(const std::string& arguments = "FOLDER")
+    // The checker started in the folder with these arguments after its path.
+    ConsoleRun Check(const std::string& arguments, const std::string& folder)
     {
-        char temp[MAX_PATH + 1] = "";
-        GetTempPathA(MAX_PATH, temp);
-        const bool inPackage = arguments.empty();
-        const std::string args = arguments == "FOLDER" ? " \"" + packageDir_ + "\"" : (inPackage ? "" : " " + arguments);
-        const ConsoleRun run = RunConsoleProgram(
-            {CheckerPath(), "\"" + CheckerPath() + "\"" + args, inPackage ? packageDir_ : std::string(temp)},
-            kCheckerTimeoutMs);
+        const ConsoleRun run =
+            RunConsoleProgram({CheckerPath(), "\"" + CheckerPath() + "\" " + arguments, folder}, kCheckerTimeoutMs);
         EXPECT_TRUE(run.started) << "CreateProcessA failed with " << run.startError;
         EXPECT_TRUE(!run.started || run.ended) << "the checker did not end in time";
         return run;
+    }
+
+    // The checker on the package folder, started elsewhere.
+    ConsoleRun CheckPackage() { return Check("\"" + packageDir_ + "\"", TempFolder()); }
+
+    static std::string TempFolder()
+    {
+        char temp[MAX_PATH + 1] = "";
+        GetTempPathA(MAX_PATH, temp);
+        return temp;
     }
 };
 
@@ -140,7 +144,8 @@ Did WhatTheProgramDid(const ProgramRun& run)
     if (run.boxes.empty()) return Did::Nothing;
     const std::string text = run.boxes.back().text;
     const std::string copyError = texts::kCopyErrorSuffix;
-    if (text.size() > copyError.size() && text.compare(text.size() - copyError.size(), copyError.size(), copyError) == 0)
+    if (text.size() > copyError.size() &&
+        text.compare(text.size() - copyError.size(), copyError.size(), copyError) == 0)
         return Did::Install;
     for (const char* installing : {texts::kInstallSucceeded, texts::kAlreadyInstalled, texts::kImeFileLocked})
         if (text == Gbk(installing)) return Did::Install;
@@ -165,7 +170,7 @@ TEST_P(CheckerAgreement, PredictsWhatTheProgramDoesWithoutChangingAnything)
     if (HasFatalFailure()) return;
     const MachineState before = State();
 
-    const ConsoleRun check = Check();
+    const ConsoleRun check = CheckPackage();
 
     EXPECT_TRUE(State() == before) << "the checker changed the package or the machine";
     const Did predicted = Predicted(LastLine(check.output));
@@ -203,10 +208,9 @@ INSTANTIATE_TEST_SUITE_P(Packages, CheckerAgreement, ::testing::ValuesIn(kAgreem
 
 class CheckerFindings : public PackageChecker {
 protected:
-    // Runs the checker and expects the status and the text in its report.
-    void ExpectReport(int status, const std::string& named, const std::string& arguments = "FOLDER")
+    // The checker's exit status and a text its report must hold.
+    static void ExpectReport(const ConsoleRun& run, int status, const std::string& named)
     {
-        const ConsoleRun run = Check(arguments);
         EXPECT_EQ(run.exitCode, static_cast<DWORD>(status)) << run.output;
         EXPECT_NE(run.output.find(named), std::string::npos) << "not named: " << named << "\n" << run.output;
     }
@@ -229,8 +233,8 @@ protected:
 
 TEST_F(CheckerFindings, SoundPackageFindsNothing)
 {
-    ExpectReport(0, "No further problems found.");
-    ExpectReport(0, "imesetup.exe would install", "");  // from the package folder itself
+    ExpectReport(CheckPackage(), 0, "No further problems found.");
+    ExpectReport(Check("", packageDir_), 0, "imesetup.exe would install");  // from the package folder itself
 }
 
 TEST_F(CheckerFindings, Utf8WithAMarkLosesTheSectionOnWindows)
@@ -240,35 +244,37 @@ TEST_F(CheckerFindings, Utf8WithAMarkLosesTheSectionOnWindows)
     if (RunningOnWine()) {
         // Wine's profile reader skips the mark: the package works here.
         ReportWineDeviation("GetPrivateProfileStringA: a UTF-8 byte order mark is skipped");
-        ExpectReport(1, lost);
+        ExpectReport(CheckPackage(), 1, lost);
     } else {
-        ExpectReport(2, lost);
+        ExpectReport(CheckPackage(), 2, lost);
     }
 }
 
 TEST_F(CheckerFindings, Utf8WithoutAMarkShowsTheNameAsPassedAndAsMeant)
 {
     WriteSetupLogAs("", Utf8SetupLog(), false);
-    ExpectReport(1, std::string("where \"") + texts::kDisplayName + "\" was meant");
+    ExpectReport(CheckPackage(), 1, std::string("where \"") + texts::kDisplayName + "\" was meant");
 }
 
 TEST_F(CheckerFindings, Utf16WithAMarkIsConvertedThroughTheSystemCodePage)
 {
     WriteSetupLogAs("\xFF\xFE", Utf8SetupLog(), true);
-    ExpectReport(1, "setup.log is saved as UTF-16 with a byte order mark. Windows reads it as Unicode and converts");
+    ExpectReport(CheckPackage(), 1,
+                 "setup.log is saved as UTF-16 with a byte order mark. Windows reads it as Unicode and converts");
 }
 
 TEST_F(CheckerFindings, FileWrittenBefore1980CountsAsMissing)
 {
     states::ImeFileWrittenBefore1980(*this);
-    ExpectReport(2, "imesetup.exe would end without a message: ImeFile \"e2etest.ime\": its last-write time is "
-                    "before 1980");
+    ExpectReport(CheckPackage(), 2,
+                 "imesetup.exe would end without a message: ImeFile \"e2etest.ime\": its last-write time is "
+                 "before 1980");
 }
 
 TEST_F(CheckerFindings, ImeFileWithFolderPartsShowsTheInstalledPath)
 {
     states::ImeFileWithFolderParts(*this);
-    ExpectReport(1, "installs to " + systemDir_ + "\\sub\\e2etest.ime");
+    ExpectReport(CheckPackage(), 1, "installs to " + systemDir_ + "\\sub\\e2etest.ime");
 }
 
 TEST_F(CheckerFindings, X86ImeBesideTheX64ProgramIsAMismatch)
@@ -277,34 +283,35 @@ TEST_F(CheckerFindings, X86ImeBesideTheX64ProgramIsAMismatch)
     ASSERT_TRUE(CopyFileA(ToolPath().c_str(), PackagePath("setup.exe").c_str(), FALSE));
     // The checker is no setup program, whatever its name.
     ASSERT_TRUE(CopyFileA(CheckerPath().c_str(), PackagePath("imesetup.exe").c_str(), FALSE));
-    ExpectReport(1, "The setup program \"setup.exe\" in the folder is the x64 build, but the IME file is an x86 image");
-    const ConsoleRun run = Check();
+    ExpectReport(CheckPackage(), 1,
+                 "The setup program \"setup.exe\" in the folder is the x64 build, but the IME file is an x86 image");
+    const ConsoleRun run = CheckPackage();
     EXPECT_EQ(run.output.find("\"imesetup.exe\" in the folder"), std::string::npos) << run.output;
 }
 
 TEST_F(CheckerFindings, DllWithoutImeInquireIsNoInputMethod)
 {
     UseImage("not_an_ime.ime");
-    ExpectReport(1, "The IME file does not export ImeInquire");
+    ExpectReport(CheckPackage(), 1, "The IME file does not export ImeInquire");
 }
 
 TEST_F(CheckerFindings, DllInThePackageFolderIsNamed)
 {
     ASSERT_TRUE(WriteBytes(PackagePath("helper.dll"), "not needed"));
-    ExpectReport(1, "The folder holds DLL files: helper.dll.");
+    ExpectReport(CheckPackage(), 1, "The folder holds DLL files: helper.dll.");
 }
 
 TEST_F(CheckerFindings, EmptyMbFile)
 {
     ASSERT_TRUE(WriteBytes(PackagePath(kMbFile), ""));
-    ExpectReport(1, "The MB file is empty");
+    ExpectReport(CheckPackage(), 1, "The MB file is empty");
 }
 
 TEST_F(CheckerFindings, BadCommandLines)
 {
-    ExpectReport(3, "Give one folder at most.", "a b");
-    ExpectReport(3, "Unknown option: /x", "/x");
-    ExpectReport(3, "Cannot open the folder", "\"" + PackagePath("absent") + "\"");
+    ExpectReport(Check("a b", TempFolder()), 3, "Give one folder at most.");
+    ExpectReport(Check("/x", TempFolder()), 3, "Unknown option: /x");
+    ExpectReport(Check("\"" + PackagePath("absent") + "\"", TempFolder()), 3, "Cannot open the folder");
 }
 
 }  // namespace

@@ -50,6 +50,29 @@ void TakeAvailable(HANDLE pipe, std::string& output)
     }
 }
 
+void EndProcess(HANDLE process)
+{
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 5000);
+}
+
+// Watches the process until it ends: step(ended) runs after each short wait
+// and returns false to give up. True when the process ended by itself within
+// the time limit, its exit code then in exitCode; otherwise it is ended.
+template <typename Step>
+bool WatchUntilEnd(HANDLE process, DWORD timeoutMs, Step step, DWORD& exitCode)
+{
+    const DWORD began = GetTickCount();
+    for (;;) {
+        const bool ended = WaitForSingleObject(process, kPollMs) == WAIT_OBJECT_0;
+        if (!step(ended)) break;
+        if (ended) return GetExitCodeProcess(process, &exitCode) != 0;
+        if (GetTickCount() - began > timeoutMs) break;
+    }
+    EndProcess(process);
+    return false;
+}
+
 }  // namespace
 
 ConsoleRun RunConsoleProgram(const ProgramStart& start, DWORD timeoutMs)
@@ -84,20 +107,13 @@ ConsoleRun RunConsoleProgram(const ProgramStart& start, DWORD timeoutMs)
     run.started = true;
     UniqueHandle process(info.hProcess);
     UniqueHandle thread(info.hThread);
-
-    const DWORD began = GetTickCount();
-    for (;;) {
-        const bool ended = WaitForSingleObject(process.get(), kPollMs) == WAIT_OBJECT_0;
-        TakeAvailable(reader.get(), run.output);
-        if (ended) break;
-        if (GetTickCount() - began > timeoutMs) {
-            TerminateProcess(process.get(), 1);
-            WaitForSingleObject(process.get(), 5000);
-            return run;
-        }
-    }
-    run.ended = true;
-    GetExitCodeProcess(process.get(), &run.exitCode);
+    run.ended = WatchUntilEnd(
+        process.get(), timeoutMs,
+        [&](bool) {
+            TakeAvailable(reader.get(), run.output);
+            return true;
+        },
+        run.exitCode);
     return run;
 }
 
@@ -112,29 +128,18 @@ ProgramRun RunProgram(const ProgramStart& start, const BoxAnswerer& answer, DWOR
     run.started = true;
     UniqueHandle process(info.hProcess);
     UniqueHandle thread(info.hThread);
-
-    const DWORD began = GetTickCount();
-    for (;;) {
-        if (WaitForSingleObject(process.get(), kPollMs) == WAIT_OBJECT_0) break;
-        if (GetTickCount() - began > timeoutMs) {
-            TerminateProcess(process.get(), 1);
-            WaitForSingleObject(process.get(), 5000);
-            return run;
-        }
-        std::optional<MessageBoxView> box = FindMessageBox(info.dwProcessId);
-        if (!box) continue;
-        run.boxes.push_back(*box);
-        const int button = answer(*box, run.boxes.size() - 1);
-        if (!PressButton(*box, button)) PressButton(*box, DismissButton(*box));
-        if (!WaitUntilClosed(box->window, timeoutMs)) {
-            run.stuckBox = true;
-            TerminateProcess(process.get(), 1);
-            WaitForSingleObject(process.get(), 5000);
-            return run;
-        }
-    }
-    run.ended = true;
-    GetExitCodeProcess(process.get(), &run.exitCode);
+    run.ended = WatchUntilEnd(
+        process.get(), timeoutMs,
+        [&](bool ended) {
+            std::optional<MessageBoxView> box = ended ? std::nullopt : FindMessageBox(info.dwProcessId);
+            if (!box) return true;
+            run.boxes.push_back(*box);
+            const int button = answer(*box, run.boxes.size() - 1);
+            if (!PressButton(*box, button)) PressButton(*box, DismissButton(*box));
+            run.stuckBox = !WaitUntilClosed(box->window, timeoutMs);
+            return !run.stuckBox;
+        },
+        run.exitCode);
     return run;
 }
 

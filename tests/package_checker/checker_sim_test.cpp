@@ -91,7 +91,8 @@ const CheckerCase kCases[] = {
     {"OtherCodePage", [] { sim::SetCodePage(1252); }, 0, "This machine's ANSI code page is 1252, not 936", kInstall},
 
     // imesetup.exe would end without a message
-    {"NoSetupLog", [] { DeleteFileA((kPackage + "\\setup.log").c_str()); }, 2, "", kSilent + "no setup.log in the folder"},
+    {"NoSetupLog", [] { DeleteFileA((kPackage + "\\setup.log").c_str()); }, 2, "",
+     kSilent + "no setup.log in the folder"},
     {"ImeFileWrittenBefore1980",
      [] { sim::SetLastWriteTime(kPackage + "\\" + kImeName, sim::MakeFileTime(1979, 6, 1)); }, 2, "",
      kSilent + "ImeFile \"MyIme.ime\": its last-write time is before 1980 (or after 2107) and has no MS-DOS form, "
