@@ -17,23 +17,35 @@ using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser
 
 constexpr DWORD kPollMs = 10;
 
-// Starts the program; the last error of a failed start, or 0. Under Wine on
-// a busy machine a new process now and then dies in Wine's own start-up,
-// before its entry point, and CreateProcessA fails with ERROR_INTERNAL_ERROR
-// (1359; measured twice in some 400 starts, once with both cores loaded).
-// Nothing of the program ran, so it is started again.
-DWORD StartProcess(const ProgramStart& start, STARTUPINFOA& startup, BOOL inheritHandles, PROCESS_INFORMATION& info)
+// A started process, or the last error of a failed start.
+struct StartedProcess {
+    DWORD error = 0;
+    UniqueHandle process;
+    UniqueHandle thread;
+    DWORD id = 0;
+};
+
+// Under Wine on a busy machine a new process now and then dies in Wine's own
+// start-up, before its entry point, and CreateProcessA fails with
+// ERROR_INTERNAL_ERROR (1359; measured twice in some 400 starts, once with
+// both cores loaded). Nothing of the program ran, so it is started again.
+StartedProcess StartProcess(const ProgramStart& start, STARTUPINFOA& startup, BOOL inheritHandles)
 {
     constexpr int kStartAttempts = 3;
+    StartedProcess started;
     for (int attempt = 1;; ++attempt) {
         // CreateProcessA may write into the command line.
         std::string commandLine = start.commandLine;
+        PROCESS_INFORMATION info{};
         if (CreateProcessA(start.application.c_str(), &commandLine[0], nullptr, nullptr, inheritHandles, 0, nullptr,
                            start.currentDirectory.c_str(), &startup, &info)) {
-            return 0;
+            started.process.reset(info.hProcess);
+            started.thread.reset(info.hThread);
+            started.id = info.dwProcessId;
+            return started;
         }
-        const DWORD error = GetLastError();
-        if (error != ERROR_INTERNAL_ERROR || attempt == kStartAttempts) return error;
+        started.error = GetLastError();
+        if (started.error != ERROR_INTERNAL_ERROR || attempt == kStartAttempts) return started;
         Sleep(100);
     }
 }
@@ -97,18 +109,16 @@ ConsoleRun RunConsoleProgram(const ProgramStart& start, DWORD timeoutMs)
     startup.hStdInput = input.get();
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
-    PROCESS_INFORMATION info{};
-    run.startError = StartProcess(start, startup, TRUE, info);
+    const StartedProcess child = StartProcess(start, startup, TRUE);
     // Only the child holds the write end now. Helper processes may inherit it
     // and outlive the program, so the pipe is read until the program ends,
     // not until it closes.
     writer.reset();
-    if (run.startError != 0) return run;
-    run.started = true;
-    UniqueHandle process(info.hProcess);
-    UniqueHandle thread(info.hThread);
+    run.startError = child.error;
+    run.started = child.error == 0;
+    if (!run.started) return run;
     run.ended = WatchUntilEnd(
-        process.get(), timeoutMs,
+        child.process.get(), timeoutMs,
         [&](bool) {
             TakeAvailable(reader.get(), run.output);
             return true;
@@ -122,16 +132,14 @@ ProgramRun RunProgram(const ProgramStart& start, const BoxAnswerer& answer, DWOR
     ProgramRun run;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    run.startError = StartProcess(start, startup, FALSE, info);
-    if (run.startError != 0) return run;
-    run.started = true;
-    UniqueHandle process(info.hProcess);
-    UniqueHandle thread(info.hThread);
+    const StartedProcess child = StartProcess(start, startup, FALSE);
+    run.startError = child.error;
+    run.started = child.error == 0;
+    if (!run.started) return run;
     run.ended = WatchUntilEnd(
-        process.get(), timeoutMs,
+        child.process.get(), timeoutMs,
         [&](bool ended) {
-            std::optional<MessageBoxView> box = ended ? std::nullopt : FindMessageBox(info.dwProcessId);
+            std::optional<MessageBoxView> box = ended ? std::nullopt : FindMessageBox(child.id);
             if (!box) return true;
             run.boxes.push_back(*box);
             const int button = answer(*box, run.boxes.size() - 1);
