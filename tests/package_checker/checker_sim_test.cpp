@@ -118,7 +118,24 @@ const CheckerCase kCases[] = {
      2, "these keys are lost: ImeFile, MbFile, ImeName",
      kSilent + "ImeFile is not in section [ImePram] (read as \"0\")"},
 
+    {"Utf16BigEndian",
+     [] {
+         std::string utf16 = "\xFE\xFF";
+         for (const char c : std::string("[ImePram]\r\nImeFile=MyIme.ime\r\nMbFile=MyIme.mb\r\nImeName=x\r\n")) {
+             utf16 += '\0';
+             utf16 += c;
+         }
+         sim::PutFile(kPackage + "\\setup.log", utf16);
+     },
+     2, "Windows' profile reader finds nothing in it", ""},
+
     // imesetup.exe runs, but the package would go wrong
+    {"ZeroBytes",
+     [] {
+         sim::PutFile(kPackage + "\\setup.log", "[ImePram]\r\nImeFile=MyIme.ime\r\nMbFile=MyIme.mb\r\nImeName=x\r\n" +
+                                                     std::string(";\0\r\n", 4));
+     },
+     1, "setup.log holds zero bytes", kInstall},
     {"Utf8WithoutMark", [] { PutSetupLog(kImeName, kMbName, kUtf8DisplayName); }, 1,
      "where \"" + kUtf8DisplayName + "\" was meant", kInstall},
     {"ImeFileWithFolderParts",
