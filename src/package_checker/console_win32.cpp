@@ -1,5 +1,7 @@
 #include "package_checker/console_win32.h"
 
+#include <algorithm>
+
 #include "package_checker/text_forms.h"
 
 namespace {

@@ -9,10 +9,12 @@
 
 namespace {
 
-// Large enough for any setup.log, IME file or setup program; a larger file is
-// read to this size.
+// Large enough for any setup.log or IME file; a larger file is read to this
+// size. A program larger than the setup program can be is not read at all:
+// the folder may be a download folder full of installers.
 constexpr std::uint64_t kLongestSetupLog = 1 << 20;
 constexpr std::uint64_t kLongestImage = 64ULL << 20;
+constexpr std::uint64_t kLongestSetupProgram = 4ULL << 20;
 // A default no value can be, to tell a missing key from a key that says "0".
 constexpr char kMissingKey[] = "\x7F<missing>\x7F";
 constexpr char kSetupProgramFileName[] = "imesetup.exe";
@@ -96,8 +98,10 @@ void LookAtFolder(PackageFacts& facts)
     }
     for (const WIN32_FIND_DATAA& file : FolderFiles("*.exe")) {
         const std::string name = file.cFileName;
-        if (!HasExtension(name, ".exe")) continue;
-        const std::optional<std::string> bytes = ReadFileBytes(name, kLongestImage);
+        if (!HasExtension(name, ".exe") || file.nFileSizeHigh != 0 || file.nFileSizeLow > kLongestSetupProgram) {
+            continue;
+        }
+        const std::optional<std::string> bytes = ReadFileBytes(name, kLongestSetupProgram);
         if (!bytes) continue;
         const auto strings = VersionStrings(*bytes);
         const auto original = strings.find("OriginalFilename");
