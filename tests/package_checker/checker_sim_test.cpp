@@ -154,9 +154,9 @@ const CheckerCase kCases[] = {
      1, "The IME file is a program, not a DLL", kInstall},
     {"ImeFileWithoutImeInquire",
      [] {
-         test_images::ImageSpec spec;
-         spec.exports = {"DllMain"};
-         sim::PutFile(kPackage + "\\" + kImeName, test_images::BuildImage(spec));
+         test_images::ImageParts parts;
+         parts.exports = {"DllMain"};
+         sim::PutFile(kPackage + "\\" + kImeName, test_images::BuildImage(parts));
      },
      1, "does not export ImeInquire", kInstall},
     {"Arm64Ime", [] { sim::PutFile(kPackage + "\\" + kImeName, test_images::ImeModule(test_images::kArm64)); }, 1,

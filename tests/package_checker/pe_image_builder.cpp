@@ -76,28 +76,28 @@ std::string ResourceDirectory(std::uint32_t id, std::uint32_t target)
 
 }  // namespace
 
-std::string BuildImage(const ImageSpec& spec)
+std::string BuildImage(const ImageParts& parts)
 {
-    const bool wide = spec.machine != kX86;  // PE32+ for 64-bit machines
+    const bool wide = parts.machine != kX86;  // PE32+ for 64-bit machines
     const std::uint32_t optionalSize = (wide ? 112 : 96) + 8 * kDirectoryCount;
 
     // The section: the export directory, its name table and names, then the resources.
     std::string section(40, '\0');
-    Put32(section, 24, static_cast<std::uint32_t>(spec.exports.size()));
+    Put32(section, 24, static_cast<std::uint32_t>(parts.exports.size()));
     Put32(section, 32, kSectionRva + 40);
-    section.resize(40 + 4 * spec.exports.size(), '\0');
-    for (size_t i = 0; i < spec.exports.size(); ++i) {
+    section.resize(40 + 4 * parts.exports.size(), '\0');
+    for (size_t i = 0; i < parts.exports.size(); ++i) {
         Put32(section, 40 + 4 * i, kSectionRva + static_cast<std::uint32_t>(section.size()));
-        section += spec.exports[i] + '\0';
+        section += parts.exports[i] + '\0';
     }
     Align4(section);
     std::uint32_t resourceRva = 0;
     std::uint32_t resourceSize = 0;
-    if (!spec.versionStrings.empty()) {
+    if (!parts.versionStrings.empty()) {
         resourceRva = kSectionRva + static_cast<std::uint32_t>(section.size());
         std::string resources = ResourceDirectory(16, 0x80000000 | 24) + ResourceDirectory(1, 0x80000000 | 48) +
                                 ResourceDirectory(0x409, 72);
-        const std::string version = VersionInfo(spec.versionStrings);
+        const std::string version = VersionInfo(parts.versionStrings);
         std::string entry(16, '\0');
         Put32(entry, 0, resourceRva + 88);
         Put32(entry, 4, static_cast<std::uint32_t>(version.size()));
@@ -112,16 +112,16 @@ std::string BuildImage(const ImageSpec& spec)
     Put32(image, 0x3C, 0x40);
     image.replace(0x40, 4, std::string("PE\0\0", 4));
     const size_t fileHeader = 0x44;
-    Put16(image, fileHeader, spec.machine);
+    Put16(image, fileHeader, parts.machine);
     Put16(image, fileHeader + 2, 1);
     Put16(image, fileHeader + 16, optionalSize);
-    Put16(image, fileHeader + 18, 0x0002 | (spec.dll ? 0x2000 : 0));
+    Put16(image, fileHeader + 18, 0x0002 | (parts.dll ? 0x2000 : 0));
     const size_t optional = fileHeader + 20;
     Put16(image, optional, wide ? 0x20B : 0x10B);
     Put32(image, optional + 60, kSectionOffset);
     const size_t directories = optional + (wide ? 112 : 96);
     Put32(image, directories - 4, kDirectoryCount);
-    if (!spec.exports.empty()) {
+    if (!parts.exports.empty()) {
         Put32(image, directories, kSectionRva);
         Put32(image, directories + 4, 40);
     }

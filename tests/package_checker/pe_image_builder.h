@@ -13,7 +13,7 @@ constexpr std::uint16_t kX86 = 0x014C;
 constexpr std::uint16_t kX64 = 0x8664;
 constexpr std::uint16_t kArm64 = 0xAA64;
 
-struct ImageSpec {
+struct ImageParts {
     std::uint16_t machine = kX64;
     bool dll = true;
     std::vector<std::string> exports = {"ImeInquire"};
@@ -21,25 +21,25 @@ struct ImageSpec {
     std::vector<std::pair<std::string, std::string>> versionStrings;
 };
 
-std::string BuildImage(const ImageSpec& spec);
+std::string BuildImage(const ImageParts& parts);
 
 // An IME module as the package ships it: an x64 (or other) DLL exporting ImeInquire.
 inline std::string ImeModule(std::uint16_t machine = kX64)
 {
-    ImageSpec spec;
-    spec.machine = machine;
-    return BuildImage(spec);
+    ImageParts parts;
+    parts.machine = machine;
+    return BuildImage(parts);
 }
 
 // A setup program, known by its version information.
 inline std::string SetupProgram(std::uint16_t machine)
 {
-    ImageSpec spec;
-    spec.machine = machine;
-    spec.dll = false;
-    spec.exports.clear();
-    spec.versionStrings = {{"FileDescription", "Setup My IME"}, {"OriginalFilename", "imesetup.exe"}};
-    return BuildImage(spec);
+    ImageParts parts;
+    parts.machine = machine;
+    parts.dll = false;
+    parts.exports.clear();
+    parts.versionStrings = {{"FileDescription", "Setup My IME"}, {"OriginalFilename", "imesetup.exe"}};
+    return BuildImage(parts);
 }
 
 }  // namespace test_images

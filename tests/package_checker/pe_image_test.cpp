@@ -15,28 +15,28 @@ using namespace test_images;
 
 TEST(PeImage, MachineDllFlagAndExports)
 {
-    ImageSpec x86Ime;
+    ImageParts x86Ime;
     x86Ime.machine = kX86;
     x86Ime.exports = {"ImeConversionList", "ImeInquire", "ImeSelect"};
-    ImageSpec otherExports;
+    ImageParts otherExports;
     otherExports.exports = {"ImeInquireW", "Inquire"};
-    ImageSpec program;
+    ImageParts program;
     program.dll = false;
     program.exports.clear();
-    ImageSpec arm64;
+    ImageParts arm64;
     arm64.machine = kArm64;
-    ImageSpec itanium;
+    ImageParts itanium;
     itanium.machine = 0x0200;
 
     const struct {
         const char* name;
-        ImageSpec spec;
+        ImageParts parts;
         PeMachine machine;
         const char* machineName;
         bool dll;
         bool exportsImeInquire;
     } rows[] = {
-        {"x64 IME", ImageSpec{}, PeMachine::X64, "x64", true, true},
+        {"x64 IME", ImageParts{}, PeMachine::X64, "x64", true, true},
         {"x86 IME among other exports", x86Ime, PeMachine::X86, "x86", true, true},
         {"names that only resemble it", otherExports, PeMachine::X64, "x64", true, false},
         {"program without exports", program, PeMachine::X64, "x64", false, false},
@@ -45,7 +45,7 @@ TEST(PeImage, MachineDllFlagAndExports)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const std::string bytes = BuildImage(row.spec);
+        const std::string bytes = BuildImage(row.parts);
         const std::optional<PeHeaders> headers = ReadPeHeaders(bytes);
         ASSERT_TRUE(headers.has_value());
         EXPECT_EQ(headers->Machine, row.machine);
