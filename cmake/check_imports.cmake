@@ -1,7 +1,12 @@
 # Checks a built Windows program: it imports only the DLLs in ALLOWED (compared
-# case-insensitively) and runs in the Windows GUI subsystem (2).
-# Usage: cmake -DOBJDUMP=... -DPROGRAM=... -DALLOWED=a.dll;b.dll -P check_imports.cmake
+# case-insensitively) and runs in its subsystem: SUBSYSTEM 2, the Windows GUI
+# (the default), or 3, the console.
+# Usage: cmake -DOBJDUMP=... -DPROGRAM=... -DALLOWED=a.dll;b.dll [-DSUBSYSTEM=3] -P check_imports.cmake
 cmake_minimum_required(VERSION 3.20)
+
+if(NOT DEFINED SUBSYSTEM)
+  set(SUBSYSTEM 2)
+endif()
 
 foreach(var OBJDUMP PROGRAM ALLOWED)
   if(NOT DEFINED ${var})
@@ -50,8 +55,8 @@ if(bad)
   message(SEND_ERROR "not allowed: ${bad} (allowed: ${ALLOWED})")
   set(failed TRUE)
 endif()
-if(NOT subsystem MATCHES "^0*2$")
-  message(SEND_ERROR "subsystem is '${subsystem}', not 2 (Windows GUI)")
+if(NOT subsystem MATCHES "^0*${SUBSYSTEM}$")
+  message(SEND_ERROR "subsystem is '${subsystem}', not ${SUBSYSTEM} (2 Windows GUI, 3 console)")
   set(failed TRUE)
 endif()
 if(failed)

@@ -1,21 +1,24 @@
-# The shipped program, imesetup.exe, and how it is built (Windows only).
+# The shipped programs and how they are built (Windows only): the setup
+# program imesetup.exe, and the package checker imecheck.exe that IME authors
+# run on their package before they ship it.
 #
-# Defines the target imesetup (building it builds the program), the variable
-# IMESETUP_PROGRAM_FILE, the program's path for tests and scripts, and the
-# function imesetup_shipped_program(TARGET), the build measures that every
-# program of the release gets.
+# Defines the target imesetup (building it builds both programs), the
+# variables IMESETUP_PROGRAM_FILE and IMESETUP_CHECKER_FILE, the programs'
+# paths for tests and scripts, and the function
+# imesetup_shipped_program(TARGET), the build measures that every program of
+# the release gets.
 #
 # MinGW-w64: stripped, with the size and reproducibility flags of every MinGW
-# target (CMakeLists.txt), and with the win32 thread model: the tool never
-# starts a thread, so it carries no threads runtime. A build whose compilers
-# have the posix model (the test programs need it) makes the program in a
+# target (CMakeLists.txt), and with the win32 thread model: neither program
+# starts a thread, so they carry no threads runtime. A build whose compilers
+# have the posix model (the test programs need it) makes the programs in a
 # nested build of this project with the win32 compilers, into the same place.
 
-# Application manifest and version information; IMESETUP_FILE_VERSION.
-include(${PROJECT_SOURCE_DIR}/src/setup_program/resources/resources.cmake)
+# Application manifests and version information; IMESETUP_FILE_VERSION.
+include(${PROJECT_SOURCE_DIR}/cmake/program_resources.cmake)
 
 set(IMESETUP_PROGRAM_OUTPUT_DIR "" CACHE PATH
-  "Folder for imesetup.exe (set by the nested build of a posix MinGW build)")
+  "Folder for imesetup.exe and imecheck.exe (set by the nested build of a posix MinGW build)")
 mark_as_advanced(IMESETUP_PROGRAM_OUTPUT_DIR)
 
 # MinGW-w64: the C++ runtime's default terminate handler and its error throws
@@ -39,6 +42,7 @@ endfunction()
 if(MINGW AND IMESETUP_MINGW_THREADS STREQUAL "posix")
   include(ExternalProject)
   set(IMESETUP_PROGRAM_FILE "${CMAKE_BINARY_DIR}/imesetup.exe")
+  set(IMESETUP_CHECKER_FILE "${CMAKE_BINARY_DIR}/imecheck.exe")
   ExternalProject_Add(imesetup
     SOURCE_DIR "${PROJECT_SOURCE_DIR}"
     BINARY_DIR "${CMAKE_BINARY_DIR}/win32-program"
@@ -54,20 +58,33 @@ if(MINGW AND IMESETUP_MINGW_THREADS STREQUAL "posix")
     # Its sources are this project's: the nested make decides what is stale.
     BUILD_ALWAYS TRUE
     INSTALL_COMMAND ""
-    BUILD_BYPRODUCTS "${IMESETUP_PROGRAM_FILE}")
+    BUILD_BYPRODUCTS "${IMESETUP_PROGRAM_FILE}" "${IMESETUP_CHECKER_FILE}")
   return()
 endif()
 
-# WIN32: the GUI subsystem, no console window.
 # The DLL defence, shared by every program that ships.
 add_library(imesetup_dll_defence STATIC src/setup_program/dll_search.cpp)
 target_include_directories(imesetup_dll_defence PUBLIC src)
 
+# The setup program. WIN32: the GUI subsystem, no console window.
 add_executable(imesetup WIN32 src/setup_program/winmain.cpp)
 target_link_libraries(imesetup PRIVATE imesetup_program imesetup_dll_defence)
-if(IMESETUP_PROGRAM_OUTPUT_DIR)
-  set_target_properties(imesetup PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${IMESETUP_PROGRAM_OUTPUT_DIR}")
-endif()
-imesetup_shipped_program(imesetup)
-imesetup_add_resources(imesetup)
+imesetup_add_resources(imesetup "${PROJECT_SOURCE_DIR}/src/setup_program/resources/imesetup.rc"
+  "${PROJECT_SOURCE_DIR}/src/setup_program/resources/imesetup.manifest")
 set(IMESETUP_PROGRAM_FILE "$<TARGET_FILE:imesetup>")
+
+# The package checker: a console program.
+add_executable(imecheck src/package_checker/checker_main.cpp src/package_checker/console_win32.cpp)
+target_link_libraries(imecheck PRIVATE imesetup_package_checker imesetup_dll_defence)
+imesetup_add_resources(imecheck "${PROJECT_SOURCE_DIR}/src/package_checker/resources/imecheck.rc"
+  "${PROJECT_SOURCE_DIR}/src/package_checker/resources/imecheck.manifest")
+set(IMESETUP_CHECKER_FILE "$<TARGET_FILE:imecheck>")
+# Built whenever the setup program is: the two ship together.
+add_dependencies(imesetup imecheck)
+
+foreach(program imesetup imecheck)
+  if(IMESETUP_PROGRAM_OUTPUT_DIR)
+    set_target_properties(${program} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${IMESETUP_PROGRAM_OUTPUT_DIR}")
+  endif()
+  imesetup_shipped_program(${program})
+endforeach()

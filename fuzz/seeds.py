@@ -202,12 +202,75 @@ def registry_tree():
     }
 
 
+def pe_image():
+    # Images as the checker meets them: headers, one section at RVA 0x1000
+    # (file offset 0x200) with an export directory and its names, and for a
+    # setup program a version resource (type 16, name 1, language 0x409).
+    import struct
+
+    def utf16(text):
+        return text.encode("utf-16-le") + b"\0\0"
+
+    def align4(data):
+        return data + b"\0" * (-len(data) % 4)
+
+    def node(key, value, text, children):
+        body = align4(b"\0" * 6 + utf16(key)) + value
+        for child in children:
+            body = align4(body) + child
+        length = len(value) // 2 if text else len(value)
+        return struct.pack("<HHH", len(body), length, 1 if text else 0) + body[6:]
+
+    def version(strings):
+        entries = [node(k, utf16(v), True, []) for k, v in strings]
+        fixed = struct.pack("<I", 0xFEEF04BD) + b"\0" * 48
+        table = node("040904B0", b"", True, entries)
+        return node("VS_VERSION_INFO", fixed, False, [node("StringFileInfo", b"", True, [table])])
+
+    def image(machine, dll, exports, strings=()):
+        wide = machine != 0x14C
+        optional_size = (112 if wide else 96) + 16 * 8
+        section = struct.pack("<24xI4xI4x", len(exports), 0x1000 + 40)
+        names = b""
+        offsets = []
+        for name in exports:
+            offsets.append(0x1000 + 40 + 4 * len(exports) + len(names))
+            names += name.encode() + b"\0"
+        section = align4(section + b"".join(struct.pack("<I", o) for o in offsets) + names)
+        resource_rva = resource_size = 0
+        if strings:
+            resource_rva = 0x1000 + len(section)
+            info = version(strings)
+            tree = b"".join(struct.pack("<12xHHII", 0, 1, ident, target)
+                            for ident, target in ((16, 0x80000018), (1, 0x80000030), (0x409, 72)))
+            tree += struct.pack("<II8x", resource_rva + 88, len(info)) + info
+            resource_size = len(tree)
+            section += tree
+        directories = [(0x1000, 40) if exports else (0, 0), (0, 0), (resource_rva, resource_size)] + [(0, 0)] * 13
+        optional = struct.pack("<H58xI", 0x20B if wide else 0x10B, 0x200)
+        optional += b"\0" * ((108 if wide else 92) - len(optional)) + struct.pack("<I", 16)
+        optional += b"".join(struct.pack("<II", *d) for d in directories)
+        headers = b"MZ" + b"\0" * 58 + struct.pack("<I", 0x40) + b"PE\0\0"
+        headers += struct.pack("<HH12xHH", machine, 1, optional_size, 0x2002 if dll else 0x0002) + optional
+        headers += struct.pack("<8sIIII16x", b".data", len(section), 0x1000, len(section), 0x200)
+        return headers + b"\0" * (0x200 - len(headers)) + section
+
+    setup = [("FileDescription", "Setup My IME"), ("OriginalFilename", "imesetup.exe")]
+    return {
+        "ime_x64": image(0x8664, True, ["ImeInquire"]),
+        "ime_x86_three_exports": image(0x14C, True, ["ImeConversionList", "ImeInquire", "ImeSelect"]),
+        "setup_program_x64": image(0x8664, False, [], setup),
+        "setup_program_x86": image(0x14C, False, [], setup),
+    }
+
+
 def main():
     for target, seeds in (
         ("split_command_line", split_command_line()),
         ("setup_driver", setup_driver()),
         ("remove_from_preload", remove_from_preload()),
         ("registry_tree", registry_tree()),
+        ("pe_image", pe_image()),
     ):
         folder = os.path.join(HERE, "corpus", target)
         os.makedirs(folder, exist_ok=True)

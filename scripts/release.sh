@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The release command: builds both programs from this checkout, checks them,
-# and writes the release folder and its zip for IME authors.
+# The release command: builds the setup program and the package checker for
+# x64 and x86 from this checkout, checks them, and writes the release folder
+# and its zip for IME authors.
 #
 #   bash scripts/release.sh [--no-install] [--allow-dirty]
 #                           [--sign PFX --password-file FILE
@@ -12,8 +13,10 @@
 # 3. checks each program: imports (system DLLs only), GUI subsystem, manifest
 #    (elevation, supported systems, Common Controls 6, DPI awareness), version
 #    resource, stripped, no PE time stamp, no threads runtime, size (x64 at
-#    most 112 KiB, x86 at most 170 KiB); the x64 program must pass the
-#    end-to-end suite under Wine and install and remove the sample package;
+#    most 112 KiB, x86 at most 170 KiB); each checker the same, with a console
+#    subsystem and a manifest that asks for no elevation; the x64 setup
+#    program must pass the end-to-end suite under Wine (the x64 checker with
+#    it) and install and remove the sample package;
 # 4. puts the release together in build/release-stage/; with --sign, signs
 #    every program in it (scripts/signing.sh: osslsigncode, SHA-256, the
 #    description "Setup My IME", the signing time fixed to the commit's time,
@@ -22,8 +25,8 @@
 #    time stamp against --timestamp-ca, by default the system's), and with
 #    its signature removed it is the unsigned program byte for byte. Without
 #    --sign it says that the release is unsigned;
-# 5. only then writes dist/imesetup-VERSION/ (x86/imesetup.exe,
-#    x64/imesetup.exe, sample-package/setup.log, GUIDE.zh-CN.txt,
+# 5. only then writes dist/imesetup-VERSION/ (x86/ and x64/ with imesetup.exe
+#    and imecheck.exe, sample-package/setup.log, GUIDE.zh-CN.txt,
 #    GUIDE.en.txt, SHA256SUMS) and dist/imesetup-VERSION.zip. VERSION is the
 #    CMake project version.
 #
@@ -121,11 +124,12 @@ build() {  # NAME DIR CMAKE-ARGS... TARGETS after --
     } >"$logs/$name.log" 2>&1 </dev/null || { tail -n 40 "$logs/$name.log"; die "$name: build failed"; }
 }
 
-# x64: the test programs need the posix compilers; the program itself comes
-# from the nested win32 build (cmake/shipped_program.cmake).
+# x64: the test programs need the posix compilers; the programs themselves
+# come from the nested win32 build (cmake/shipped_program.cmake). The target
+# imesetup builds the checker as well.
 build x64 "$x64_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x64.cmake" \
     -- imesetup e2e_tests boxwatch
-# x86: the program alone, straight with the win32 compilers.
+# x86: the programs alone, straight with the win32 compilers.
 build x86 "$x86_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86.cmake" \
     -DIMESETUP_MINGW_THREADS=win32 -DIMESETUP_BUILD_TESTS=OFF -- imesetup
 
@@ -175,13 +179,32 @@ check_program() {  # ARCH OBJDUMP PROGRAM
     "$objdump" -p "$exe" | grep 'DLL Name' | sed 's/^[[:space:]]*/    /'
 }
 
+# The package checker: a console program that asks for no elevation.
+check_checker() {  # ARCH OBJDUMP PROGRAM
+    local arch=$1 objdump=$2 exe=$3
+    say "Checking $arch/imecheck.exe ($(stat -c %s "$exe") bytes)"
+    check "imports system DLLs only, console subsystem" cmake -DOBJDUMP="$objdump" -DPROGRAM="$exe" \
+        "-DALLOWED=KERNEL32.dll;USER32.dll;msvcrt.dll" -DSUBSYSTEM=3 -P "$root/cmake/check_imports.cmake"
+    check "manifest (no elevation, systems), version $file_version" \
+        cmake -DOBJDUMP="$objdump" -DPROGRAM="$exe" -DVERSION="$file_version" -DEXPECT=package_checker \
+        -P "$root/tests/e2e/check_resources.cmake"
+    check "stripped" stripped "$objdump" "$exe"
+    check "no time stamp in the PE header and resources" no_time_stamp "$objdump" "$exe"
+    check "no threads runtime" no_threads_runtime "$exe"
+    "$objdump" -p "$exe" | grep 'DLL Name' | sed 's/^[[:space:]]*/    /'
+}
+
 x64_exe="$x64_build/imesetup.exe"
 x86_exe="$x86_build/imesetup.exe"
-[[ -f $x64_exe && -f $x86_exe ]] || die "a program is missing after the build"
+x64_checker="$x64_build/imecheck.exe"
+x86_checker="$x86_build/imecheck.exe"
+[[ -f $x64_exe && -f $x86_exe && -f $x64_checker && -f $x86_checker ]] || die "a program is missing after the build"
 check_program x64 x86_64-w64-mingw32-objdump "$x64_exe"
 check "at most 112 KiB" at_most 114688 "$x64_exe"
 check_program x86 i686-w64-mingw32-objdump "$x86_exe"
 check "at most 170 KiB" at_most 174080 "$x86_exe"
+check_checker x64 x86_64-w64-mingw32-objdump "$x64_checker"
+check_checker x86 i686-w64-mingw32-objdump "$x86_checker"
 
 # Under Wine (64-bit only): the end-to-end suite against the very file that
 # ships, then the sample package installed and removed by it.
@@ -189,7 +212,7 @@ say "The x64 program under Wine"
 wine_dir="$x64_build/wine"
 bash scripts/wine-run.sh --dir "$wine_dir" --fresh >>"$logs/wine.log" 2>&1 || die "no Wine prefix (see $logs/wine.log)"
 check "end-to-end suite" bash scripts/wine-run.sh --dir "$wine_dir" \
-    "$x64_build/tests/e2e/e2e_tests.exe" "--tool=$x64_exe"
+    "$x64_build/tests/e2e/e2e_tests.exe" "--tool=$x64_exe" "--checker=$x64_checker"
 
 sample_run() {  # ARGS EXPECTED-TEXT
     local out
@@ -220,6 +243,8 @@ rm -rf "$root/build/release-stage"
 mkdir -p "$out/x86" "$out/x64" "$out/sample-package"
 cp "$x86_exe" "$out/x86/imesetup.exe"
 cp "$x64_exe" "$out/x64/imesetup.exe"
+cp "$x86_checker" "$out/x86/imecheck.exe"
+cp "$x64_checker" "$out/x64/imecheck.exe"
 # setup.log in code page 936 with CR LF, as the program and Notepad read it.
 iconv -f UTF-8 -t GBK packaging/setup.log | sed 's/$/\r/' >"$out/sample-package/setup.log" || die "iconv failed"
 # The guides in UTF-8 with a byte order mark and CR LF: Notepad opens them

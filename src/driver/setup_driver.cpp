@@ -27,12 +27,9 @@ int RunSetup(SetupContext& context, const SetupOperations& operations)
         return SetupExitStatus;
     }
 
-    context.SystemDirectory = QuerySystemDirectory();
-    if (context.SystemDirectory.empty()) {
-        return SetupExitStatus;  // paths at the drive's root would point at the wrong files
+    if (!FillInstalledPaths(context)) {
+        return SetupExitStatus;
     }
-    context.InstalledImePath = InstalledPath(context.SystemDirectory, context.ImeFileName);
-    context.InstalledMbPath = InstalledPath(context.SystemDirectory, context.MbFileName);
 
     // The command line is looked at only now, after the parameters have passed.
     const SetupChoice choice = ChooseSetupMode(CommandLineArguments(),

@@ -6,42 +6,47 @@
 
 namespace {
 
-constexpr char kParamFileName[] = "\\setup.log";
-constexpr char kSection[] = "ImePram";
-constexpr char kAbsent[] = "0";
-
 std::string ReadParameter(const SetupContext& context, const char* key)
 {
-    return ReadIniString(kSection, key, kAbsent, context.ParamFilePath);
+    return ReadIniString(SetupLogSection, key, AbsentValue, context.ParamFilePath);
 }
 
 }  // namespace
 
-bool ReadSetupParameters(SetupContext& context)
+SetupParameterCheck CheckSetupParameters(SetupContext& context)
 {
     const std::string directory = CurrentDirectory();
     if (directory.empty()) {
-        return false;  // no directory to look in: never read setup.log from the drive's root
+        // No directory to look in: never read setup.log from the drive's root.
+        return SetupParameterCheck::NoCurrentDirectory;
     }
     // Joined as plain text: the directory's last character is not examined.
-    context.ParamFilePath = directory + kParamFileName;
+    context.ParamFilePath = directory + "\\" + SetupLogName;
     if (!FileExistsAt(context.ParamFilePath)) {
-        return false;
+        return SetupParameterCheck::NoSetupLog;
     }
 
     // A missing file key arrives as "0", looked up as a file named 0.
-    context.ImeFileName = ReadParameter(context, "ImeFile");
+    context.ImeFileName = ReadParameter(context, ImeFileKey);
     if (!FileExistsAt(context.ImeFileName)) {
-        return false;
+        return SetupParameterCheck::ImeFileNotFound;
     }
-    context.MbFileName = ReadParameter(context, "MbFile");
+    context.MbFileName = ReadParameter(context, MbFileKey);
     if (!FileExistsAt(context.MbFileName)) {
-        return false;
+        return SetupParameterCheck::MbFileNotFound;
     }
 
-    context.ImeDisplayName = ReadParameter(context, "ImeName");
-    if (context.ImeDisplayName == kAbsent) {
-        return false;
+    context.ImeDisplayName = ReadParameter(context, ImeNameKey);
+    if (context.ImeDisplayName == AbsentValue) {
+        return SetupParameterCheck::NameIsZero;
     }
-    return !context.ImeDisplayName.empty();
+    if (context.ImeDisplayName.empty()) {
+        return SetupParameterCheck::NameIsEmpty;
+    }
+    return SetupParameterCheck::Passed;
+}
+
+bool ReadSetupParameters(SetupContext& context)
+{
+    return CheckSetupParameters(context) == SetupParameterCheck::Passed;
 }

@@ -14,3 +14,14 @@ std::string InstalledPath(const std::string& directory, const std::string& name)
 {
     return directory + "\\" + name;
 }
+
+bool FillInstalledPaths(SetupContext& context)
+{
+    context.SystemDirectory = QuerySystemDirectory();
+    if (context.SystemDirectory.empty()) {
+        return false;
+    }
+    context.InstalledImePath = InstalledPath(context.SystemDirectory, context.ImeFileName);
+    context.InstalledMbPath = InstalledPath(context.SystemDirectory, context.MbFileName);
+    return true;
+}

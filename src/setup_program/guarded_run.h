@@ -5,14 +5,15 @@
 #include "driver/exit_status.h"
 
 // Runs body and returns its status; anything it throws (exhausted memory, for
-// one) ends the run without a box, with the usual status. The operations
-// report every outcome they know as text, so an exception carries none.
+// one) ends the run quietly with statusOnException, for the setup program
+// without a box and with its usual status. The operations report every
+// outcome they know as text, so an exception carries none.
 template <typename Body>
-int RunGuarded(Body&& body) noexcept
+int RunGuarded(Body&& body, int statusOnException = SetupExitStatus) noexcept
 {
     try {
         return body();
     } catch (...) {
-        return SetupExitStatus;
+        return statusOnException;
     }
 }

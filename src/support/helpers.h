@@ -22,9 +22,26 @@ std::string UpperCaseAscii(const std::string& Source);
 // The process's current directory.
 std::string CurrentDirectory();
 
-// MS-DOS date (high 16 bits) and time (low 16 bits) of the last write of the
-// first match of Name, in local time; -1 when there is none, the first match
-// is a directory, or the time has no MS-DOS form.
+// What the file search makes of a name, in the order the checks are made.
+enum class FileLookup {
+    Found,              // a file whose last-write time has an MS-DOS form
+    Missing,            // the search found nothing, or failed
+    Directory,          // the name is a directory
+    WildcardDirectory,  // the name holds * or ?, and its first match is a directory
+    NoDosTime,          // a file written before 1980 or after 2107 in local time
+};
+
+struct FileStampLookup {
+    FileLookup Result = FileLookup::Missing;
+    std::int32_t Stamp = -1;  // -1 unless Result is Found
+};
+
+// The first match of Name and the MS-DOS form of its last write (date in the
+// high 16 bits, time in the low 16 bits, local time), or why there is none.
+FileStampLookup LookUpFileStamp(const std::string& Name);
+
+// LookUpFileStamp's stamp: -1 when there is none, the first match is a
+// directory, or the time has no MS-DOS form.
 std::int32_t FileStamp(const std::string& Name);
 
 // True exactly when FileStamp(Name) is not -1.

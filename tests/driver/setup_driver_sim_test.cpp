@@ -9,6 +9,7 @@
 #include "common/clean_machine_fixture.h"
 #include "setup_program/guarded_run.h"
 #include "driver/setup_driver.h"
+#include "driver/setup_parameters.h"
 
 namespace {
 
@@ -183,6 +184,37 @@ TEST_F(SetupDriverTest, DisplayNameOfTwoZerosIsAccepted)
     WriteSetupLog("ImeFile=my.ime", "MbFile=my.mb", "ImeName=00");
     ExpectOperation("InstallIme", false, Run("imesetup.exe"));
     EXPECT_EQ(calls_[0].seen.ImeDisplayName, "00");
+}
+
+TEST_F(SetupDriverTest, ParameterCheckNamesTheCheckThatStopped)
+{
+    sim::MakeDirectory("C:\\SETUP\\folder.ime");
+    const struct {
+        const char* imeFile;
+        const char* mbFile;
+        const char* imeName;
+        SetupParameterCheck expected;
+    } rows[] = {
+        {"ImeFile=missing.ime", "MbFile=my.mb", "ImeName=x", SetupParameterCheck::ImeFileNotFound},
+        {"ImeFile=folder.ime", "MbFile=my.mb", "ImeName=x", SetupParameterCheck::ImeFileNotFound},
+        {"ImeFile=my.ime", "MbFile=missing.mb", "ImeName=x", SetupParameterCheck::MbFileNotFound},
+        {"ImeFile=my.ime", "MbFile=my.mb", "ImeName=0", SetupParameterCheck::NameIsZero},
+        {"ImeFile=my.ime", "MbFile=my.mb", "Other=x", SetupParameterCheck::NameIsZero},
+        {"ImeFile=my.ime", "MbFile=my.mb", "ImeName=", SetupParameterCheck::NameIsEmpty},
+        {"ImeFile=my.ime", "MbFile=my.mb", "ImeName=x", SetupParameterCheck::Passed},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.imeFile) + " " + row.mbFile + " " + row.imeName);
+        WriteSetupLog(row.imeFile, row.mbFile, row.imeName);
+        SetupContext context;
+        EXPECT_EQ(CheckSetupParameters(context), row.expected);
+    }
+
+    ASSERT_TRUE(DeleteFileA("C:\\SETUP\\setup.log"));
+    SetupContext context;
+    EXPECT_EQ(CheckSetupParameters(context), SetupParameterCheck::NoSetupLog);
+    sim::FailCall("GetCurrentDirectoryA", ERROR_NOT_ENOUGH_MEMORY, sim::Repeat::Always);
+    EXPECT_EQ(CheckSetupParameters(context), SetupParameterCheck::NoCurrentDirectory);
 }
 
 // ---- Quiet ends after setup.log was read ----

@@ -1,12 +1,21 @@
-# Checks the resources a built program ships with: the application manifest
-# (administrator rights, supported systems, Common Controls 6, DPI awareness)
-# and the version information with the project's version.
+# Checks the resources a built program ships with: its application manifest
+# and its version information with the project's version. EXPECT says which
+# program it is:
+#   setup_program    (the default) administrator rights, supported systems,
+#                    Common Controls 6, DPI awareness; named imesetup.exe
+#   package_checker  the invoker's rights, supported systems; named imecheck.exe
 #
-#   cmake -DPROGRAM=imesetup.exe -DVERSION=1.2.3.0 [-DOBJDUMP=objdump] -P check_resources.cmake
+#   cmake -DPROGRAM=imesetup.exe -DVERSION=1.2.3.0 [-DEXPECT=...] [-DOBJDUMP=objdump] -P check_resources.cmake
 cmake_minimum_required(VERSION 3.20)
 
 if(NOT PROGRAM OR NOT VERSION)
-  message(FATAL_ERROR "usage: cmake -DPROGRAM=... -DVERSION=... [-DOBJDUMP=...] -P check_resources.cmake")
+  message(FATAL_ERROR "usage: cmake -DPROGRAM=... -DVERSION=... [-DEXPECT=...] [-DOBJDUMP=...] -P check_resources.cmake")
+endif()
+if(NOT EXPECT)
+  set(EXPECT setup_program)
+endif()
+if(NOT EXPECT MATCHES "^(setup_program|package_checker)$")
+  message(FATAL_ERROR "EXPECT must be setup_program or package_checker, not '${EXPECT}'")
 endif()
 
 set(failures "")
@@ -71,9 +80,13 @@ function(expect_in_manifest text what)
   endif()
 endfunction()
 
-expect_in_manifest("<requestedExecutionLevel level=\"requireAdministrator\" uiAccess=\"false\"/>" "elevation")
-expect_in_manifest("<assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""
-  "Common Controls 6")
+if(EXPECT STREQUAL "package_checker")
+  expect_in_manifest("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>" "no elevation")
+else()
+  expect_in_manifest("<requestedExecutionLevel level=\"requireAdministrator\" uiAccess=\"false\"/>" "elevation")
+  expect_in_manifest("<assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""
+    "Common Controls 6")
+endif()
 foreach(os IN ITEMS
     e2011457-1546-43c5-a5fe-008deee3d3f0   # Vista
     35138b9a-5d96-4fbd-8e2d-a2440225f93a   # 7
@@ -83,14 +96,16 @@ foreach(os IN ITEMS
   expect_in_manifest("<supportedOS Id=\"{${os}}\"/>" "supported systems")
 endforeach()
 # DPI awareness: per-monitor v2, else per-monitor, else system-wide, as far as
-# the system knows them.
-expect_in_manifest("<application xmlns=\"urn:schemas-microsoft-com:asm.v3\"> <windowsSettings> "
-  "windowsSettings")
-expect_in_manifest("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"
-  "DPI awareness before Windows 10 1607")
-expect_in_manifest(
-  "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>"
-  "DPI awareness from Windows 10 1607")
+# the system knows them. The checker's console draws its own text.
+if(EXPECT STREQUAL "setup_program")
+  expect_in_manifest("<application xmlns=\"urn:schemas-microsoft-com:asm.v3\"> <windowsSettings> "
+    "windowsSettings")
+  expect_in_manifest("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"
+    "DPI awareness before Windows 10 1607")
+  expect_in_manifest(
+    "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>"
+    "DPI awareness from Windows 10 1607")
+endif()
 
 # The version strings are UTF-16LE, looked for in the file's bytes.
 file(READ "${PROGRAM}" bytes HEX)
@@ -108,6 +123,12 @@ expect_utf16("VS_VERSION_INFO" "version resource")
 expect_utf16("FileDescription" "version resource")
 expect_utf16("ProductName" "version resource")
 expect_utf16("${VERSION}" "FileVersion and ProductVersion")
+# Each program under its own name: the checker finds the setup program by it.
+if(EXPECT STREQUAL "package_checker")
+  expect_utf16("imecheck.exe" "OriginalFilename")
+else()
+  expect_utf16("imesetup.exe" "OriginalFilename")
+endif()
 
 if(failures)
   message(FATAL_ERROR "${PROGRAM}:\n${failures}")

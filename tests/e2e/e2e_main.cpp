@@ -1,4 +1,4 @@
-// The end-to-end suite: e2e_tests --tool=PATH\imesetup.exe [gtest options]
+// The end-to-end suite: e2e_tests --tool=PATH\imesetup.exe --checker=PATH\imecheck.exe [gtest options]
 #include "tool_case.h"
 
 #include <gtest/gtest.h>
@@ -66,6 +66,7 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--tool=", 7) == 0) e2e::SetToolPath(WindowsPath(argv[i] + 7));
+        if (std::strncmp(argv[i], "--checker=", 10) == 0) e2e::SetCheckerPath(WindowsPath(argv[i] + 10));
     }
     return RUN_ALL_TESTS();
 }

@@ -27,6 +27,20 @@ struct ProgramRun {
     bool stuckBox = false;         // a box did not close after it was answered
 };
 
+// A console program's run: what it wrote to its standard output and error.
+struct ConsoleRun {
+    bool started = false;
+    DWORD startError = 0;
+    bool ended = false;            // false: still running at the time limit, then killed
+    DWORD exitCode = 0;
+    std::string output;            // standard output and error, as written
+};
+
+// Starts a console program with its standard output and error going into a
+// pipe that is read as it runs, and its standard input the NUL device, and
+// waits until it ends or timeoutMs has passed.
+ConsoleRun RunConsoleProgram(const ProgramStart& start, DWORD timeoutMs);
+
 // Called for each box, in order (index from 0); returns the button to press.
 using BoxAnswerer = std::function<int(const MessageBoxView& box, size_t index)>;
 

@@ -2,31 +2,23 @@
 // command line is read.
 #include "expected_texts.h"
 #include "gbk_text.h"
+#include "package_states.h"
 #include "tool_case.h"
 
-#include <functional>
 #include <ostream>
 
 namespace e2e {
 namespace {
 
-class SilentEnd;
-
 struct SilentCase {
     const char* name;
     const char* arguments;
-    std::function<void(SilentEnd& fixture)> prepare;  // spoils the package or the machine
+    void (*prepare)(ToolCase& fixture);  // spoils the package or the machine
 };
 
 void PrintTo(const SilentCase& silent, std::ostream* out) { *out << silent.name; }
 
-class SilentEnd : public ToolCase, public ::testing::WithParamInterface<SilentCase> {
-public:
-    // Lets the case table reach the fixture's helpers.
-    using ToolCase::PackagePath;
-    using ToolCase::SetupLog;
-    using ToolCase::WriteSetupLog;
-};
+class SilentEnd : public ToolCase, public ::testing::WithParamInterface<SilentCase> {};
 
 TEST_P(SilentEnd, ShowsNothingAndChangesNothing)
 {
@@ -43,25 +35,13 @@ TEST_P(SilentEnd, ShowsNothingAndChangesNothing)
 }
 
 const SilentCase kSilentCases[] = {
-    {"NoSetupLog", "/inst", [](SilentEnd& f) { RemovePath(f.PackagePath("setup.log")); }},
-    {"NoImePramSection", "",
-     [](SilentEnd& f) {
-         f.WriteSetupLog("[Setup]\r\nImeFile=e2etest.ime\r\nMbFile=e2etest.mb\r\nImeName=x\r\n");
-     }},
-    {"ImeNameZero", "/inst",
-     [](SilentEnd& f) { f.WriteSetupLog(SilentEnd::SetupLog("e2etest.ime", "e2etest.mb", "0")); }},
-    {"ImeNameEmpty", "",
-     [](SilentEnd& f) { f.WriteSetupLog(SilentEnd::SetupLog("e2etest.ime", "e2etest.mb", "")); }},
-    {"ImeFileNamesAFolder", "",
-     [](SilentEnd& f) {
-         ASSERT_TRUE(CreateDirectoryA(f.PackagePath("imefolder").c_str(), nullptr));
-         f.WriteSetupLog(SilentEnd::SetupLog("imefolder", "e2etest.mb", Gbk(texts::kDisplayName)));
-     }},
-    {"MbFileMissing", "",
-     [](SilentEnd& f) {
-         f.WriteSetupLog(SilentEnd::SetupLog("e2etest.ime", "absent.mb", Gbk(texts::kDisplayName)));
-     }},
-    {"TwoArguments", "/inst /inst", [](SilentEnd&) {}},
+    {"NoSetupLog", "/inst", states::NoSetupLog},
+    {"NoImePramSection", "", states::NoImePramSection},
+    {"ImeNameZero", "/inst", states::ImeNameZero},
+    {"ImeNameEmpty", "", states::ImeNameEmpty},
+    {"ImeFileNamesAFolder", "", states::ImeFileNamesAFolder},
+    {"MbFileMissing", "", states::MbFileMissing},
+    {"TwoArguments", "/inst /inst", states::NothingInstalled},
 };
 
 INSTANTIATE_TEST_SUITE_P(Startup, SilentEnd, ::testing::ValuesIn(kSilentCases),

@@ -9,6 +9,7 @@ namespace e2e {
 namespace {
 
 std::string g_toolPath;
+std::string g_checkerPath;
 
 // Generous: a box under Wine comes within a second; the limit only turns a
 // hang into a failure.
@@ -19,6 +20,9 @@ constexpr DWORD kElevationRequired = 740;
 
 const std::string& ToolPath() { return g_toolPath; }
 void SetToolPath(const std::string& path) { g_toolPath = path; }
+
+const std::string& CheckerPath() { return g_checkerPath; }
+void SetCheckerPath(const std::string& path) { g_checkerPath = path; }
 
 ExpectedBox Outcome(const std::string& gbkText) { return {gbkText, false, IDOK}; }
 ExpectedBox Question(const std::string& gbkText, int answer) { return {gbkText, true, answer}; }

@@ -18,6 +18,10 @@ namespace e2e {
 const std::string& ToolPath();
 void SetToolPath(const std::string& path);
 
+// The package checker (imecheck.exe), given on the command line.
+const std::string& CheckerPath();
+void SetCheckerPath(const std::string& path);
+
 struct ExpectedBox {
     std::string text;  // code page 936 bytes
     bool question;     // Yes/No without icon; otherwise OK with the information icon
@@ -29,7 +33,7 @@ ExpectedBox Outcome(const std::string& gbkText);
 ExpectedBox Question(const std::string& gbkText, int answer);
 
 class ToolCase : public ::testing::Test {
-protected:
+public:
     static const char kImeFile[];
     static const char kMbFile[];
     static const char kPackageIme[];  // the files' contents as shipped
@@ -37,6 +41,17 @@ protected:
     static const char kOldIme[];      // and as an earlier installation left them
     static const char kOldMb[];
 
+    // What a case's table of package and machine states works with.
+    std::string PackagePath(const std::string& name) const { return packageDir_ + "\\" + name; }
+    std::string InstalledIme() const { return systemDir_ + "\\" + kImeFile; }
+    std::string InstalledMb() const { return systemDir_ + "\\" + kMbFile; }
+    static std::string SetupLog(const std::string& imeFile, const std::string& mbFile, const std::string& imeName);
+    void WriteSetupLog(const std::string& bytes);
+    // The machine as an earlier installation left it: both files in the
+    // system directory and a layout for the IME file. Returns the layout's key name.
+    std::string PlaceInstallation();
+
+protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -48,17 +63,7 @@ protected:
     ProgramRun RunCopy(const std::string& program, const std::string& arguments,
                        const std::vector<ExpectedBox>& expected);
 
-    std::string PackagePath(const std::string& name) const { return packageDir_ + "\\" + name; }
-    std::string InstalledIme() const { return systemDir_ + "\\" + kImeFile; }
-    std::string InstalledMb() const { return systemDir_ + "\\" + kMbFile; }
     std::string LayoutPath(const std::string& name) const;
-
-    static std::string SetupLog(const std::string& imeFile, const std::string& mbFile, const std::string& imeName);
-    void WriteSetupLog(const std::string& bytes);
-
-    // The machine as an earlier installation left it: both files in the
-    // system directory and a layout for the IME file. Returns the layout's key name.
-    std::string PlaceInstallation();
     // The layout that the removal will look up and erase: Windows's input
     // method manager answers with the installed layout; Wine's makes a new
     // one on every call (named here in advance).

@@ -98,6 +98,33 @@ TEST_F(FileExistsTest, FileWrittenBefore1980InLocalTimeDoesNotExist)
     EXPECT_FALSE(FileExistsAt("old.ime"));
 }
 
+TEST_F(FileExistsTest, LookUpSaysWhyANameIsNoFile)
+{
+    sim::PutFile("C:\\SETUP\\b.ime", "module");
+    sim::MakeDirectory("C:\\SETUP\\a.ime");
+    sim::PutFile("C:\\SETUP\\old.ime", "module");
+    sim::SetLastWriteTime("C:\\SETUP\\old.ime", sim::MakeFileTime(1979, 12, 31, 23, 59, 58));
+    const struct {
+        const char* name;
+        FileLookup expected;
+    } rows[] = {
+        {"b.ime", FileLookup::Found},
+        {"b*", FileLookup::Found},
+        {"missing.ime", FileLookup::Missing},
+        {"", FileLookup::Missing},
+        {"a.ime", FileLookup::Directory},
+        {"C:\\SETUP", FileLookup::Directory},
+        {"?.ime", FileLookup::WildcardDirectory},  // a.ime comes before b.ime
+        {"old.ime", FileLookup::NoDosTime},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const FileStampLookup lookup = LookUpFileStamp(row.name);
+        EXPECT_EQ(lookup.Result, row.expected);
+        EXPECT_EQ(lookup.Stamp == -1, row.expected != FileLookup::Found);
+    }
+}
+
 TEST_F(FileExistsTest, FailedSearchCountsAsAbsent)
 {
     sim::PutFile("C:\\SETUP\\ime.ime", "module");

@@ -278,6 +278,17 @@ LPSTR WINAPI CharNextA(LPCSTR lpsz);
 LPSTR WINAPI GetCommandLineA(void);
 int WINAPIV wsprintfA(LPSTR, LPCSTR, ...);
 
+// ---- Text conversion from a code page to UTF-16 ----
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
+#define CP_ACP 0
+#define CP_UTF8 65001
+#define MB_ERR_INVALID_CHARS 0x00000008
+#define ERROR_NO_UNICODE_TRANSLATION 1113L
+
+int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
+                               LPWSTR lpWideCharStr, int cchWideChar);
+
 // ---- Input method manager and keyboard layouts ----
 HKL WINAPI ImmInstallIMEA(LPCSTR lpszIMEFileName, LPCSTR lpszLayoutText);
 BOOL WINAPI UnloadKeyboardLayout(HKL hkl);

@@ -1,0 +1,24 @@
+// The checker's entry point: a console program.
+#include "platform/win32.h"
+
+#include "package_checker/checker.h"
+#include "package_checker/console_win32.h"
+#include "package_checker/package_findings.h"
+#include "setup_program/dll_search.h"
+#include "setup_program/guarded_run.h"
+
+int main()
+{
+    // Before anything that can load a DLL. The checker loads none after its
+    // entry point (measured under Wine 8 with WINEDEBUG=+loaddll): the
+    // restricted search alone keeps any later load by name out of its folder.
+    RestrictDllSearch(nullptr, 0);
+    ConsoleReport console;
+    const int status = RunGuarded(
+        [&console] {
+            return RunChecker(GetCommandLineA(), [&console](const std::string& text) { console.Write(text); });
+        },
+        CheckerFailed);
+    console.WaitForKeyOnOwnConsole();
+    return status;
+}

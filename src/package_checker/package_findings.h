@@ -1,0 +1,44 @@
+// The checker's conclusions from what it found: what imesetup.exe would do
+// here with each command line, what else would make the package go wrong on
+// a user's machine, and the checker's exit status.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "package_checker/package_facts.h"
+
+// A text in both languages of the report.
+struct Bilingual {
+    std::string Chinese;
+    std::string English;
+};
+
+enum class RunOutcome { Install, AskBeforeReplacing, Remove, EndSilently };
+
+struct Prediction {
+    RunOutcome Outcome = RunOutcome::EndSilently;
+    Bilingual Reason;  // why the run ends without a message
+};
+
+// What imesetup.exe started in the folder with these arguments would do,
+// by its mode table and the presence of the installed IME file.
+Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>& arguments);
+
+// Why a file name counts as no file, for the report.
+Bilingual DescribeLookup(FileLookup lookup);
+
+// What would make the package go wrong beyond the setup program's own checks.
+std::vector<Bilingual> FindPackageProblems(const PackageFacts& facts);
+
+// The checker's exit status.
+constexpr int CheckerSoundPackage = 0;    // the run would do its work, nothing found
+constexpr int CheckerProblemsFound = 1;   // the run would do its work, but problems were found
+constexpr int CheckerSilentEnd = 2;       // the run would end without a message
+constexpr int CheckerBadCommandLine = 3;  // more than one folder, an unknown option, no such folder
+constexpr int CheckerFailed = 4;          // the check itself could not be finished (no memory)
+int CheckerExitStatus(const Prediction& withoutArgument, size_t problemCount);
+
+// The report's last line, in English: "imesetup.exe would install", "...
+// would remove" or "... would end without a message: <reason>".
+std::string PredictionLine(const Prediction& withoutArgument);

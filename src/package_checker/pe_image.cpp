@@ -1,0 +1,340 @@
+// The PE format: an MS-DOS header whose e_lfanew points at "PE\0\0", the file
+// header, the optional header with its data directories (0 exports, 2
+// resources), the section table that maps relative virtual addresses (RVAs)
+// to file offsets. Offsets are computed in 64 bits and checked before each
+// read, so no value in the file can lead a read outside it.
+#include "package_checker/pe_image.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "package_checker/text_forms.h"
+
+namespace {
+
+constexpr std::uint16_t kMachineI386 = 0x014C;
+constexpr std::uint16_t kMachineAmd64 = 0x8664;
+constexpr std::uint16_t kMachineArm64 = 0xAA64;
+constexpr std::uint16_t kFileDll = 0x2000;
+constexpr std::uint16_t kMagicPe32 = 0x10B;
+constexpr std::uint16_t kMagicPe32Plus = 0x20B;
+constexpr unsigned kExportDirectory = 0;
+constexpr unsigned kResourceDirectory = 2;
+constexpr std::uint32_t kVersionResourceType = 16;  // RT_VERSION
+constexpr std::uint32_t kSubdirectoryFlag = 0x80000000;
+constexpr size_t kLongestExportName = 4096;
+
+class Bytes {
+public:
+    explicit Bytes(const std::string& bytes) : bytes_(bytes) {}
+
+    bool Has(std::uint64_t offset, std::uint64_t size) const
+    {
+        return offset <= bytes_.size() && size <= bytes_.size() - offset;
+    }
+    bool U16(std::uint64_t offset, std::uint16_t& value) const
+    {
+        if (!Has(offset, 2)) return false;
+        value = static_cast<std::uint16_t>(At(offset) | At(offset + 1) << 8);
+        return true;
+    }
+    bool U32(std::uint64_t offset, std::uint32_t& value) const
+    {
+        std::uint16_t low = 0;
+        std::uint16_t high = 0;
+        if (!U16(offset, low) || !U16(offset + 2, high)) return false;
+        value = low | static_cast<std::uint32_t>(high) << 16;
+        return true;
+    }
+    // The zero-terminated text at offset, at most `longest` bytes long.
+    bool Text(std::uint64_t offset, size_t longest, std::string& text) const
+    {
+        text.clear();
+        for (std::uint64_t at = offset; Has(at, 1) && text.size() <= longest; ++at) {
+            if (bytes_[at] == '\0') return true;
+            text += bytes_[at];
+        }
+        return false;
+    }
+
+private:
+    unsigned At(std::uint64_t offset) const { return static_cast<unsigned char>(bytes_[offset]); }
+    const std::string& bytes_;
+};
+
+struct Section {
+    std::uint32_t address = 0;  // RVA
+    std::uint32_t rawSize = 0;
+    std::uint32_t rawOffset = 0;
+};
+
+// The headers of an image and the mapping of its RVAs into the file.
+class PeFile {
+public:
+    explicit PeFile(const std::string& bytes) : bytes_(bytes) { ok_ = Parse(); }
+
+    bool ok() const { return ok_; }
+    const Bytes& bytes() const { return bytes_; }
+    const PeHeaders& headers() const { return headers_; }
+
+    // The file offset of an RVA whose `size` bytes lie in the file.
+    std::optional<std::uint64_t> OffsetOf(std::uint64_t rva, std::uint64_t size = 1) const
+    {
+        if (rva + size <= headerSize_ && bytes_.Has(rva, size)) return rva;
+        for (const Section& section : sections_) {
+            if (rva < section.address) continue;
+            const std::uint64_t into = rva - section.address;
+            if (into + size > section.rawSize) continue;  // past the section's bytes in the file
+            const std::uint64_t offset = section.rawOffset + into;
+            if (bytes_.Has(offset, size)) return offset;
+        }
+        return std::nullopt;
+    }
+
+    // A data directory's RVA and size; nothing when the image has none.
+    bool Directory(unsigned index, std::uint32_t& rva, std::uint32_t& size) const
+    {
+        if (index >= directoryCount_) return false;
+        const std::uint64_t entry = directories_ + 8ULL * index;
+        return bytes_.U32(entry, rva) && bytes_.U32(entry + 4, size) && rva != 0;
+    }
+
+private:
+    bool Parse()
+    {
+        std::uint16_t mz = 0;
+        std::uint32_t peOffset = 0;
+        std::uint32_t signature = 0;
+        if (!bytes_.U16(0, mz) || mz != 0x5A4D || !bytes_.U32(0x3C, peOffset)) return false;
+        if (!bytes_.U32(peOffset, signature) || signature != 0x00004550) return false;
+
+        const std::uint64_t fileHeader = peOffset + 4ULL;
+        std::uint16_t sectionCount = 0;
+        std::uint16_t optionalSize = 0;
+        std::uint16_t characteristics = 0;
+        if (!bytes_.U16(fileHeader, headers_.MachineCode) || !bytes_.U16(fileHeader + 2, sectionCount) ||
+            !bytes_.U16(fileHeader + 16, optionalSize) || !bytes_.U16(fileHeader + 18, characteristics)) {
+            return false;
+        }
+        headers_.IsDll = (characteristics & kFileDll) != 0;
+        switch (headers_.MachineCode) {
+        case kMachineI386: headers_.Machine = PeMachine::X86; break;
+        case kMachineAmd64: headers_.Machine = PeMachine::X64; break;
+        case kMachineArm64: headers_.Machine = PeMachine::Arm64; break;
+        default: headers_.Machine = PeMachine::Other; break;
+        }
+
+        const std::uint64_t optional = fileHeader + 20;
+        std::uint16_t magic = 0;
+        if (!bytes_.U16(optional, magic) || !bytes_.U32(optional + 60, headerSize_)) return false;
+        std::uint64_t countAt = 0;
+        if (magic == kMagicPe32) {
+            countAt = 92;
+        } else if (magic == kMagicPe32Plus) {
+            countAt = 108;
+        } else {
+            return false;
+        }
+        std::uint32_t count = 0;
+        if (countAt + 4 > optionalSize || !bytes_.U32(optional + countAt, count)) return false;
+        directories_ = optional + countAt + 4;
+        // Only the entries the optional header really holds.
+        directoryCount_ = static_cast<std::uint32_t>(
+            std::min<std::uint64_t>(count, (optionalSize - countAt - 4) / 8));
+
+        const std::uint64_t table = optional + optionalSize;
+        if (!bytes_.Has(table, 40ULL * sectionCount)) return false;
+        for (std::uint16_t i = 0; i < sectionCount; ++i) {
+            const std::uint64_t at = table + 40ULL * i;
+            Section section;
+            bytes_.U32(at + 12, section.address);
+            bytes_.U32(at + 16, section.rawSize);
+            bytes_.U32(at + 20, section.rawOffset);
+            sections_.push_back(section);
+        }
+        return true;
+    }
+
+    Bytes bytes_;
+    bool ok_ = false;
+    PeHeaders headers_;
+    std::uint32_t headerSize_ = 0;
+    std::uint64_t directories_ = 0;
+    std::uint32_t directoryCount_ = 0;
+    std::vector<Section> sections_;
+};
+
+// ---- The version resource ----
+
+// A resource directory's entry with this id (or the first entry, for any id),
+// as its raw OffsetToData.
+bool ResourceEntry(const Bytes& bytes, std::uint64_t directory, std::optional<std::uint32_t> id,
+                   std::uint32_t& target)
+{
+    std::uint16_t named = 0;
+    std::uint16_t numbered = 0;
+    if (!bytes.U16(directory + 12, named) || !bytes.U16(directory + 14, numbered)) return false;
+    for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(named) + numbered; ++i) {
+        const std::uint64_t entry = directory + 16 + 8ULL * i;
+        std::uint32_t name = 0;
+        if (!bytes.U32(entry, name) || !bytes.U32(entry + 4, target)) return false;
+        if (!id || name == *id) return true;
+    }
+    return false;
+}
+
+// The version resource's offset and size in the file: type 16, its first
+// name, its first language, whose entry is the data entry.
+bool VersionResource(const PeFile& file, std::uint64_t& offset, std::uint32_t& size)
+{
+    std::uint32_t rva = 0;
+    if (!file.Directory(kResourceDirectory, rva, size)) return false;
+    const std::optional<std::uint64_t> root = file.OffsetOf(rva, 16);
+    if (!root) return false;
+    const std::optional<std::uint32_t> levels[] = {kVersionResourceType, std::nullopt, std::nullopt};
+    std::uint64_t directory = *root;
+    for (size_t level = 0; level < 3; ++level) {
+        std::uint32_t target = 0;
+        if (!ResourceEntry(file.bytes(), directory, levels[level], target)) return false;
+        const bool subdirectory = (target & kSubdirectoryFlag) != 0;
+        if (subdirectory != (level < 2)) return false;
+        directory = *root + (target & ~kSubdirectoryFlag);
+    }
+    std::uint32_t dataRva = 0;
+    if (!file.bytes().U32(directory, dataRva) || !file.bytes().U32(directory + 4, size)) return false;
+    const std::optional<std::uint64_t> data = file.OffsetOf(dataRva, size);
+    if (!data) return false;
+    offset = *data;
+    return true;
+}
+
+// One node of the version information: wLength, wValueLength, wType, the key
+// in UTF-16, then (each on a 4-byte boundary) the value and the children.
+struct VersionNode {
+    std::u16string key;
+    std::uint64_t value = 0;     // where the value starts
+    std::uint64_t children = 0;  // where the children start
+    std::uint64_t end = 0;       // where the node ends
+};
+
+// Offsets are aligned from the start of the version resource.
+std::uint64_t Aligned(std::uint64_t base, std::uint64_t at)
+{
+    return base + ((at - base + 3) & ~std::uint64_t{3});
+}
+
+// The UTF-16 text at `at`, up to a zero unit or `end`; `after` is where the
+// text's terminating zero ends.
+std::u16string Utf16Text(const Bytes& bytes, std::uint64_t at, std::uint64_t end, std::uint64_t& after)
+{
+    std::u16string text;
+    std::uint16_t unit = 0;
+    while (at + 2 <= end && bytes.U16(at, unit)) {
+        at += 2;
+        if (unit == 0) break;
+        text += static_cast<char16_t>(unit);
+    }
+    after = at;
+    return text;
+}
+
+bool ReadNode(const Bytes& bytes, std::uint64_t base, std::uint64_t at, std::uint64_t limit, VersionNode& node)
+{
+    std::uint16_t length = 0;
+    std::uint16_t valueLength = 0;
+    std::uint16_t type = 0;
+    if (!bytes.U16(at, length) || !bytes.U16(at + 2, valueLength) || !bytes.U16(at + 4, type)) return false;
+    if (length < 6 || at + length > limit) return false;
+    node.end = at + length;
+    std::uint64_t afterKey = 0;
+    node.key = Utf16Text(bytes, at + 6, node.end, afterKey);
+    node.value = Aligned(base, afterKey);
+    const std::uint64_t valueBytes = type == 1 ? 2ULL * valueLength : valueLength;  // text: in characters
+    node.children = std::min(Aligned(base, node.value + valueBytes), node.end);
+    return true;
+}
+
+// Calls visit for each child of the node, in order.
+template <typename Visit>
+void ForEachChild(const Bytes& bytes, std::uint64_t base, const VersionNode& parent, Visit visit)
+{
+    std::uint64_t at = parent.children;
+    VersionNode child;
+    while (at < parent.end && ReadNode(bytes, base, at, parent.end, child)) {
+        visit(child);
+        at = Aligned(base, child.end);
+    }
+}
+
+}  // namespace
+
+std::optional<PeHeaders> ReadPeHeaders(const std::string& bytes)
+{
+    const PeFile file(bytes);
+    if (!file.ok()) return std::nullopt;
+    return file.headers();
+}
+
+std::string MachineName(const PeHeaders& headers)
+{
+    switch (headers.Machine) {
+    case PeMachine::X86: return "x86";
+    case PeMachine::X64: return "x64";
+    case PeMachine::Arm64: return "ARM64";
+    case PeMachine::Other: break;
+    }
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%04X", headers.MachineCode);
+    return code;
+}
+
+bool ExportsName(const std::string& bytes, const std::string& name)
+{
+    const PeFile file(bytes);
+    std::uint32_t rva = 0;
+    std::uint32_t size = 0;
+    if (!file.ok() || !file.Directory(kExportDirectory, rva, size)) return false;
+    const std::optional<std::uint64_t> directory = file.OffsetOf(rva, 40);
+    std::uint32_t nameCount = 0;
+    std::uint32_t names = 0;
+    if (!directory || !file.bytes().U32(*directory + 24, nameCount) || !file.bytes().U32(*directory + 32, names)) {
+        return false;
+    }
+    // Every step reads four more bytes of the file, so a count that the file
+    // cannot hold ends at its end.
+    for (std::uint32_t i = 0; i < nameCount; ++i) {
+        const std::optional<std::uint64_t> entry = file.OffsetOf(names + 4ULL * i, 4);
+        std::uint32_t nameRva = 0;
+        if (!entry || !file.bytes().U32(*entry, nameRva)) return false;
+        const std::optional<std::uint64_t> text = file.OffsetOf(nameRva);
+        std::string exported;
+        if (text && file.bytes().Text(*text, kLongestExportName, exported) && exported == name) return true;
+    }
+    return false;
+}
+
+std::map<std::string, std::string> VersionStrings(const std::string& bytes)
+{
+    std::map<std::string, std::string> strings;
+    const PeFile file(bytes);
+    std::uint64_t base = 0;
+    std::uint32_t size = 0;
+    if (!file.ok() || !VersionResource(file, base, size)) return strings;
+    const Bytes& data = file.bytes();
+    VersionNode root;
+    if (!ReadNode(data, base, base, base + size, root) || root.key != u"VS_VERSION_INFO") return strings;
+    bool tableRead = false;
+    ForEachChild(data, base, root, [&](const VersionNode& info) {
+        if (info.key != u"StringFileInfo") return;
+        ForEachChild(data, base, info, [&](const VersionNode& table) {
+            if (tableRead) return;  // the first string table only
+            tableRead = true;
+            ForEachChild(data, base, table, [&](const VersionNode& entry) {
+                std::uint64_t after = 0;
+                strings[Utf8FromUtf16(entry.key)] = Utf8FromUtf16(Utf16Text(data, entry.value, entry.end, after));
+            });
+        });
+    });
+    return strings;
+}

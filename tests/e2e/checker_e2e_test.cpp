@@ -1,0 +1,318 @@
+// The package checker, imecheck.exe, as an IME author runs it: on the
+// packages and machines the suite already builds its prediction must be what
+// imesetup.exe then does, without the checker changing anything; on the
+// packages that go wrong quietly it must name the cause, with its exit status.
+#include "common/wine_deviation.h"
+#include "expected_texts.h"
+#include "gbk_text.h"
+#include "package_states.h"
+#include "tool_case.h"
+
+#include <map>
+#include <optional>
+#include <ostream>
+#include <set>
+#include <string>
+
+namespace e2e {
+namespace {
+
+constexpr DWORD kCheckerTimeoutMs = 60000;
+constexpr DWORD kProgramTimeoutMs = 60000;
+
+// The folder of the test program, where the build puts the test IME images.
+std::string OwnFolder()
+{
+    char self[MAX_PATH + 1] = "";
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string path = self;
+    return path.substr(0, path.find_last_of('\\'));
+}
+
+std::string LastLine(std::string output)
+{
+    while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
+    const size_t start = output.find_last_of('\n');
+    return start == std::string::npos ? output : output.substr(start + 1);
+}
+
+// Every file of a folder with its bytes, the folders below it included.
+void FolderContents(const std::string& folder, const std::string& prefix, std::map<std::string, std::string>& files)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + "\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            FolderContents(path, prefix + name + "\\", files);
+        } else {
+            files[prefix + name] = ReadBytes(path).value_or("<unreadable>");
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// What the checker must leave as it found it: the package, the installed
+// files, the layouts and the preload list.
+struct MachineState {
+    std::map<std::string, std::string> package;
+    std::optional<std::string> installedIme;
+    std::optional<std::string> installedMb;
+    std::map<std::string, std::string> layouts;  // key name -> "Ime File" | "Layout Text"
+    std::map<std::string, std::string> preload;
+
+    bool operator==(const MachineState& other) const
+    {
+        return package == other.package && installedIme == other.installedIme && installedMb == other.installedMb &&
+               layouts == other.layouts && preload == other.preload;
+    }
+};
+
+class PackageChecker : public ToolCase {
+protected:
+    void SetUp() override
+    {
+        ToolCase::SetUp();
+        if (HasFatalFailure()) return;
+        ASSERT_TRUE(IsFile(CheckerPath())) << "checker not found: \"" << CheckerPath() << "\" (give --checker=PATH)";
+        // A real x64 input method module in place of the sample's text.
+        UseImage("test_ime_x64.ime");
+    }
+
+    void UseImage(const std::string& image)
+    {
+        const std::string from = OwnFolder() + "\\" + image;
+        ASSERT_TRUE(CopyFileA(from.c_str(), PackagePath(kImeFile).c_str(), FALSE)) << from;
+    }
+
+    MachineState State() const
+    {
+        MachineState state;
+        FolderContents(packageDir_, "", state.package);
+        state.installedIme = ReadBytes(InstalledIme());
+        state.installedMb = ReadBytes(InstalledMb());
+        for (const Layout& layout : Layouts()) state.layouts[layout.keyName] = layout.imeFile + "|" + layout.layoutText;
+        state.preload = PreloadValues();
+        return state;
+    }
+
+    // The checker started in the folder with these arguments after its path.
+    ConsoleRun Check(const std::string& arguments, const std::string& folder)
+    {
+        const ConsoleRun run =
+            RunConsoleProgram({CheckerPath(), "\"" + CheckerPath() + "\" " + arguments, folder}, kCheckerTimeoutMs);
+        EXPECT_TRUE(run.started) << "CreateProcessA failed with " << run.startError;
+        EXPECT_TRUE(!run.started || run.ended) << "the checker did not end in time";
+        return run;
+    }
+
+    // The checker on the package folder, started elsewhere.
+    ConsoleRun CheckPackage() { return Check("\"" + packageDir_ + "\"", TempFolder()); }
+
+    static std::string TempFolder()
+    {
+        char temp[MAX_PATH + 1] = "";
+        GetTempPathA(MAX_PATH, temp);
+        return temp;
+    }
+};
+
+// ---- The prediction agrees with the program ----
+
+enum class Did { Nothing, Install, Remove, Unknown };
+
+std::ostream& operator<<(std::ostream& out, Did did)
+{
+    const char* names[] = {"ended without a message", "installed", "removed", "something else"};
+    return out << names[static_cast<int>(did)];
+}
+
+Did Predicted(const std::string& lastLine)
+{
+    if (lastLine == "imesetup.exe would install") return Did::Install;
+    if (lastLine == "imesetup.exe would remove") return Did::Remove;
+    if (lastLine.rfind("imesetup.exe would end without a message: ", 0) == 0) return Did::Nothing;
+    return Did::Unknown;
+}
+
+// Which operation the program ran, told by the text of its last box.
+Did WhatTheProgramDid(const ProgramRun& run)
+{
+    if (run.boxes.empty()) return Did::Nothing;
+    const std::string text = run.boxes.back().text;
+    const std::string copyError = texts::kCopyErrorSuffix;
+    if (text.size() > copyError.size() &&
+        text.compare(text.size() - copyError.size(), copyError.size(), copyError) == 0)
+        return Did::Install;
+    for (const char* installing : {texts::kInstallSucceeded, texts::kAlreadyInstalled, texts::kImeFileLocked})
+        if (text == Gbk(installing)) return Did::Install;
+    for (const char* removing : {texts::kUninstallSucceeded, texts::kNotInstalled, texts::kUnregisterFailed,
+                                 texts::kFilesLocked, texts::kPreloadOpenFailed})
+        if (text == Gbk(removing)) return Did::Remove;
+    return Did::Unknown;
+}
+
+struct AgreementCase {
+    const char* name;
+    void (*prepare)(ToolCase& fixture);
+};
+
+void PrintTo(const AgreementCase& row, std::ostream* out) { *out << row.name; }
+
+class CheckerAgreement : public PackageChecker, public ::testing::WithParamInterface<AgreementCase> {};
+
+TEST_P(CheckerAgreement, PredictsWhatTheProgramDoesWithoutChangingAnything)
+{
+    GetParam().prepare(*this);
+    if (HasFatalFailure()) return;
+    const MachineState before = State();
+
+    const ConsoleRun check = CheckPackage();
+
+    EXPECT_TRUE(State() == before) << "the checker changed the package or the machine";
+    const Did predicted = Predicted(LastLine(check.output));
+    ASSERT_NE(predicted, Did::Unknown) << check.output;
+    EXPECT_EQ(check.exitCode == 2, predicted == Did::Nothing) << "exit status " << check.exitCode;
+    EXPECT_LE(check.exitCode, 2u);
+
+    const ProgramRun program = RunProgram({ToolPath(), "\"" + ToolPath() + "\"", packageDir_},
+                                          [](const MessageBoxView& box, size_t) { return DismissButton(box); },
+                                          kProgramTimeoutMs);
+    ASSERT_TRUE(program.started && program.ended);
+    EXPECT_EQ(WhatTheProgramDid(program), predicted)
+        << "box: " << (program.boxes.empty() ? std::string("none") : Describe(program.boxes.back().text))
+        << "\nchecker:\n" << check.output;
+}
+
+const AgreementCase kAgreementCases[] = {
+    {"NoSetupLog", states::NoSetupLog},
+    {"NoImePramSection", states::NoImePramSection},
+    {"ImeNameZero", states::ImeNameZero},
+    {"ImeNameEmpty", states::ImeNameEmpty},
+    {"ImeFileNamesAFolder", states::ImeFileNamesAFolder},
+    {"MbFileMissing", states::MbFileMissing},
+    {"ImeFileWrittenBefore1980", states::ImeFileWrittenBefore1980},
+    {"NothingInstalled", states::NothingInstalled},
+    {"ImeFileWithFolderParts", states::ImeFileWithFolderParts},
+    {"Installed", states::Installed},
+    {"ImeFilePresentButMbFileMissing", states::ImeFilePresentButMbFileMissing},
+};
+
+INSTANTIATE_TEST_SUITE_P(Packages, CheckerAgreement, ::testing::ValuesIn(kAgreementCases),
+                         [](const ::testing::TestParamInfo<AgreementCase>& info) { return info.param.name; });
+
+// ---- The causes of quiet failures, named ----
+
+class CheckerFindings : public PackageChecker {
+protected:
+    // The checker's exit status and a text its report must hold.
+    static void ExpectReport(const ConsoleRun& run, int status, const std::string& named)
+    {
+        EXPECT_EQ(run.exitCode, static_cast<DWORD>(status)) << run.output;
+        EXPECT_NE(run.output.find(named), std::string::npos) << "not named: " << named << "\n" << run.output;
+    }
+
+    // setup.log as a text editor saves it: UTF-8 text in another encoding.
+    void WriteSetupLogAs(const std::string& prefix, const std::string& utf8, bool utf16)
+    {
+        if (!utf16) {
+            WriteSetupLog(prefix + utf8);
+            return;
+        }
+        const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+        std::wstring wide(static_cast<size_t>(n), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], n);
+        WriteSetupLog(prefix + std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2));
+    }
+
+    std::string Utf8SetupLog() const { return SetupLog(kImeFile, kMbFile, texts::kDisplayName); }
+};
+
+TEST_F(CheckerFindings, SoundPackageFindsNothing)
+{
+    ExpectReport(CheckPackage(), 0, "No further problems found.");
+    ExpectReport(Check("", packageDir_), 0, "imesetup.exe would install");  // from the package folder itself
+}
+
+TEST_F(CheckerFindings, Utf8WithAMarkLosesTheSectionOnWindows)
+{
+    WriteSetupLogAs("\xEF\xBB\xBF", Utf8SetupLog(), false);
+    const std::string lost = "these keys are lost: ImeFile, MbFile, ImeName";
+    if (RunningOnWine()) {
+        // Wine's profile reader skips the mark: the package works here.
+        ReportWineDeviation("GetPrivateProfileStringA: a UTF-8 byte order mark is skipped");
+        ExpectReport(CheckPackage(), 1, lost);
+    } else {
+        ExpectReport(CheckPackage(), 2, lost);
+    }
+}
+
+TEST_F(CheckerFindings, Utf8WithoutAMarkShowsTheNameAsPassedAndAsMeant)
+{
+    WriteSetupLogAs("", Utf8SetupLog(), false);
+    ExpectReport(CheckPackage(), 1, std::string("where \"") + texts::kDisplayName + "\" was meant");
+}
+
+TEST_F(CheckerFindings, Utf16WithAMarkIsConvertedThroughTheSystemCodePage)
+{
+    WriteSetupLogAs("\xFF\xFE", Utf8SetupLog(), true);
+    ExpectReport(CheckPackage(), 1,
+                 "setup.log is saved as UTF-16 with a byte order mark. Windows reads it as Unicode and converts");
+}
+
+TEST_F(CheckerFindings, FileWrittenBefore1980CountsAsMissing)
+{
+    states::ImeFileWrittenBefore1980(*this);
+    ExpectReport(CheckPackage(), 2,
+                 "imesetup.exe would end without a message: ImeFile \"e2etest.ime\": its last-write time is "
+                 "before 1980");
+}
+
+TEST_F(CheckerFindings, ImeFileWithFolderPartsShowsTheInstalledPath)
+{
+    states::ImeFileWithFolderParts(*this);
+    ExpectReport(CheckPackage(), 1, "installs to " + systemDir_ + "\\sub\\e2etest.ime");
+}
+
+TEST_F(CheckerFindings, X86ImeBesideTheX64ProgramIsAMismatch)
+{
+    UseImage("test_ime_x86.ime");
+    ASSERT_TRUE(CopyFileA(ToolPath().c_str(), PackagePath("setup.exe").c_str(), FALSE));
+    // The checker is no setup program, whatever its name.
+    ASSERT_TRUE(CopyFileA(CheckerPath().c_str(), PackagePath("imesetup.exe").c_str(), FALSE));
+    ExpectReport(CheckPackage(), 1,
+                 "The setup program \"setup.exe\" in the folder is the x64 build, but the IME file is an x86 image");
+    const ConsoleRun run = CheckPackage();
+    EXPECT_EQ(run.output.find("\"imesetup.exe\" in the folder"), std::string::npos) << run.output;
+}
+
+TEST_F(CheckerFindings, DllWithoutImeInquireIsNoInputMethod)
+{
+    UseImage("not_an_ime.ime");
+    ExpectReport(CheckPackage(), 1, "The IME file does not export ImeInquire");
+}
+
+TEST_F(CheckerFindings, DllInThePackageFolderIsNamed)
+{
+    ASSERT_TRUE(WriteBytes(PackagePath("helper.dll"), "not needed"));
+    ExpectReport(CheckPackage(), 1, "The folder holds DLL files: helper.dll.");
+}
+
+TEST_F(CheckerFindings, EmptyMbFile)
+{
+    ASSERT_TRUE(WriteBytes(PackagePath(kMbFile), ""));
+    ExpectReport(CheckPackage(), 1, "The MB file is empty");
+}
+
+TEST_F(CheckerFindings, BadCommandLines)
+{
+    ExpectReport(Check("a b", TempFolder()), 3, "Give one folder at most.");
+    ExpectReport(Check("/x", TempFolder()), 3, "Unknown option: /x");
+    ExpectReport(Check("\"" + PackagePath("absent") + "\"", TempFolder()), 3, "Cannot open the folder");
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,25 @@
+// The package and machine states the suite's cases start from, shared by the
+// program's own cases and the checker's: each spoils the shipped package or
+// shapes the machine of a freshly set up case.
+#pragma once
+
+#include "tool_case.h"
+
+namespace e2e::states {
+
+// ---- The program ends without a word ----
+void NoSetupLog(ToolCase& c);
+void NoImePramSection(ToolCase& c);
+void ImeNameZero(ToolCase& c);
+void ImeNameEmpty(ToolCase& c);
+void ImeFileNamesAFolder(ToolCase& c);
+void MbFileMissing(ToolCase& c);
+void ImeFileWrittenBefore1980(ToolCase& c);
+
+// ---- The program runs an operation ----
+void NothingInstalled(ToolCase& c);
+void Installed(ToolCase& c);
+void ImeFilePresentButMbFileMissing(ToolCase& c);
+void ImeFileWithFolderParts(ToolCase& c);
+
+}  // namespace e2e::states

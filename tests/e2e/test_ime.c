@@ -1,0 +1,21 @@
+/* A tiny input method module for the checker's end-to-end cases: a DLL that
+   exports ImeInquire, as every input method module does, or, built with
+   NOT_AN_IME, a DLL that exports something else. Nothing ever calls it: the
+   checker only reads the file, and Wine's input method manager registers any
+   file it is given. */
+#include <windows.h>
+
+#ifndef NOT_AN_IME
+__declspec(dllexport) BOOL WINAPI ImeInquire(void* info, char* uiClass, DWORD flags)
+{
+    (void)info;
+    (void)uiClass;
+    (void)flags;
+    return FALSE;
+}
+#else
+__declspec(dllexport) int WINAPI NotAnIme(void)
+{
+    return 0;
+}
+#endif

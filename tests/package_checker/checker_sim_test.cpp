@@ -1,0 +1,187 @@
+// The whole checker on the simulated machine: what it names for each kind of
+// package, its exit status and last line, and that it only reads.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+#include <string>
+
+#include "common/clean_machine_fixture.h"
+#include "common/ime_package_sim.h"
+#include "package_checker/checker.h"
+#include "package_checker/pe_image_builder.h"
+
+namespace {
+
+using namespace ime_package;
+
+const std::string kPackage = kPackageDir;
+const std::string kUtf8DisplayName = "\xE6\xB5\x8B\xE8\xAF\x95\xE8\xBE\x93\xE5\x85\xA5\xE6\xB3\x95";  // 测试输入法
+
+void PutSetupLog(const std::string& imeFile, const std::string& mbFile, const std::string& imeName)
+{
+    sim::PutFile(kPackage + "\\setup.log",
+                 "[ImePram]\r\nImeFile=" + imeFile + "\r\nMbFile=" + mbFile + "\r\nImeName=" + imeName + "\r\n");
+}
+
+struct CheckerCase {
+    const char* name;
+    std::function<void()> prepare;  // spoils the sample package or the machine
+    int status;
+    std::string named;     // a text the report must hold
+    std::string lastLine;
+    const char* commandLine = "imecheck.exe";
+};
+
+void PrintTo(const CheckerCase& row, std::ostream* out) { *out << row.name; }
+
+class CheckerRun : public CleanMachineTest, public ::testing::WithParamInterface<CheckerCase> {
+protected:
+    void SetUp() override
+    {
+        CleanMachineTest::SetUp();
+        PutPackageFiles();  // an x64 IME module in place of the sample's text
+        sim::PutFile(kPackage + "\\" + kImeName, test_images::ImeModule());
+    }
+};
+
+// What the checker may call: nothing that writes a file, the registry or a layout, nor a box.
+const std::set<std::string> kReadingCalls = {
+    "GetCommandLineA", "CharNextA",          "SetCurrentDirectoryA",    "GetACP",
+    "GetCurrentDirectoryA", "FindFirstFileA", "FindNextFileA",         "FindClose",
+    "FileTimeToLocalFileTime", "FileTimeToDosDateTime", "GetPrivateProfileStringA", "GetSystemDirectoryA",
+    "CreateFileA", "ReadFile", "CloseHandle", "MultiByteToWideChar",
+};
+
+TEST_P(CheckerRun, NamesTheCauseWithItsExitStatus)
+{
+    const CheckerCase& row = GetParam();
+    row.prepare();
+    const int callsBefore = sim::CallCount();
+    std::string report;
+
+    const int status = RunChecker(row.commandLine, [&report](const std::string& text) { report += text; });
+
+    EXPECT_EQ(status, row.status) << report;
+    EXPECT_NE(report.find(row.named), std::string::npos) << "not named: " << row.named << "\n" << report;
+    if (!row.lastLine.empty()) {
+        ASSERT_GE(report.size(), row.lastLine.size() + 1);
+        EXPECT_EQ(report.substr(report.size() - row.lastLine.size() - 1), row.lastLine + "\n") << report;
+    }
+    const auto log = sim::CallLog();
+    for (size_t i = static_cast<size_t>(callsBefore); i < log.size(); ++i) {
+        EXPECT_EQ(kReadingCalls.count(log[i]), 1u) << "the checker called " << log[i];
+    }
+}
+
+const std::string kInstall = "imesetup.exe would install";
+const std::string kRemove = "imesetup.exe would remove";
+const std::string kSilent = "imesetup.exe would end without a message: ";
+
+const CheckerCase kCases[] = {
+    // imesetup.exe runs, nothing else found
+    {"SoundPackage", [] {}, 0, "No further problems found.", kInstall},
+    {"InstalledIme", [] { sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, kOldIme); }, 0,
+     "/inst: imesetup.exe would ask before replacing the installed IME file, then install", kRemove},
+    {"SetupProgramOfTheSameMachineUnderAnotherName",
+     [] { sim::PutFile(kPackage + "\\install.exe", test_images::SetupProgram(test_images::kX64)); }, 0,
+     "The setup program \"install.exe\" in the folder is the x64 build.", kInstall},
+    {"FolderGivenOnTheCommandLine", [] { sim::SetCurrentDirectory("C:\\"); }, 0, "C:\\IMEPKG", kInstall,
+     "imecheck.exe \"C:\\IMEPKG\""},
+    {"OtherCodePage", [] { sim::SetCodePage(1252); }, 0, "This machine's ANSI code page is 1252, not 936", kInstall},
+
+    // imesetup.exe would end without a message
+    {"NoSetupLog", [] { DeleteFileA((kPackage + "\\setup.log").c_str()); }, 2, "",
+     kSilent + "no setup.log in the folder"},
+    {"ImeFileWrittenBefore1980",
+     [] { sim::SetLastWriteTime(kPackage + "\\" + kImeName, sim::MakeFileTime(1979, 6, 1)); }, 2, "",
+     kSilent + "ImeFile \"MyIme.ime\": its last-write time is before 1980 (or after 2107) and has no MS-DOS form, "
+               "so it counts as missing"},
+    {"ImeFilePatternMatchingAFolderFirst",
+     [] {
+         sim::MakeDirectory(kPackage + "\\MyIme.dir");
+         PutSetupLog("MyIme.*", kMbName, kDisplayName);
+     },
+     2, "holds a wildcard (* or ?)", kSilent + "ImeFile \"MyIme.*\": holds a wildcard whose first match is a folder"},
+    {"MbFileMissing", [] { PutSetupLog(kImeName, "absent.mb", kDisplayName); }, 2, "",
+     kSilent + "MbFile \"absent.mb\": not found"},
+    {"ImeNameMissing",
+     [] { sim::PutFile(kPackage + "\\setup.log", "[ImePram]\r\nImeFile=MyIme.ime\r\nMbFile=MyIme.mb\r\n"); }, 2, "",
+     kSilent + "ImeName is not in section [ImePram]"},
+    {"ImeNameZero", [] { PutSetupLog(kImeName, kMbName, "0"); }, 2, "", kSilent + "ImeName is \"0\""},
+    {"ImeNameEmpty", [] { PutSetupLog(kImeName, kMbName, ""); }, 2, "", kSilent + "ImeName is empty"},
+    {"Utf8WithMark",
+     [] {
+         sim::PutFile(kPackage + "\\setup.log", "\xEF\xBB\xBF[ImePram]\r\nImeFile=MyIme.ime\r\nMbFile=MyIme.mb\r\n"
+                                                "ImeName=" + kUtf8DisplayName + "\r\n");
+     },
+     2, "these keys are lost: ImeFile, MbFile, ImeName",
+     kSilent + "ImeFile is not in section [ImePram] (read as \"0\")"},
+
+    {"Utf16BigEndian",
+     [] {
+         std::string utf16 = "\xFE\xFF";
+         for (const char c : std::string("[ImePram]\r\nImeFile=MyIme.ime\r\nMbFile=MyIme.mb\r\nImeName=x\r\n")) {
+             utf16 += '\0';
+             utf16 += c;
+         }
+         sim::PutFile(kPackage + "\\setup.log", utf16);
+     },
+     2, "Windows' profile reader finds nothing in it", ""},
+
+    // imesetup.exe runs, but the package would go wrong
+    {"ZeroBytes",
+     [] {
+         sim::PutFile(kPackage + "\\setup.log", "[ImePram]\r\nImeFile=MyIme.ime\r\nMbFile=MyIme.mb\r\nImeName=x\r\n" +
+                                                     std::string(";\0\r\n", 4));
+     },
+     1, "setup.log holds zero bytes", kInstall},
+    {"Utf8WithoutMark", [] { PutSetupLog(kImeName, kMbName, kUtf8DisplayName); }, 1,
+     "where \"" + kUtf8DisplayName + "\" was meant", kInstall},
+    {"ImeFileWithFolderParts",
+     [] {
+         sim::PutFile(kPackage + "\\sub\\MyIme.ime", test_images::ImeModule());
+         PutSetupLog("sub\\MyIme.ime", kMbName, kDisplayName);
+     },
+     1, "installs to C:\\WINDOWS\\SYSTEM32\\sub\\MyIme.ime", kInstall},
+    {"ImeFilePattern", [] { PutSetupLog("MyIme.i*", kMbName, kDisplayName); }, 1, "holds a wildcard (* or ?)",
+     kInstall},
+    {"BothKeysNameTheSameFile", [] { PutSetupLog(kImeName, "MYIME.IME", kDisplayName); }, 1,
+     "ImeFile and MbFile name the same file", kInstall},
+    {"ImeFileNoImage", [] { sim::PutFile(kPackage + "\\" + kImeName, kNewIme); }, 1,
+     "The IME file is no Windows image", kInstall},
+    {"ImeFileAProgram", [] { sim::PutFile(kPackage + "\\" + kImeName, test_images::SetupProgram(test_images::kX64)); },
+     1, "The IME file is a program, not a DLL", kInstall},
+    {"ImeFileWithoutImeInquire",
+     [] {
+         test_images::ImageParts parts;
+         parts.exports = {"DllMain"};
+         sim::PutFile(kPackage + "\\" + kImeName, test_images::BuildImage(parts));
+     },
+     1, "does not export ImeInquire", kInstall},
+    {"Arm64Ime", [] { sim::PutFile(kPackage + "\\" + kImeName, test_images::ImeModule(test_images::kArm64)); }, 1,
+     "The IME file is an ARM64 image: there is no imesetup.exe build for it", kInstall},
+    {"X86ImeWithX64SetupProgram",
+     [] {
+         sim::PutFile(kPackage + "\\" + kImeName, test_images::ImeModule(test_images::kX86));
+         sim::PutFile(kPackage + "\\setup.exe", test_images::SetupProgram(test_images::kX64));
+     },
+     1, "The setup program \"setup.exe\" in the folder is the x64 build, but the IME file is an x86 image", kInstall},
+    {"EmptyMbFile", [] { sim::PutFile(kPackage + "\\" + kMbName, ""); }, 1, "The MB file is empty", kInstall},
+    {"DllsInTheFolder",
+     [] {
+         sim::PutFile(kPackage + "\\version.dll", "x");
+         sim::PutFile(kPackage + "\\uxtheme.dll", "x");
+     },
+     1, "The folder holds DLL files: uxtheme.dll, version.dll.", kInstall},
+
+    // a bad command line
+    {"TwoFolders", [] {}, 3, "Give one folder at most.", "", "imecheck.exe C:\\IMEPKG C:\\"},
+    {"UnknownOption", [] {}, 3, "Unknown option: /inst", "", "imecheck.exe /inst"},
+    {"NoSuchFolder", [] {}, 3, "Cannot open the folder C:\\NOWHERE", "", "imecheck.exe C:\\NOWHERE"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Packages, CheckerRun, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<CheckerCase>& info) { return info.param.name; });
+
+}  // namespace

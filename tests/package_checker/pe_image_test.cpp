@@ -1,0 +1,137 @@
+// The checker's reading of PE images: the machine, the DLL flag, the export
+// names and the version strings, and nothing read outside the file whatever
+// its offsets say.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "package_checker/pe_image.h"
+#include "package_checker/pe_image_builder.h"
+
+namespace {
+
+using namespace test_images;
+
+TEST(PeImage, MachineDllFlagAndExports)
+{
+    ImageParts x86Ime;
+    x86Ime.machine = kX86;
+    x86Ime.exports = {"ImeConversionList", "ImeInquire", "ImeSelect"};
+    ImageParts otherExports;
+    otherExports.exports = {"ImeInquireW", "Inquire"};
+    ImageParts program;
+    program.dll = false;
+    program.exports.clear();
+    ImageParts arm64;
+    arm64.machine = kArm64;
+    ImageParts itanium;
+    itanium.machine = 0x0200;
+
+    const struct {
+        const char* name;
+        ImageParts parts;
+        PeMachine machine;
+        const char* machineName;
+        bool dll;
+        bool exportsImeInquire;
+    } rows[] = {
+        {"x64 IME", ImageParts{}, PeMachine::X64, "x64", true, true},
+        {"x86 IME among other exports", x86Ime, PeMachine::X86, "x86", true, true},
+        {"names that only resemble it", otherExports, PeMachine::X64, "x64", true, false},
+        {"program without exports", program, PeMachine::X64, "x64", false, false},
+        {"ARM64", arm64, PeMachine::Arm64, "ARM64", true, true},
+        {"another machine", itanium, PeMachine::Other, "0x0200", true, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string bytes = BuildImage(row.parts);
+        const std::optional<PeHeaders> headers = ReadPeHeaders(bytes);
+        ASSERT_TRUE(headers.has_value());
+        EXPECT_EQ(headers->Machine, row.machine);
+        EXPECT_EQ(MachineName(*headers), row.machineName);
+        EXPECT_EQ(headers->IsDll, row.dll);
+        EXPECT_EQ(ExportsName(bytes, "ImeInquire"), row.exportsImeInquire);
+    }
+}
+
+TEST(PeImage, VersionStringsOfTheFirstStringTable)
+{
+    using Strings = std::map<std::string, std::string>;
+    EXPECT_EQ(VersionStrings(SetupProgram(kX86)),
+              (Strings{{"FileDescription", "Setup My IME"}, {"OriginalFilename", "imesetup.exe"}}));
+    EXPECT_EQ(VersionStrings(ImeModule()), Strings{});  // no resources at all
+}
+
+// Whatever the file's offsets say, every read stays inside it (the asan
+// preset sees any that does not) and a damaged image gives no answer.
+TEST(PeImage, DamagedImagesGiveNoAnswer)
+{
+    // Cut short anywhere: the headers need the whole section table, a name
+    // its terminating zero, the version information its whole resource.
+    const std::string ime = ImeModule();
+    const size_t headersEnd = 0x58 + 240 + 40;  // file header, PE32+ optional header, one section
+    const size_t nameEnd = ime.find(std::string("ImeInquire\0", 11)) + 11;
+    for (size_t length = 0; length < ime.size(); ++length) {
+        const std::string cut = ime.substr(0, length);
+        EXPECT_EQ(ReadPeHeaders(cut).has_value(), length >= headersEnd) << length;
+        EXPECT_EQ(ExportsName(cut, "ImeInquire"), length >= nameEnd) << length;
+    }
+    const std::string whole = SetupProgram(kX64);
+    ASSERT_FALSE(VersionStrings(whole).empty());
+    for (size_t length = 0; length < whole.size(); ++length) {
+        EXPECT_TRUE(VersionStrings(whole.substr(0, length)).empty()) << length;
+    }
+
+    const struct {
+        const char* name;
+        size_t at;
+        std::string bytes;
+    } damages[] = {
+        {"no MZ", 0, "ZM"},
+        {"PE header past the end", 0x3C, std::string("\xFF\xFF\xFF\x7F", 4)},
+        {"no PE signature", 0x40, "PX"},
+        {"unknown optional header", 0x58, std::string("\x07\x01", 2)},
+        {"section table past the end", 0x46, std::string("\xFF\xFF", 2)},
+    };
+    for (const auto& damage : damages) {
+        std::string bytes = whole;
+        bytes.replace(damage.at, damage.bytes.size(), damage.bytes);
+        EXPECT_FALSE(ReadPeHeaders(bytes).has_value()) << damage.name;
+        EXPECT_FALSE(ExportsName(bytes, "ImeInquire")) << damage.name;
+        EXPECT_TRUE(VersionStrings(bytes).empty()) << damage.name;
+    }
+}
+
+TEST(PeImage, DamagedDirectoriesGiveNoAnswer)
+{
+    const std::string ime = ImeModule();
+    const size_t exports = 0x200;
+    const struct {
+        const char* name;
+        size_t at;
+        std::string bytes;
+        bool found;
+    } damages[] = {
+        {"name count beyond the file, the name first", exports + 24, std::string("\xFF\xFF\xFF\xFF", 4), true},
+        {"name table outside the section", exports + 32, std::string("\x00\x00\x00\x70", 4), false},
+        {"name outside the section", exports + 40, std::string("\x00\x00\x00\x70", 4), false},
+        {"name outside the section, count beyond the file", exports + 24,
+         std::string("\xFF\xFF\xFF\xFF\0\0\0\0\x28\x10\0\0\0\0\0\0\0\0\0\x70", 20), false},
+    };
+    for (const auto& damage : damages) {
+        std::string bytes = ime;
+        bytes.replace(damage.at, damage.bytes.size(), damage.bytes);
+        EXPECT_TRUE(ReadPeHeaders(bytes).has_value()) << damage.name;
+        EXPECT_EQ(ExportsName(bytes, "ImeInquire"), damage.found) << damage.name;
+    }
+
+    // A node of the version information longer than its resource.
+    std::string program = SetupProgram(kX64);
+    const size_t root = program.find(std::string("V\0S\0_\0", 6)) - 6;
+    program[root] = '\xFF';
+    program[root + 1] = '\x7F';
+    EXPECT_TRUE(VersionStrings(program).empty());
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+// How setup.log was saved, what Windows' profile reader loses to a UTF-8 byte
+// order mark, and the checker's own UTF-8 and UTF-16 conversions.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "package_checker/setup_log_encoding.h"
+#include "package_checker/text_forms.h"
+
+namespace {
+
+const std::string kMark = "\xEF\xBB\xBF";
+const std::string kGbkName = "\xB2\xE2\xCA\xD4";   // "测试" in code page 936
+const std::string kUtf8Name = "\xE6\xB5\x8B\xE8\xAF\x95";  // "测试" in UTF-8
+
+TEST(SetupLogEncoding, IsToldByItsMarkOrItsBytes)
+{
+    const struct {
+        const char* name;
+        std::string bytes;
+        TextEncoding expected;
+    } rows[] = {
+        {"ascii", "[ImePram]\r\nImeName=x\r\n", TextEncoding::Ascii},
+        {"empty", "", TextEncoding::Ascii},
+        {"gbk", "ImeName=" + kGbkName, TextEncoding::Ansi},
+        {"utf8", "ImeName=" + kUtf8Name, TextEncoding::Utf8},
+        {"utf8 cut in a character", "ImeName=" + kUtf8Name.substr(0, 4), TextEncoding::Ansi},
+        {"overlong utf8 is no utf8", "ImeName=\xC0\xAF", TextEncoding::Ansi},
+        {"utf8 surrogate is no utf8", "ImeName=\xED\xA0\x80", TextEncoding::Ansi},
+        {"utf8 with mark", kMark + "[ImePram]", TextEncoding::Utf8WithMark},
+        {"utf16le", std::string("\xFF\xFE[\0", 4), TextEncoding::Utf16LeWithMark},
+        {"utf16be", std::string("\xFE\xFF\0[", 4), TextEncoding::Utf16BeWithMark},
+        {"utf16le without mark", std::string("[\0I\0", 4), TextEncoding::ZeroBytes},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(DetectTextEncoding(row.bytes), row.expected) << row.name;
+    }
+}
+
+TEST(SetupLogEncoding, MarkLosesTheKeysUnderASectionHeaderOnTheFirstLine)
+{
+    using Keys = std::vector<std::string>;
+    const struct {
+        const char* name;
+        std::string bytes;
+        Keys lost;
+    } rows[] = {
+        {"header first", kMark + "[ImePram]\r\nImeFile=a.ime\r\nMbFile=a.mb\r\nImeName=x\r\n",
+         Keys{"ImeFile", "MbFile", "ImeName"}},
+        {"header in other case, LF only, blanks", kMark + "  [imepram] \nimefile = a.ime\nIMENAME=x",
+         Keys{"ImeFile", "ImeName"}},
+        {"header without its bracket", kMark + "[ImePram\r\nMbFile=a.mb\r\n", Keys{"MbFile"}},
+        {"comment first", kMark + "; package\r\n[ImePram]\r\nImeFile=a.ime\r\n", Keys{}},
+        {"blank line first", kMark + "\r\n[ImePram]\r\nImeFile=a.ime\r\n", Keys{}},
+        {"other section first", kMark + "[Other]\r\nImeFile=a.ime\r\n[ImePram]\r\nMbFile=a.mb\r\n", Keys{}},
+        {"keys given again further down", kMark + "[ImePram]\r\nImeFile=a\r\nImeName=x\r\n[ImePram]\r\nImeName=y\r\n",
+         Keys{"ImeFile"}},
+        {"keys of another section after the spoilt one",
+         kMark + "[ImePram]\r\nImeFile=a\r\n[Other]\r\nMbFile=b\r\n", Keys{"ImeFile"}},
+        {"no mark", "[ImePram]\r\nImeFile=a.ime\r\n", Keys{}},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(KeysLostToByteOrderMark(row.bytes), row.lost) << row.name;
+    }
+}
+
+TEST(SetupLogEncoding, ValueInFileIsTheFirstOneOfTheFirstSection)
+{
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::optional<std::string> value;
+    } rows[] = {
+        {"plain", "[ImePram]\r\nImeFile=a.ime\r\n", "a.ime"},
+        {"blanks, quotes and case", "[imepram]\nimefile = \"a b.ime\" \n", "a b.ime"},
+        {"the first of two", "[ImePram]\nImeFile=a\nImeFile=b\n", "a"},
+        {"behind a mark", kMark + "[ImePram]\nImeFile=" + kUtf8Name + "\n", kUtf8Name},
+        {"in another section", "[Other]\nImeFile=a\n", std::nullopt},
+        {"before any section", "ImeFile=a\n[ImePram]\n", std::nullopt},
+        {"in a second ImePram section", "[ImePram]\nMbFile=b\n[ImePram]\nImeFile=a\n", std::nullopt},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(ValueInFile(row.bytes, "ImeFile"), row.value) << row.name;
+    }
+}
+
+TEST(TextForms, Utf8AndUtf16ConvertBothWaysAndReplaceWhatIsNotText)
+{
+    const struct {
+        const char* name;
+        std::string utf8;
+        std::u16string utf16;
+    } rows[] = {
+        {"ascii", "ImeName", u"ImeName"},
+        {"chinese", kUtf8Name, u"\u6D4B\u8BD5"},
+        {"beyond the basic plane", "\xF0\x9F\x98\x80", u"\U0001F600"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(Utf16FromUtf8(row.utf8), row.utf16) << row.name;
+        EXPECT_EQ(Utf8FromUtf16(row.utf16), row.utf8) << row.name;
+    }
+    EXPECT_EQ(Utf16FromUtf8("a\xB2\xE2z"), u"a\uFFFD\uFFFDz");
+    EXPECT_EQ(Utf8FromUtf16(u"a\xD800z"), "a\xEF\xBF\xBDz");
+}
+
+TEST(TextForms, ValuesAreShownAsCodePage936WithTheirBytes)
+{
+    EXPECT_EQ(ShownGbkValue("my.ime"), "\"my.ime\"");
+    EXPECT_EQ(ShownGbkValue("a\tb"), "\"a\\x09b\"");
+    EXPECT_EQ(ShownGbkValue(kGbkName), "\"" + kUtf8Name + "\" [B2 E2 CA D4]");
+    const std::string lone = ShownGbkValue("a\xB2");  // a lead byte without its trail byte
+    EXPECT_EQ(lone.substr(0, 2), "\"a");
+    const std::string tail = "\" [61 B2, not valid GBK]";
+    ASSERT_GT(lone.size(), tail.size());
+    EXPECT_EQ(lone.substr(lone.size() - tail.size()), tail);
+}
+
+}  // namespace
