@@ -2,20 +2,24 @@
 # The release's signing (scripts/signing.sh) with a throwaway code-signing
 # certificate made here, under the build folder.
 #
-#   signing_test.sh PROGRAM WORK-DIR
+#   signing_test.sh PROGRAM CHECKER WORK-DIR
 #
 # Signs PROGRAM (the unsigned build) and checks: the signed program verifies
 # against the certificate; a copy with one byte changed does not; two
 # signings give the same file; the signature removed gives back PROGRAM byte
 # for byte; with a time stamp from a time-stamp authority on loopback
 # (openssl ts behind tests/signing/tsa_responder.py) the program verifies
-# with the time stamp and still gives back PROGRAM. Leaves the signed program
-# as WORK-DIR/signed/imesetup.exe for the end-to-end suite (under its own
-# name: the suite sets Wine's per-program Windows version by that name).
+# with the time stamp and still gives back PROGRAM. CHECKER, the release's
+# other program, is signed and verified the same way. Leaves both signed as
+# WORK-DIR/signed/imesetup.exe and imecheck.exe for the end-to-end suite
+# (under their own names: the suite sets Wine's per-program Windows version by
+# the setup program's name).
 set -uo pipefail
 
-program=${1:?usage: signing_test.sh PROGRAM WORK-DIR}
-work=${2:?usage: signing_test.sh PROGRAM WORK-DIR}
+usage="usage: signing_test.sh PROGRAM CHECKER WORK-DIR"
+program=${1:?$usage}
+checker=${2:?$usage}
+work=${3:?$usage}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=../../scripts/signing.sh
 source "$here/../../scripts/signing.sh"
@@ -63,6 +67,9 @@ signed_again_same() {
 }
 check "signed again: the same file" signed_again_same
 check "its signature removed, the unsigned program byte for byte" equals_unsigned signed/imesetup.exe "$program"
+check "signs the checker" sign_program author.pfx password.txt "$epoch" "" "$checker" signed/imecheck.exe
+check "the signed checker verifies, and gives back the unsigned one" \
+    verify_program signed/imecheck.exe author-certs.pem && equals_unsigned signed/imecheck.exe "$checker"
 
 # One byte of the code changed after signing (the middle of the file is
 # inside the signed part): the signature no longer holds.
