@@ -1,5 +1,7 @@
 #include "package_checker/package_findings.h"
 
+#include <algorithm>
+
 #include "driver/setup_mode.h"
 #include "driver/system_directory.h"
 #include "package_checker/file_names.h"
@@ -95,16 +97,21 @@ void ByteOrderMarkProblem(const std::string& bytes, std::vector<Bilingual>& prob
 }
 
 // Values written in UTF-8 reach the input method manager read as code page
-// 936, and what is no character there is lost on the way.
-void Utf8ValuesProblem(const PackageFacts& facts, std::vector<Bilingual>& problems)
+// 936, and what is no character there is lost on the way. Keys that a byte
+// order mark loses are not passed at all. Behind a mark Windows still reads
+// the file byte for byte, where Wine converts it from UTF-8: what Windows
+// passes is then the file's own bytes, not what this machine's reader gave.
+void Utf8ValuesProblem(const PackageFacts& facts, const std::vector<std::string>& lostKeys, bool behindMark,
+                       std::vector<Bilingual>& problems)
 {
     std::string chinese;
     std::string english;
     for (const ParameterReading* reading : {&facts.ImeFile, &facts.MbFile, &facts.ImeName}) {
         if (!reading->Read || !reading->InSection) continue;
+        if (std::find(lostKeys.begin(), lostKeys.end(), reading->Key) != lostKeys.end()) continue;
         const std::optional<std::string> written = ValueInFile(*facts.SetupLogBytes, reading->Key);
         if (!written || IsAscii(*written) || !IsUtf8(*written)) continue;
-        const std::string passed = ShownGbkValue(reading->Value);
+        const std::string passed = ShownGbkValue(behindMark ? *written : reading->Value);
         const std::string meant = "\"" + DecodeCodePage(Utf8CodePage, *written).value_or("") + "\"";
         chinese += std::string("；") + reading->Key + " 会作为 " + passed + " 传递，而本意是 " + meant;
         english += std::string("; ") + reading->Key + " is passed on as " + passed + ", where " + meant + " was meant";
@@ -122,10 +129,10 @@ void EncodingProblems(const PackageFacts& facts, std::vector<Bilingual>& problem
     switch (DetectTextEncoding(*facts.SetupLogBytes)) {
     case TextEncoding::Utf8WithMark:
         ByteOrderMarkProblem(*facts.SetupLogBytes, problems);
-        Utf8ValuesProblem(facts, problems);
+        Utf8ValuesProblem(facts, KeysLostToByteOrderMark(*facts.SetupLogBytes), true, problems);
         break;
     case TextEncoding::Utf8:
-        Utf8ValuesProblem(facts, problems);
+        Utf8ValuesProblem(facts, {}, false, problems);
         break;
     case TextEncoding::Utf16LeWithMark:
         problems.push_back(

@@ -117,6 +117,12 @@ const CheckerCase kCases[] = {
      },
      2, "these keys are lost: ImeFile, MbFile, ImeName",
      kSilent + "ImeFile is not in section [ImePram] (read as \"0\")"},
+    {"Utf8WithMarkOnACommentLine",
+     [] {
+         sim::PutFile(kPackage + "\\setup.log", "\xEF\xBB\xBF; IME\r\n[ImePram]\r\nImeFile=MyIme.ime\r\n"
+                                                "MbFile=MyIme.mb\r\nImeName=" + kUtf8DisplayName + "\r\n");
+     },
+     1, "where \"" + kUtf8DisplayName + "\" was meant", kInstall},
 
     {"Utf16BigEndian",
      [] {
