@@ -27,11 +27,6 @@ bool HasDirectoryPart(const std::string& name)
     return found;
 }
 
-bool HoldsWildcard(const std::string& name)
-{
-    return name.find_first_of("*?") != std::string::npos;
-}
-
 std::string FoldedFileName(const std::string& name)
 {
     std::string folded;

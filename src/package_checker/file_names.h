@@ -9,9 +9,6 @@
 // it is called.
 bool HasDirectoryPart(const std::string& name);
 
-// An asterisk or a question mark: the name is a search pattern.
-bool HoldsWildcard(const std::string& name);
-
 // The name with a..z as A..Z outside double-byte characters, as file names
 // are compared.
 std::string FoldedFileName(const std::string& name);

@@ -7,6 +7,7 @@
 #include "package_checker/file_names.h"
 #include "package_checker/setup_log_encoding.h"
 #include "package_checker/text_forms.h"
+#include "support/helpers.h"
 
 namespace {
 

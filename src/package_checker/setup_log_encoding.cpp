@@ -4,6 +4,7 @@
 
 #include "driver/setup_parameters.h"
 #include "package_checker/text_forms.h"
+#include "support/helpers.h"
 
 namespace {
 
@@ -21,17 +22,9 @@ std::string Trimmed(const std::string& text)
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-std::string AsciiUpper(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
-
 bool SameName(const std::string& a, const std::string& b)
 {
-    return AsciiUpper(a) == AsciiUpper(b);
+    return UpperCaseAscii(a) == UpperCaseAscii(b);
 }
 
 std::vector<std::string> Lines(const std::string& bytes)
@@ -96,12 +89,12 @@ std::vector<std::string> KeysLostToByteOrderMark(const std::string& bytes)
         if (SectionName(lines[i], name)) {
             current = SameName(name, SetupLogSection) ? &found : nullptr;
         } else if (current != nullptr && KeyName(lines[i], name)) {
-            current->insert(AsciiUpper(name));
+            current->insert(UpperCaseAscii(name));
         }
     }
     std::vector<std::string> lost;
     for (const char* key : {ImeFileKey, MbFileKey, ImeNameKey}) {
-        const std::string upper = AsciiUpper(key);
+        const std::string upper = UpperCaseAscii(key);
         if (spoilt.count(upper) != 0 && found.count(upper) == 0) lost.push_back(key);
     }
     return lost;

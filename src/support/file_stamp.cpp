@@ -3,16 +3,11 @@
 #include "support/helpers.h"
 #include "support/unique_handle.h"
 
-namespace {
-
-// A search pattern: its first match may be any entry of the folder. Neither
-// character can be the trail byte of a double-byte character.
-bool HoldsWildcard(const std::string& name)
+// Neither character can be the trail byte of a double-byte character.
+bool HoldsWildcard(const std::string& Name)
 {
-    return name.find_first_of("*?") != std::string::npos;
+    return Name.find_first_of("*?") != std::string::npos;
 }
-
-}  // namespace
 
 FileStampLookup LookUpFileStamp(const std::string& Name)
 {

@@ -22,6 +22,10 @@ std::string UpperCaseAscii(const std::string& Source);
 // The process's current directory.
 std::string CurrentDirectory();
 
+// An asterisk or a question mark: the name is a search pattern, whose first
+// match may be any entry of the folder.
+bool HoldsWildcard(const std::string& Name);
+
 // What the file search makes of a name, in the order the checks are made.
 enum class FileLookup {
     Found,              // a file whose last-write time has an MS-DOS form

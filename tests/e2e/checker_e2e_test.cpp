@@ -2,6 +2,7 @@
 // packages and machines the suite already builds its prediction must be what
 // imesetup.exe then does, without the checker changing anything; on the
 // packages that go wrong quietly it must name the cause, with its exit status.
+#include "common/utf16_file.h"
 #include "common/wine_deviation.h"
 #include "expected_texts.h"
 #include "gbk_text.h"
@@ -215,17 +216,17 @@ protected:
         EXPECT_NE(run.output.find(named), std::string::npos) << "not named: " << named << "\n" << run.output;
     }
 
-    // setup.log as a text editor saves it: UTF-8 text in another encoding.
-    void WriteSetupLogAs(const std::string& prefix, const std::string& utf8, bool utf16)
+    // setup.log as a text editor saves it in UTF-8, behind a byte order mark or none.
+    void WriteUtf8SetupLog(const std::string& mark) { WriteSetupLog(mark + Utf8SetupLog()); }
+
+    // ... or in UTF-16 with its mark (Notepad's "Unicode").
+    void WriteUtf16SetupLog()
     {
-        if (!utf16) {
-            WriteSetupLog(prefix + utf8);
-            return;
-        }
+        const std::string utf8 = Utf8SetupLog();
         const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
         std::wstring wide(static_cast<size_t>(n), L'\0');
         MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], n);
-        WriteSetupLog(prefix + std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2));
+        WriteSetupLog(Utf16WithMark(std::u16string(wide.begin(), wide.end())));
     }
 
     std::string Utf8SetupLog() const { return SetupLog(kImeFile, kMbFile, texts::kDisplayName); }
@@ -239,7 +240,7 @@ TEST_F(CheckerFindings, SoundPackageFindsNothing)
 
 TEST_F(CheckerFindings, Utf8WithAMarkLosesTheSectionOnWindows)
 {
-    WriteSetupLogAs("\xEF\xBB\xBF", Utf8SetupLog(), false);
+    WriteUtf8SetupLog("\xEF\xBB\xBF");
     const std::string lost = "these keys are lost: ImeFile, MbFile, ImeName";
     const ConsoleRun run = CheckPackage();
     if (RunningOnWine()) {
@@ -255,13 +256,13 @@ TEST_F(CheckerFindings, Utf8WithAMarkLosesTheSectionOnWindows)
 
 TEST_F(CheckerFindings, Utf8WithoutAMarkShowsTheNameAsPassedAndAsMeant)
 {
-    WriteSetupLogAs("", Utf8SetupLog(), false);
+    WriteUtf8SetupLog("");
     ExpectReport(CheckPackage(), 1, std::string("where \"") + texts::kDisplayName + "\" was meant");
 }
 
 TEST_F(CheckerFindings, Utf16WithAMarkIsConvertedThroughTheSystemCodePage)
 {
-    WriteSetupLogAs("\xFF\xFE", Utf8SetupLog(), true);
+    WriteUtf16SetupLog();
     ExpectReport(CheckPackage(), 1,
                  "setup.log is saved as UTF-16 with a byte order mark. Windows reads it as Unicode and converts");
 }

@@ -1,11 +1,7 @@
 // Byte strings in the machine's ANSI code page: lead bytes, case folding that
 // leaves the trail bytes of double-byte characters alone, character counts,
 // and Unicode text turned into the page.
-#include <iconv.h>
-
-#include <memory>
-#include <type_traits>
-
+#include "platform/sim/iconv_converter.h"
 #include "platform/sim/state.h"
 
 namespace sim {
@@ -59,32 +55,16 @@ size_t CharCount(const std::string& s)
 
 namespace {
 
-using Converter = std::unique_ptr<std::remove_pointer_t<iconv_t>, int (*)(iconv_t)>;
-
-// A converter from UTF-32LE into the machine's code page; none when the host
-// does not know the page.
-Converter OpenConverter()
-{
-    const std::string page = "CP" + std::to_string(M().codePage);
-    iconv_t converter = iconv_open(page.c_str(), "UTF-32LE");
-    if (converter == reinterpret_cast<iconv_t>(-1)) return Converter(nullptr, iconv_close);
-    return Converter(converter, iconv_close);
-}
-
 // One character in the page: one or two bytes, or nothing when it has none.
-std::string Encode(iconv_t converter, char32_t c)
+std::string Encode(Converter& converter, char32_t c)
 {
-    char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF),
-                  static_cast<char>((c >> 16) & 0xFF), static_cast<char>(c >> 24)};
-    char out[8];
-    char* inPtr = in;
-    char* outPtr = out;
-    size_t inLeft = sizeof in, outLeft = sizeof out;
-    if (iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1)) {
-        iconv(converter, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
-        return std::string();
-    }
-    return std::string(out, outPtr);
+    const char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF),
+                        static_cast<char>((c >> 16) & 0xFF), static_cast<char>(c >> 24)};
+    const char* inPtr = in;
+    size_t inLeft = sizeof in;
+    std::string out;
+    if (!converter.Step(inPtr, inLeft, out)) return std::string();
+    return out;
 }
 
 bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
@@ -94,7 +74,7 @@ bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 std::string AnsiFromUtf16(const std::u16string& text)
 {
-    const Converter converter = OpenConverter();
+    Converter converter(IconvName(CP_ACP), "UTF-32LE");
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
@@ -108,7 +88,7 @@ std::string AnsiFromUtf16(const std::u16string& text)
         }
         // A lone surrogate, or a character the page lacks, is the default character.
         const bool loneSurrogate = c >= 0xD800 && c <= 0xDFFF;
-        const std::string bytes = converter && !loneSurrogate ? Encode(converter.get(), c) : std::string();
+        const std::string bytes = converter.ok() && !loneSurrogate ? Encode(converter, c) : std::string();
         out += bytes.empty() ? "?" : bytes;
     }
     return out;

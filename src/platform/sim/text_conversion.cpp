@@ -2,12 +2,10 @@
 // page, 936, UTF-8 and the single-byte pages), converted by glibc's iconv. A
 // byte sequence that is not valid in its code page becomes U+FFFD, or fails
 // the call with MB_ERR_INVALID_CHARS.
-#include <iconv.h>
-
-#include <cerrno>
 #include <cstring>
 #include <string>
 
+#include "platform/sim/iconv_converter.h"
 #include "platform/sim/state.h"
 
 using namespace sim::detail;
@@ -16,56 +14,18 @@ namespace {
 
 constexpr WCHAR kReplacement = 0xFFFD;
 
-std::string IconvName(UINT codePage)
-{
-    if (codePage == CP_ACP) codePage = M().codePage;
-    if (codePage == CP_UTF8) return "UTF-8";
-    return "CP" + std::to_string(codePage);
-}
-
-// An iconv descriptor closed on every way out.
-class Converter {
-public:
-    Converter(const std::string& to, const std::string& from) : cd_(iconv_open(to.c_str(), from.c_str())) {}
-    ~Converter()
-    {
-        if (ok()) iconv_close(cd_);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts one step from in; the bytes it made go to out. Returns false
-    // on a sequence it cannot convert (errno says why), with in left at it.
-    bool Step(const char*& in, size_t& inLeft, std::string& out)
-    {
-        char buffer[256];
-        char* outPtr = buffer;
-        size_t outLeft = sizeof buffer;
-        char* inPtr = const_cast<char*>(in);
-        const size_t result = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
-        in = inPtr;
-        out.append(buffer, sizeof buffer - outLeft);
-        return result != static_cast<size_t>(-1) || errno == E2BIG;
-    }
-
-private:
-    iconv_t cd_;
-};
-
 int Fail(DWORD error)
 {
     SetLastError(error);
     return 0;
 }
 
-
 }  // namespace
 
 int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
                                LPWSTR lpWideCharStr, int cchWideChar)
 {
-    Enter("MultiByteToWideChar");
+    const Hit hit = Enter("MultiByteToWideChar");
     if (!lpMultiByteStr || cbMultiByte == 0 || cchWideChar < 0 || (cchWideChar > 0 && !lpWideCharStr))
         return Fail(ERROR_INVALID_PARAMETER);
     // -1: up to and with the terminating zero, which is converted as well.
