@@ -63,7 +63,7 @@ if(MINGW AND IMESETUP_MINGW_THREADS STREQUAL "posix")
 endif()
 
 # The DLL defence, shared by every program that ships.
-add_library(imesetup_dll_defence STATIC src/setup_program/dll_search.cpp)
+add_library(imesetup_dll_defence STATIC src/program_guard/dll_search.cpp)
 target_include_directories(imesetup_dll_defence PUBLIC src)
 
 # The setup program. WIN32: the GUI subsystem, no console window.

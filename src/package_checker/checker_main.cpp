@@ -4,8 +4,8 @@
 #include "package_checker/checker.h"
 #include "package_checker/console_win32.h"
 #include "package_checker/package_findings.h"
-#include "setup_program/dll_search.h"
-#include "setup_program/guarded_run.h"
+#include "program_guard/dll_search.h"
+#include "program_guard/guarded_run.h"
 
 int main()
 {

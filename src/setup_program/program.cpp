@@ -3,8 +3,9 @@
 // the operations only through SetupOperations; they are wired in here.
 #include "setup_program/program.h"
 
+#include "driver/exit_status.h"
 #include "driver/setup_driver.h"
-#include "setup_program/guarded_run.h"
+#include "program_guard/guarded_run.h"
 #include "registration/registration.h"
 #include "registry/my_registry.h"
 
@@ -15,5 +16,5 @@ int RunProgram()
         SetupContext context;
         const SetupOperations operations{InstallIme, UninstallIme};
         return RunSetup(context, operations);
-    });
+    }, SetupExitStatus);
 }

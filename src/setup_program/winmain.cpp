@@ -1,7 +1,7 @@
 // The Windows entry point: a GUI program without a window of its own.
 #include "platform/win32.h"
 
-#include "setup_program/dll_search.h"
+#include "program_guard/dll_search.h"
 #include "setup_program/program.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // The C++ runtime's own default handler prints the escaping exception's type,
 // and its name demangler alone is some 45 KB of code. It runs only when an
 // exception leaves a noexcept function or the entry point. Every shipped
-// program does its work inside RunGuarded (src/setup_program/guarded_run.h),
+// program does its work inside RunGuarded (src/program_guard/guarded_run.h),
 // which is noexcept and catches everything, so no exception gets that far;
 // should one all the same, a GUI program has nowhere to print it, and the
 // runtime's handler would end in abort() as this one does.

@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "common/clean_machine_fixture.h"
-#include "setup_program/guarded_run.h"
+#include "driver/exit_status.h"
 #include "driver/setup_driver.h"
 #include "driver/setup_parameters.h"
+#include "program_guard/guarded_run.h"
 
 namespace {
 
@@ -386,7 +387,7 @@ TEST_F(SetupDriverTest, ExceptionFromAnOperationEndsTheRunQuietly)
     SetupOperations operations = Recording();
     operations.InstallIme = [](const SetupContext&, bool) -> std::string { throw std::bad_alloc(); };
     sim::QueueAnswer(IDOK);
-    const int status = RunGuarded([&] { return RunSetup(context_, operations); });
+    const int status = RunGuarded([&] { return RunSetup(context_, operations); }, SetupExitStatus);
     EXPECT_EQ(status, 0);
     EXPECT_TRUE(sim::MessageBoxes().empty());
     EXPECT_EQ(context_.OutcomeText, "");
@@ -396,10 +397,10 @@ using RunGuardedTest = CleanMachineTest;
 
 TEST_F(RunGuardedTest, PassesTheStatusOnAndSwallowsAnyException)
 {
-    EXPECT_EQ(RunGuarded([] { return 0; }), 0);
-    EXPECT_EQ(RunGuarded([] { return 3; }), 3);
-    EXPECT_EQ(RunGuarded([]() -> int { throw 42; }), 0);
-    EXPECT_EQ(RunGuarded([]() -> int { throw std::bad_alloc(); }), 0);
+    EXPECT_EQ(RunGuarded([] { return 0; }, 7), 0);
+    EXPECT_EQ(RunGuarded([] { return 3; }, 7), 3);
+    EXPECT_EQ(RunGuarded([]() -> int { throw 42; }, 7), 7);
+    EXPECT_EQ(RunGuarded([]() -> int { throw std::bad_alloc(); }, 7), 7);
 }
 
 }  // namespace

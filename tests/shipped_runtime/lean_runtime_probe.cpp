@@ -10,7 +10,8 @@
 #include <exception>
 #include <string>
 
-#include "setup_program/guarded_run.h"
+#include "driver/exit_status.h"
+#include "program_guard/guarded_run.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ int main(int argc, char** argv)
                 std::fflush(stdout);
                 throw;
             }
-        });
+        }, SetupExitStatus);
     }
     if (argc == 2 && std::strcmp(argv[1], "escape") == 0) {
         Escape();

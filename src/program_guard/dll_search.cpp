@@ -2,7 +2,7 @@
 // files lie. Windows takes a DLL that is not on its KnownDLLs list from the
 // program's own folder first, so a DLL planted there under the name of one
 // the process loads later would run with administrator rights.
-#include "setup_program/dll_search.h"
+#include "program_guard/dll_search.h"
 
 #include "platform/win32.h"
 
