@@ -6,9 +6,11 @@
 #   install-deps.sh EXTRA...   the same and the extra Debian packages named
 #                              (for example imagemagick x11-apps for screenshots)
 #
-# Wine is installed as wine + wine64 only, without recommended packages: wine32
-# must never be installed (Debian's wine launcher would then prefer the 32-bit
-# loader, which this kernel cannot run).
+# Wine is installed without recommended packages, as wine + wine64 and the
+# 32-bit wine32:i386 (the i386 architecture is added first): with it a 64-bit
+# prefix runs x86 programs under WoW64 as well as x64 ones. A prefix made
+# before wine32 was installed runs neither afterwards; wine-env.sh remakes its
+# template then.
 set -euo pipefail
 
 packages=(
@@ -19,7 +21,7 @@ packages=(
     # The shipped programs: the win32 thread model, no threads runtime.
     g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
     binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-    wine wine64
+    wine wine64 wine32:i386
     # What Wine's X11 driver loads for windows and text.
     libxrender1 libxcursor1 libxi6 libxrandr2 libxinerama1 libxcomposite1 libxfixes3 libgl1
     xvfb xauth
@@ -50,10 +52,8 @@ if [[ $(id -u) -ne 0 ]]; then
     sudo=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
+if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo[@]}" dpkg --add-architecture i386
+fi
 "${sudo[@]}" apt-get update -qq </dev/null
 "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
-
-if dpkg-query -W -f='${Status}' wine32 2>/dev/null | grep -q 'install ok installed'; then
-    echo "install-deps: wine32 is installed; it breaks every wine call here. Remove it: apt-get remove wine32" >&2
-    exit 1
-fi

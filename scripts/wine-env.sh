@@ -17,7 +17,11 @@
 # Shared, created once and reused by every build folder (under one lock each):
 #   $IMESETUP_LOCALE_DIR    (default build/locale) the compiled zh_CN.UTF-8 locale
 #   $IMESETUP_WINE_TEMPLATE (default build/wine-template) the pristine prefix
-# Wine here is 64-bit only; never install wine32 (it breaks every wine call).
+# A prefix runs x86 programs (under WoW64) and x64 ones only when it was made
+# after wine32 was installed; one made before runs neither. The template and
+# every prefix copied from it carry a marker of how they were made
+# (imesetup-made-with), and a template or prefix whose marker differs from
+# what this machine would make now is made again.
 
 IMESETUP_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -85,8 +89,23 @@ wine_locale_ensure() {
     wine_with_lock "$LOCPATH/.lock" _wine_locale_make
 }
 
+# How a prefix made now would be made: the Wine version and whether its 32-bit
+# side (wine32:i386) is installed.
+wine_made_with() {
+    local wine32
+    wine32=$(dpkg-query -W -f='${Status} ${Version}' wine32:i386 2>/dev/null)
+    [[ $wine32 == "install ok installed "* ]] && wine32=${wine32##* } || wine32=none
+    printf '%s, wine32 %s\n' "$(wine --version 2>/dev/null)" "$wine32"
+}
+
+# True when the prefix or template $1 was made as one made now would be.
+_wine_made_as_now() {
+    [[ -f "$1/system.reg" && -f "$1/imesetup-made-with" ]] &&
+        [[ $(<"$1/imesetup-made-with") == "$(wine_made_with)" ]]
+}
+
 _wine_template_make() {
-    [[ -f "$IMESETUP_WINE_TEMPLATE/system.reg" ]] && return 0
+    _wine_made_as_now "$IMESETUP_WINE_TEMPLATE" && return 0
     local tmp="$IMESETUP_WINE_TEMPLATE.tmp.$$" start=$SECONDS
     wine_log "creating the Wine prefix template $IMESETUP_WINE_TEMPLATE"
     rm -rf "$tmp"
@@ -109,6 +128,7 @@ _wine_template_make() {
         rm -rf "$tmp"
         return 1
     fi
+    wine_made_with >"$tmp/imesetup-made-with"
     rm -rf "$IMESETUP_WINE_TEMPLATE"
     mv "$tmp" "$IMESETUP_WINE_TEMPLATE"
     wine_log "template ready in $((SECONDS - start)) s"
@@ -121,7 +141,8 @@ wine_template_ensure() {
 }
 
 _wine_prefix_copy() {
-    [[ -f "$WINEPREFIX/system.reg" ]] && return 0
+    _wine_made_as_now "$WINEPREFIX" && return 0
+    wine_server_stop
     rm -rf "$WINEPREFIX" "$WINEPREFIX.tmp"
     cp -a "$IMESETUP_WINE_TEMPLATE" "$WINEPREFIX.tmp"
     mv "$WINEPREFIX.tmp" "$WINEPREFIX"
@@ -135,7 +156,7 @@ _wine_prefix_replace() {
 
 wine_prefix_ensure() {
     # The usual case, a prefix that exists, takes no locks.
-    if [[ -f "$WINEPREFIX/system.reg" && -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" ]]; then
+    if _wine_made_as_now "$WINEPREFIX" && [[ -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" ]]; then
         return 0
     fi
     wine_template_ensure || return 1
