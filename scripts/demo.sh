@@ -14,7 +14,7 @@
 #    photographed into build/demo/screenshots/ and answered with OK; the files
 #    in the system directory and the registry keys are shown before and after.
 #    --update-screenshots copies the pictures into docs/screenshots/ as well
-#    (the README shows those); without it the checkout stays as it was.
+#    (docs/wine-and-e2e.md shows those); without it the checkout stays as it was.
 # Exit status 0 only when both runs did what they should.
 set -uo pipefail
 
@@ -259,7 +259,7 @@ if [[ $ok == 1 ]]; then
     if [[ $update_docs == 1 ]]; then
         mkdir -p "$docs_shots"
         cp "$shots"/install-1.png "$shots"/remove-1.png "$docs_shots"/ &&
-            echo "Screenshots copied into ${docs_shots#"$root"/}/ (the README's pictures)."
+            echo "Screenshots copied into ${docs_shots#"$root"/}/ (the pictures of docs/wine-and-e2e.md)."
     fi
     echo "Result: both runs did what they should."
     exit 0
