@@ -114,7 +114,7 @@ if check "a SoftHSM2 token holds the author's key" make_softhsm_token "$work/tok
     commands_holding() {  # TEXT: the command lines that hold TEXT
         local file args line
         for file in /proc/[0-9]*/cmdline; do
-            mapfile -d '' args <"$file" 2>/dev/null || continue
+            { mapfile -d '' args <"$file"; } 2>/dev/null || continue
             line="${args[*]}"
             [[ -z $line || $line != *"$1"* ]] || echo "${file%/cmdline}: ${line:0:200}"
         done
