@@ -3,6 +3,7 @@
 #
 #   install-deps.sh            compilers, GoogleTest, MinGW-w64, Wine, Xvfb,
 #                              fonts and locale sources, the signing tools
+#                              (with the PKCS#11 engine and SoftHSM2)
 #   install-deps.sh EXTRA...   the same and the extra Debian packages named
 #                              (for example imagemagick x11-apps for screenshots)
 #
@@ -31,6 +32,9 @@ packages=(
     # Signing the release (osslsigncode 2.4 or later: -time), its test
     # certificates and the test's time-stamp authority on loopback.
     osslsigncode openssl ca-certificates python3
+    # Signing with a key on a token or in an HSM: OpenSSL's PKCS#11 engine,
+    # which osslsigncode loads; SoftHSM2 is the signing test's token.
+    libengine-pkcs11-openssl softhsm2 opensc
 )
 packages+=("$@")
 

@@ -4,8 +4,9 @@
 # and its zip for IME authors.
 #
 #   bash scripts/release.sh [--no-install] [--allow-dirty]
-#                           [--sign PFX --password-file FILE
-#                            [--timestamp URL [--timestamp-ca FILE]]]
+#        [--sign PFX --password-file FILE
+#         | --sign-pkcs11 URI --pkcs11-module PATH --certs CHAIN.pem --pin-file FILE]
+#        [--timestamp URL [--timestamp-ca FILE]]
 #
 # 1. installs what is missing (scripts/install-deps.sh, and zip);
 # 2. builds both programs in Release into build/release-x64 and
@@ -14,24 +15,31 @@
 #    (elevation, supported systems, Common Controls 6, DPI awareness), version
 #    resource, stripped, no PE time stamp, no threads runtime, size (x64 at
 #    most 112 KiB, x86 at most 170 KiB); each checker the same, with a console
-#    subsystem and a manifest that asks for no elevation; the x64 setup
-#    program must pass the end-to-end suite under Wine (the x64 checker with
-#    it) and install and remove the sample package;
-# 4. puts the release together in build/release-stage/; with --sign, signs
-#    every program in it (scripts/signing.sh: osslsigncode, SHA-256, the
-#    description "Setup My IME", the signing time fixed to the commit's time,
-#    with --timestamp an RFC 3161 time stamp from that authority) and checks
-#    each: it verifies against the PFX's certificates (and the system's; the
-#    time stamp against --timestamp-ca, by default the system's), and with
-#    its signature removed it is the unsigned program byte for byte. Without
-#    --sign it says that the release is unsigned;
+#    subsystem and a manifest that asks for no elevation; the third-party
+#    notices name every library in each program's link map; the changelog's
+#    newest version is the project's; the x64 setup program must pass the
+#    end-to-end suite under Wine (the x64 checker with it) and install and
+#    remove the sample package;
+# 4. puts the release together in build/release-stage/; with --sign or
+#    --sign-pkcs11, signs every program in it (scripts/signing.sh:
+#    osslsigncode, SHA-256, the description "Setup My IME", the signing time
+#    fixed to the commit's time, with --timestamp an RFC 3161 time stamp from
+#    that authority) and checks each: it verifies against the signer's
+#    certificates (and the system's; the time stamp against --timestamp-ca,
+#    by default the system's), and with its signature removed it is the
+#    unsigned program byte for byte. The first program that fails to sign
+#    ends the signing (a token counts each wrong PIN). Unsigned, it says so;
 # 5. only then writes dist/imesetup-VERSION/ (x86/ and x64/ with imesetup.exe
 #    and imecheck.exe, sample-package/setup.log, GUIDE.zh-CN.txt,
-#    GUIDE.en.txt, SHA256SUMS) and dist/imesetup-VERSION.zip. VERSION is the
-#    CMake project version.
+#    GUIDE.en.txt, LICENSE.txt, THIRD-PARTY-NOTICES.txt, CHANGELOG.md,
+#    SHA256SUMS) and dist/imesetup-VERSION.zip. VERSION is the CMake project
+#    version.
 #
-# The password of the PFX file is read from FILE (its first line) by the
-# signing tools themselves: it is on no command line and in no log.
+# --sign takes the key and certificates from a PFX file; --sign-pkcs11 the
+# key from a token or HSM: URI is its RFC 7512 pkcs11: URI, PATH the token's
+# PKCS#11 library, CHAIN.pem the certificate chain (the signer's first). The
+# PFX password and the PIN are read from their files by the signing tools
+# themselves: they are on no command line and in no log.
 #
 # The output is reproducible: from the same commit, in any folder, the same
 # bytes (file times are the commit's time; the zip is made with sorted
@@ -46,7 +54,9 @@ cd "$root"
 
 usage() {
     echo "usage: scripts/release.sh [--no-install] [--allow-dirty]" \
-        "[--sign PFX --password-file FILE [--timestamp URL [--timestamp-ca FILE]]]" >&2
+        "[--sign PFX --password-file FILE" \
+        "| --sign-pkcs11 URI --pkcs11-module PATH --certs CHAIN.pem --pin-file FILE]" \
+        "[--timestamp URL [--timestamp-ca FILE]]" >&2
     exit 2
 }
 install=1
@@ -55,6 +65,10 @@ pfx=""
 password_file=""
 timestamp_url=""
 timestamp_ca=""
+key_uri=""
+pkcs11_module=""
+certs=""
+pin_file=""
 while [[ $# -gt 0 ]]; do
     case $1 in
         --no-install) install=0; shift ;;
@@ -63,6 +77,10 @@ while [[ $# -gt 0 ]]; do
         --password-file) [[ $# -ge 2 ]] || usage; password_file=$2; shift 2 ;;
         --timestamp) [[ $# -ge 2 ]] || usage; timestamp_url=$2; shift 2 ;;
         --timestamp-ca) [[ $# -ge 2 ]] || usage; timestamp_ca=$2; shift 2 ;;
+        --sign-pkcs11) [[ $# -ge 2 ]] || usage; key_uri=$2; shift 2 ;;
+        --pkcs11-module) [[ $# -ge 2 ]] || usage; pkcs11_module=$2; shift 2 ;;
+        --certs) [[ $# -ge 2 ]] || usage; certs=$2; shift 2 ;;
+        --pin-file) [[ $# -ge 2 ]] || usage; pin_file=$2; shift 2 ;;
         *) usage ;;
     esac
 done
@@ -70,27 +88,44 @@ done
 say() { printf '\n==== %s ====\n' "$*"; }
 die() { printf 'release: %s\n' "$*" >&2; exit 1; }
 
+# shellcheck source=signing.sh
+source "$root/scripts/signing.sh"
+readable() {  # WHAT FILE: the file's absolute path (the signing runs in another folder)
+    [[ -f $2 && -r $2 ]] || die "cannot read the $1 $2"
+    realpath "$2" || die "realpath failed"
+}
+[[ -z $pfx || -z $key_uri ]] || die "--sign and --sign-pkcs11 exclude each other"
 if [[ -n $pfx ]]; then
     [[ -n $password_file ]] || die "--sign needs --password-file FILE"
-    [[ -r $pfx ]] || die "cannot read the PFX file $pfx"
-    [[ -r $password_file ]] || die "cannot read the password file $password_file"
-    # Absolute: the signing runs in another folder.
-    pfx=$(realpath "$pfx") && password_file=$(realpath "$password_file") || die "realpath failed"
-    if [[ -n $timestamp_ca ]]; then
-        [[ -r $timestamp_ca ]] || die "cannot read $timestamp_ca"
-        timestamp_ca=$(realpath "$timestamp_ca") || die "realpath failed"
-    fi
-elif [[ -n $password_file || -n $timestamp_url || -n $timestamp_ca ]]; then
-    die "--password-file, --timestamp and --timestamp-ca go with --sign"
+    pfx=$(readable "PFX file" "$pfx") || exit 1
+    password_file=$(readable "password file" "$password_file") || exit 1
+elif [[ -n $password_file ]]; then
+    die "--password-file goes with --sign"
+fi
+if [[ -n $key_uri ]]; then
+    [[ -n $pkcs11_module && -n $certs && -n $pin_file ]] ||
+        die "--sign-pkcs11 needs --pkcs11-module PATH, --certs CHAIN.pem and --pin-file FILE"
+    problem=$(pkcs11_uri_problem "$key_uri")
+    [[ -z $problem ]] || die "--sign-pkcs11: $problem"
+    pkcs11_module=$(readable "PKCS#11 library" "$pkcs11_module") || exit 1
+    certs=$(readable "certificate chain" "$certs") || exit 1
+    pin_file=$(readable "PIN file" "$pin_file") || exit 1
+elif [[ -n $pkcs11_module || -n $certs || -n $pin_file ]]; then
+    die "--pkcs11-module, --certs and --pin-file go with --sign-pkcs11"
+fi
+signing=${pfx:+pfx}${key_uri:+pkcs11}
+if [[ -z $signing && ( -n $timestamp_url || -n $timestamp_ca ) ]]; then
+    die "--timestamp and --timestamp-ca go with --sign or --sign-pkcs11"
 fi
 [[ -z $timestamp_ca || -n $timestamp_url ]] || die "--timestamp-ca goes with --timestamp"
+[[ -z $timestamp_ca ]] || timestamp_ca=$(readable "time-stamp authorities' file" "$timestamp_ca") || exit 1
 
 # ---- 1. What the machine lacks ----
 if [[ $install == 1 ]]; then
     bash scripts/install-deps.sh zip || die "could not install the packages"
 fi
-for tool in cmake git zip iconv sha256sum x86_64-w64-mingw32-objdump i686-w64-mingw32-objdump \
-    ${pfx:+osslsigncode openssl}; do
+for tool in cmake git zip iconv sha256sum python3 x86_64-w64-mingw32-objdump i686-w64-mingw32-objdump \
+    ${signing:+osslsigncode openssl}; do
     command -v "$tool" >/dev/null || die "$tool is missing (run without --no-install)"
 done
 
@@ -149,6 +184,7 @@ check() {  # DESCRIPTION COMMAND...
     else
         echo "  FAIL: $what (see ${logs#"$root"/}/checks.log)"
         failed=1
+        return 1
     fi
 }
 
@@ -206,6 +242,12 @@ check "at most 170 KiB" at_most 174080 "$x86_exe"
 check_checker x64 x86_64-w64-mingw32-objdump "$x64_checker"
 check_checker x86 i686-w64-mingw32-objdump "$x86_checker"
 
+say "Notices and changelog"
+check "the third-party notices name every library in the link maps" python3 scripts/check_notices.py \
+    packaging/THIRD-PARTY-NOTICES.txt "$x64_exe.map" "$x64_checker.map" "$x86_exe.map" "$x86_checker.map"
+check "the changelog's newest version is $version" cmake -DCHANGELOG="$root/CHANGELOG.md" -DVERSION="$version" \
+    -P "$root/cmake/check_changelog.cmake"
+
 # Under Wine (64-bit only): the end-to-end suite against the very file that
 # ships, then the sample package installed and removed by it.
 say "The x64 program under Wine"
@@ -252,26 +294,56 @@ iconv -f UTF-8 -t GBK packaging/setup.log | sed 's/$/\r/' >"$out/sample-package/
 for guide in GUIDE.zh-CN.txt GUIDE.en.txt; do
     { printf '\xEF\xBB\xBF'; sed "s/@VERSION@/$version/; s/\$/\r/" "packaging/$guide"; } >"$out/$guide"
 done
+# The license, the third-party notices and the changelog, ASCII with CR LF
+# and named .txt, so that a double click opens them in Notepad.
+for text in LICENSE:LICENSE.txt packaging/THIRD-PARTY-NOTICES.txt:THIRD-PARTY-NOTICES.txt \
+    CHANGELOG.md:CHANGELOG.txt; do
+    LC_ALL=C grep -q '[^[:print:][:space:]]' "${text%%:*}" && die "${text%%:*} is not ASCII"
+    sed 's/$/\r/' "${text%%:*}" >"$out/${text#*:}" || die "cannot copy ${text%%:*}"
+done
 
 # Signing: every program of the release, whatever its folder.
 mapfile -t programs < <(cd "$out" && find . -type f \( -iname '*.exe' -o -iname '*.dll' \) |
     sed 's|^\./||' | LC_ALL=C sort)
-if [[ -z $pfx ]]; then
+# Signs UNSIGNED into SIGNED with the key given; on failure, sign_failure
+# says why.
+sign_failure=""
+sign_one() {  # UNSIGNED SIGNED
+    local output status
+    if [[ $signing == pfx ]]; then
+        output=$(sign_program "$pfx" "$password_file" "$SOURCE_DATE_EPOCH" "$timestamp_url" "$1" "$2")
+    else
+        output=$(sign_program_pkcs11 "$key_uri" "$pkcs11_module" "$certs" "$pin_file" \
+            "$SOURCE_DATE_EPOCH" "$timestamp_url" "$1" "$2")
+    fi
+    status=$?
+    printf '%s\n' "$output"
+    [[ $status != 0 ]] || return 0
+    if [[ $signing == pkcs11 ]]; then
+        sign_failure=$(pkcs11_failure "$output")
+    else
+        sign_failure="osslsigncode failed"
+    fi
+    return 1
+}
+if [[ -z $signing ]]; then
     say "Unsigned"
-    echo "release: the programs are unsigned (--sign PFX --password-file FILE signs them)" |
+    echo "release: the programs are unsigned (--sign PFX or --sign-pkcs11 URI signs them)" |
         tee "$logs/signing.log"
 else
-    say "Signing ${programs[*]}${timestamp_url:+, time stamps from $timestamp_url}"
-    # shellcheck source=signing.sh
-    source "$root/scripts/signing.sh"
+    say "Signing ${programs[*]}${key_uri:+ with the key $key_uri}${timestamp_url:+, time stamps from $timestamp_url}"
     signed="$root/build/release-signed"
     rm -rf "$signed"
     mkdir -p "$signed"
     # The signature must verify against the certificates it was made with;
     # the system's authorities complete the chain of a public certificate.
     system_cas=/etc/ssl/certs/ca-certificates.crt
-    signing_certificates "$pfx" "$password_file" "$signed/signer.pem" >>"$logs/signing.log" 2>&1 ||
-        die "cannot read the certificates of $pfx (see ${logs#"$root"/}/signing.log)"
+    if [[ $signing == pfx ]]; then
+        signing_certificates "$pfx" "$password_file" "$signed/signer.pem" >>"$logs/signing.log" 2>&1 ||
+            die "cannot read the certificates of $pfx (see ${logs#"$root"/}/signing.log)"
+    else
+        cp "$certs" "$signed/signer.pem" || die "cannot copy $certs"
+    fi
     [[ ! -r $system_cas ]] || cat "$system_cas" >>"$signed/signer.pem"
     tsa_ca=${timestamp_ca:-$system_cas}
     for program in "${programs[@]}"; do
@@ -279,14 +351,15 @@ else
         signed_copy="$signed/$program"
         mkdir -p "$(dirname "$signed_copy")"
         echo "== $program" >>"$logs/checks.log"
-        check "$program: signed" sign_program "$pfx" "$password_file" "$SOURCE_DATE_EPOCH" \
-            "$timestamp_url" "$unsigned" "$signed_copy"
+        # A token counts every wrong PIN: one failed login is enough.
+        check "$program: signed" sign_one "$unsigned" "$signed_copy" || break
         check "$program: verifies against the certificate${timestamp_url:+, its time stamp too}" \
             verify_program "$signed_copy" "$signed/signer.pem" ${timestamp_url:+"$tsa_ca"}
         check "$program: without its signature, the unsigned build byte for byte" \
             equals_unsigned "$signed_copy" "$unsigned"
     done
-    [[ $failed == 0 ]] || die "signing failed: nothing written to dist/ (see ${logs#"$root"/}/checks.log)"
+    [[ $failed == 0 ]] ||
+        die "signing failed${sign_failure:+: $sign_failure}: nothing written to dist/ (see ${logs#"$root"/}/checks.log)"
     for program in "${programs[@]}"; do
         cp "$signed/$program" "$out/$program"
     done

@@ -7,11 +7,12 @@
 // std::logic_error, whose copy-on-write message string and formatting pull in
 // some 36 KB (x64) to 54 KB (x86) of code. A program linked with this must
 // catch none of these types by name (std::out_of_range, std::invalid_argument
-// from std::stoi, ...): imesetup's guarded steps and RunGuarded catch
-// everything, and its registry object catches std::bad_alloc only, which
-// stays the real type. So a failed precondition still ends as an exception
-// that the same handlers take, with the library's message as what() (for a
-// message with arguments, its format).
+// from std::stoi, ...): the programs catch by name nowhere; their guarded
+// steps and RunGuarded catch everything (the registry object lets even
+// std::bad_alloc, which stays the real type, leave the operation to them).
+// So a failed precondition still ends as an exception that the same handlers
+// take, with the library's message as what() (for a message with arguments,
+// its format).
 //
 // Defined here, in an object linked into the program, these replace the
 // runtime archive's member that holds them all; a program that needed one

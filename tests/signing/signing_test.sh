@@ -10,7 +10,11 @@
 # for byte; with a time stamp from a time-stamp authority on loopback
 # (openssl ts behind tests/signing/tsa_responder.py) the program verifies
 # with the time stamp and still gives back PROGRAM. CHECKER, the release's
-# other program, is signed and verified the same way. Leaves both signed as
+# other program, is signed and verified the same way. The same key on a
+# SoftHSM2 token (tests/signing/softhsm_token.sh) signs both byte for byte as
+# the PFX does, with the PIN on no command line and in no output; a wrong
+# PIN, a missing token and a wrong URI fail, each with its cause named, and
+# write nothing. Leaves both signed as
 # WORK-DIR/signed/imesetup.exe and imecheck.exe for the end-to-end suite
 # (under their own names: the suite sets Wine's per-program Windows version by
 # the setup program's name).
@@ -53,7 +57,6 @@ openssl req -x509 -newkey rsa:2048 -noenc -keyout author.key -out author.crt -da
     >openssl.log 2>&1 || { cat openssl.log; exit 1; }
 openssl pkcs12 -export -inkey author.key -in author.crt -passout file:password.txt \
     -out author.pfx >>openssl.log 2>&1 || { cat openssl.log; exit 1; }
-rm -f author.key
 check "the PFX's certificates read back with the password file" \
     signing_certificates author.pfx password.txt author-certs.pem
 
@@ -69,7 +72,7 @@ check "signed again: the same file" signed_again_same
 check "its signature removed, the unsigned program byte for byte" equals_unsigned signed/imesetup.exe "$program"
 check "signs the checker" sign_program author.pfx password.txt "$epoch" "" "$checker" signed/imecheck.exe
 check "the signed checker verifies, and gives back the unsigned one" \
-    verify_program signed/imecheck.exe author-certs.pem && equals_unsigned signed/imecheck.exe "$checker"
+    eval 'verify_program signed/imecheck.exe author-certs.pem && equals_unsigned signed/imecheck.exe "$checker"'
 
 # One byte of the code changed after signing (the middle of the file is
 # inside the signed part): the signature no longer holds.
@@ -80,6 +83,100 @@ printf "$(printf '\\%03o' $(((byte + 1) % 256)))" |
     dd of=tampered.exe bs=1 seek="$offset" conv=notrunc status=none
 check "a copy with one byte changed differs" fails cmp -s tampered.exe signed/imesetup.exe
 check "and does not verify" fails verify_program tampered.exe author-certs.pem
+
+# ---- The same key on a token: SoftHSM2 with a configuration of its own
+# under WORK-DIR. The PIN is in pin.txt only.
+# shellcheck source=softhsm_token.sh
+source "$here/softhsm_token.sh"
+openssl rand -hex 12 >pin.txt
+read -r pin <pin.txt
+module=$(softhsm_module)
+uri="pkcs11:token=imesetup-test;object=author;type=private"
+if check "a SoftHSM2 token holds the author's key" make_softhsm_token "$work/token" author.key pin.txt; then
+    export SOFTHSM2_CONF="$work/token/softhsm2.conf"
+    token_sign() {  # PIN-FILE IN OUT [URI]
+        sign_program_pkcs11 "${4:-$uri}" "$module" author.crt "$1" "$epoch" "" "$2" "$3" >"$3.log" 2>&1
+        local status=$?
+        cat "$3.log"
+        return "$status"
+    }
+    mkdir token-signed
+    check "signs with the key on the token" token_sign pin.txt "$program" token-signed/imesetup.exe
+    check "the token-signed program is the PFX-signed one byte for byte" \
+        cmp token-signed/imesetup.exe signed/imesetup.exe
+    check "and the token-signed checker too" eval 'token_sign pin.txt "$checker" token-signed/imecheck.exe &&
+        cmp token-signed/imecheck.exe signed/imecheck.exe'
+
+    # While the signing runs, no process has the PIN on its command line.
+    # osslsigncode reads the PIN from a FIFO and waits there until it is
+    # written: then every process of the signing is running. The scan reads
+    # /proc with shell builtins, so it starts no process of its own.
+    commands_holding() {  # TEXT: the command lines that hold TEXT
+        local file args line
+        for file in /proc/[0-9]*/cmdline; do
+            { mapfile -d '' args <"$file"; } 2>/dev/null || continue
+            line="${args[*]}"
+            [[ -z $line || $line != *"$1"* ]] || echo "${file%/cmdline}: ${line:0:200}"
+        done
+    }
+    pin_on_no_command_line() {
+        rm -f pin.fifo && mkfifo pin.fifo || return 1
+        token_sign pin.fifo "$program" fifo.exe >/dev/null &
+        local signer=$! found signing waited=0
+        until signing=$(commands_holding pin.fifo | grep osslsigncode) || [[ $waited -ge 100 ]]; do
+            sleep 0.1
+            waited=$((waited + 1))
+        done
+        echo "the signing process: ${signing:-not seen}"
+        found=$(commands_holding "$pin")
+        # Opened for reading and writing, the FIFO never blocks this side.
+        local fifo
+        exec {fifo}<>pin.fifo
+        printf '%s\n' "$pin" >&"$fifo"
+        exec {fifo}>&-
+        wait "$signer" || { echo "the signing through the FIFO failed"; return 1; }
+        [[ -n $signing && -z $found ]] || { echo "the PIN on a command line: $found"; return 1; }
+        cmp fifo.exe token-signed/imesetup.exe
+    }
+    check "while signing, the PIN is on no process's command line" pin_on_no_command_line
+    # The canary: a process with the PIN among its arguments is found.
+    (exec -a "canary-$pin" sleep 30) >/dev/null 2>&1 &
+    canary=$!
+    check "the scan finds a PIN given on a command line" eval '[[ -n $(commands_holding "$pin") ]]'
+    kill "$canary" 2>/dev/null
+    wait "$canary" 2>/dev/null
+
+    # What a wrong PIN, a missing token and a wrong URI give: a failure, no
+    # file, the cause. Rows: case | URI | PIN file | token configuration | cause.
+    openssl rand -hex 12 >wrong-pin.txt
+    mkdir -p no-token/tokens
+    printf 'directories.tokendir = %s/no-token/tokens\nobjectstore.backend = file\n' "$work" >no-token/softhsm2.conf
+    failure_rows=(
+        "wrong PIN|$uri|wrong-pin.txt|$SOFTHSM2_CONF|refused the PIN"
+        "missing token|$uri|pin.txt|$work/no-token/softhsm2.conf|no token matches the URI"
+        "wrong URI|pkcs11:token=imesetup-test;object=nobody;type=private|pin.txt|$SOFTHSM2_CONF|no private key"
+    )
+    fails_with_cause() {  # URI PIN-FILE CONF CAUSE OUT
+        local output cause
+        if output=$(SOFTHSM2_CONF=$3 token_sign "$2" "$program" "$5" "$1"); then
+            echo "signed"
+            return 1
+        fi
+        cause=$(pkcs11_failure "$output")
+        echo "cause: $cause"
+        [[ ! -e $5 && $cause == *"$4"* ]]
+    }
+    for row in "${failure_rows[@]}"; do
+        IFS='|' read -r what row_uri row_pin row_conf cause <<<"$row"
+        check "$what: fails, writes nothing and says: $cause" \
+            fails_with_cause "$row_uri" "$row_pin" "$row_conf" "$cause" "failed-${what// /-}.exe"
+    done
+    check "a URI that is not pkcs11: is refused" eval '[[ -n $(pkcs11_uri_problem author) ]]'
+    check "a URI that carries the PIN is refused" eval '[[ -n $(pkcs11_uri_problem "$uri;pin-value=$pin") ]]'
+    check "the PIN is in no output of the token signings" eval '! grep -rqF -f pin.txt --include="*.log" .'
+    unset SOFTHSM2_CONF
+fi
+rm -f author.key
 
 # ---- A time-stamp authority on loopback: its own self-signed certificate for
 # time stamping, openssl ts -reply behind a small HTTP responder.
