@@ -168,3 +168,17 @@ TEST_F(FilesTest, ReadOnlyTargetRefusesTheCopy)
 }
 
 }  // namespace
+
+// The copy takes the source's attributes with it ("File attributes for the
+// existing file are copied to the new file", CopyFile), so a read-only file
+// copied in cannot be deleted afterwards.
+TEST_F(FilesTest, CopyOfAReadOnlyFileIsReadOnlyAndCannotBeDeleted)
+{
+    const std::string source = Path("source.ime");
+    const std::string target = Path("installed.ime");
+    ASSERT_TRUE(SetReadOnly(source, true));
+    EXPECT_EQ(CopyStatus(source, target), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_NE(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(DeleteStatus(target), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(PathExists(target));
+}
