@@ -46,3 +46,21 @@ bool HasExtension(const std::string& name, const std::string& extension)
     const std::string wanted = FoldedFileName(extension);
     return folded.size() > wanted.size() && folded.compare(folded.size() - wanted.size(), wanted.size(), wanted) == 0;
 }
+
+std::string FolderPart(const std::string& path)
+{
+    size_t end = 0;
+    ForEachCharacter(path, [&path, &end](const char* c, size_t length) {
+        const size_t at = static_cast<size_t>(c - path.c_str());
+        if (length == 1 && (*c == '\\' || *c == '/')) end = at;
+        if (length == 1 && *c == ':') end = at + 1;
+    });
+    return path.substr(0, end);
+}
+
+size_t CharacterCount(const std::string& name)
+{
+    size_t count = 0;
+    ForEachCharacter(name, [&count](const char*, size_t) { ++count; });
+    return count;
+}

@@ -7,6 +7,8 @@
 #include "package_checker/file_names.h"
 #include "package_checker/setup_log_encoding.h"
 #include "package_checker/text_forms.h"
+#include "platform/win32.h"
+#include "registration/outcome_texts.h"
 #include "support/helpers.h"
 
 namespace {
@@ -19,15 +21,44 @@ Prediction Silent(const std::string& chinese, const std::string& english)
     return {RunOutcome::EndSilently, {chinese, english}};
 }
 
+// The year of a local FILETIME (100 ns ticks since 1601), Gregorian.
+int YearOf(std::uint64_t ticks)
+{
+    long long days = static_cast<long long>(ticks / (10000000ULL * 86400));
+    int year = 1601;
+    for (;;) {
+        const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+        const int length = leap ? 366 : 365;
+        if (days < length) return year;
+        days -= length;
+        ++year;
+    }
+}
+
+// A last-write time that Windows has no MS-DOS form for, while the search
+// found the file: after 2107 in local time (FileTimeToDosDateTime covers 1980
+// to 2107; Wine wraps a later date round instead of failing).
+bool AfterDosTime(const FileStampLookup& lookup)
+{
+    // A time before 1601 west of UTC wraps round to one far beyond any file's.
+    constexpr std::uint64_t kYear30000 = 0x7FFFFFFFFFFFFFFFULL / 2;
+    return lookup.LocalWriteTime < kYear30000 && YearOf(lookup.LocalWriteTime) > 2107;
+}
+
+std::string FromGbk(const char* text)
+{
+    return DecodeCodePage(ChineseCodePage, text).value_or(text);
+}
+
 // "ImeFile \"my.ime\" is a folder, not a file", or the key missing.
 Bilingual FileReason(const ParameterReading& reading)
 {
-    const std::string key = reading.Key;
     if (!reading.InSection) {
-        return {key + " 不在 [ImePram] 节中（读作 \"0\"）", key + " is not in section [ImePram] (read as \"0\")"};
+        const Bilingual missing = DescribeMissingKey(reading);
+        return {missing.Chinese + "（读作 \"0\"）", missing.English + " (read as \"0\")"};
     }
     const Bilingual why = DescribeLookup(reading.Lookup);
-    const std::string shown = key + " " + ShownGbkValue(reading.Value);
+    const std::string shown = std::string(reading.Key) + " " + ShownGbkValue(reading.Value);
     return {shown + "：" + why.Chinese, shown + ": " + why.English};
 }
 
@@ -37,7 +68,15 @@ Prediction ParameterStop(const PackageFacts& facts)
     case SetupParameterCheck::NoCurrentDirectory:
         return Silent("无法读取当前目录", "the current directory cannot be read");
     case SetupParameterCheck::NoSetupLog:
-        if (facts.SetupLog == FileLookup::Missing) {
+        if (facts.FolderOutsideCodePage) {
+            const std::string page = std::to_string(facts.CodePage);
+            return Silent("文件夹的路径中有本机 ANSI 代码页（" + page + "）没有的字符：GetCurrentDirectoryA 把它们作为 "
+                          "\"?\" 交给 imesetup.exe，它就在一个不存在的文件夹里找 setup.log",
+                          "the folder's path holds characters that this machine's ANSI code page (" + page +
+                              ") lacks: GetCurrentDirectoryA hands them to imesetup.exe as \"?\", so it looks for "
+                              "setup.log in a folder that does not exist");
+        }
+        if (facts.SetupLog.Result == FileLookup::Missing) {
             return Silent("文件夹中没有 setup.log", "no setup.log in the folder");
         }
         return Silent("setup.log " + DescribeLookup(facts.SetupLog).Chinese,
@@ -52,7 +91,8 @@ Prediction ParameterStop(const PackageFacts& facts)
     }
     case SetupParameterCheck::NameIsZero:
         if (!facts.ImeName.InSection) {
-            return Silent("ImeName 不在 [ImePram] 节中", "ImeName is not in section [ImePram]");
+            const Bilingual missing = DescribeMissingKey(facts.ImeName);
+            return Silent(missing.Chinese, missing.English);
         }
         return Silent("ImeName 为 \"0\"", "ImeName is \"0\"");
     case SetupParameterCheck::NameIsEmpty:
@@ -161,45 +201,122 @@ void EncodingProblems(const PackageFacts& facts, std::vector<Bilingual>& problem
         break;
     case TextEncoding::Ascii:
     case TextEncoding::Ansi:
+    case TextEncoding::AnsiOrUtf8:  // both readings are shown with the encoding
         break;
+    }
+}
+
+// ---- Where Windows differs from the machine the checker runs on ----
+
+// Found here, but not on Windows: Wine gives a date after 2107 an MS-DOS form.
+void WindowsTimeProblems(const PackageFacts& facts, std::vector<Bilingual>& problems)
+{
+    const struct {
+        std::string name;
+        const FileStampLookup& lookup;
+    } files[] = {
+        {"setup.log", facts.SetupLog},
+        {std::string(ImeFileKey) + " " + ShownGbkValue(facts.ImeFile.Value), facts.ImeFile.Lookup},
+        {std::string(MbFileKey) + " " + ShownGbkValue(facts.MbFile.Value), facts.MbFile.Lookup},
+    };
+    for (const auto& file : files) {
+        if (file.lookup.Result != FileLookup::Found || !AfterDosTime(file.lookup)) continue;
+        problems.push_back({file.name + " 的最后修改时间晚于 2107 年（本地时间）：在 Windows 上这个时间没有 MS-DOS 形式，"
+                                        "文件被当作不存在，imesetup.exe 会不显示任何消息而结束（Wine 把日期回绕，"
+                                        "在 Wine 下看不出问题）。请给文件一个当前的时间。",
+                            file.name + " was last written after 2107 in local time: on Windows that time has no "
+                                        "MS-DOS form, the file counts as missing and imesetup.exe ends without a "
+                                        "message (Wine wraps the date round: the package works under Wine). Give "
+                                        "the file a current time."});
     }
 }
 
 // ---- The file names ----
 
-void FileNameProblems(const PackageFacts& facts, const ParameterReading& reading, std::vector<Bilingual>& problems)
+// A name with folder parts: where the installation puts the file.
+Bilingual FolderPartsProblem(const ParameterReading& reading, const std::string& key)
+{
+    const std::string installed = ShownMachineText(reading.InstalledPath);
+    const std::string bare = "请只写文件名，并把文件放在 setup.log 旁边。";
+    const std::string bareEnglish = "Give the bare file name and put the file beside setup.log.";
+    if (reading.InstalledIsPackageFile && reading.Key == std::string(ImeFileKey)) {
+        return {key + " 含有文件夹部分，安装路径 " + installed + " 就是安装包自己的这个文件：imesetup.exe 以为输入法已经"
+                      "安装，不带参数时会卸载而不是安装（卸载若进行到删除文件，删除的是安装包自己的文件）；/inst 先询问"
+                      "是否替换，再把文件复制到它自身上，复制失败。" + bare,
+                key + " has folder parts, and its installed path " + installed + " is this package's own file: "
+                      "imesetup.exe takes the IME for installed, so without an argument it removes instead of "
+                      "installing (a removal that gets as far as deleting the files deletes the package's own), and "
+                      "/inst asks before replacing it and then copies the file onto itself, which fails. " +
+                      bareEnglish};
+    }
+    if (reading.InstalledIsPackageFile) {
+        const std::string failure = "\"" + ShownMachineText(reading.Value) + OutcomeTexts::CopyErrorSuffix + "\"";
+        return {key + " 含有文件夹部分，安装路径 " + installed + " 就是安装包自己的这个文件：安装时把文件复制到它自身上，"
+                      "复制失败（" + failure + "）；卸载则删除安装包自己的文件。" + bare,
+                key + " has folder parts, and its installed path " + installed + " is this package's own file: the "
+                      "installation copies the file onto itself, which fails (" + failure + "), and a removal "
+                      "deletes the package's own file. " + bareEnglish};
+    }
+    if (reading.InstalledFolderExists) {
+        return {key + " 含有文件夹部分。imesetup.exe 把它原样接在系统目录后面，安装到系统目录以外的 " + installed +
+                    "。" + bare,
+                key + " has folder parts. imesetup.exe joins it to the system directory as it is and installs to " +
+                    installed + ", outside the system directory. " + bareEnglish};
+    }
+    return {key + " 含有文件夹部分。imesetup.exe 把它原样接在系统目录后面，安装到 " + installed +
+                "；这台机器上没有那个文件夹，复制就会失败。" + bare,
+            key + " has folder parts. imesetup.exe joins it to the system directory as it is and installs to " +
+                installed + ": that folder does not exist on this machine, and the copy fails. " + bareEnglish};
+}
+
+void FileNameProblems(const ParameterReading& reading, std::vector<Bilingual>& problems)
 {
     if (!reading.Read || !reading.InSection) return;
     const std::string key = std::string(reading.Key) + " " + ShownGbkValue(reading.Value);
-    if (HasDirectoryPart(reading.Value)) {
-        const std::string installed =
-            facts.SystemDirectory.empty() ? std::string("?")
-                                          : ShownMachineText(InstalledPath(facts.SystemDirectory, reading.Value));
-        problems.push_back({key + " 含有文件夹部分。imesetup.exe 把它原样接在系统目录后面，安装到 " + installed +
-                                "；那个文件夹通常不存在，复制就会失败。请只写文件名，并把文件放在 setup.log 旁边。",
-                            key + " has folder parts. imesetup.exe joins it to the system directory as it is and "
-                                  "installs to " + installed +
-                                ": that folder does not normally exist, and the copy fails. Give the bare file name "
-                                "and put the file beside setup.log."});
+    if (HasDirectoryPart(reading.Value) && !reading.InstalledPath.empty()) {
+        problems.push_back(FolderPartsProblem(reading, key));
     }
     if (HoldsWildcard(reading.Value)) {
-        problems.push_back({key + " 含有通配符（* 或 ?）。imesetup.exe 的检查接受第一个匹配的文件，但复制需要真实的"
-                                  "文件名，会失败。",
-                            key + " holds a wildcard (* or ?). imesetup.exe's check takes its first match, but the "
-                                  "copy needs the file's real name and fails."});
+        problems.push_back({key + " 含有文件搜索的通配符（*、?、<、> 或 \"）。imesetup.exe 的检查接受第一个匹配的文件，"
+                                  "但复制需要真实的文件名，会失败。",
+                            key + " holds a wildcard of the file search (*, ?, <, > or \"). imesetup.exe's check "
+                                  "takes its first match, but the copy needs the file's real name and fails."});
+    }
+    const size_t length = CharacterCount(reading.InstalledPath);
+    if (length >= MAX_PATH) {
+        const std::string installed = ShownMachineText(reading.InstalledPath);
+        const std::string count = std::to_string(length);
+        const std::string failure = "\"" + ShownMachineText(reading.Value) + OutcomeTexts::CopyErrorSuffix + "\"";
+        problems.push_back({key + " 使安装路径 " + installed + " 长达 " + count + " 个字符，达到或超过 MAX_PATH（260）："
+                                  "imesetup.exe 的 ANSI 文件函数在 Windows 上到不了这样的路径，复制失败（" + failure +
+                                  "）。（在 Wine 下复制会生成文件，但存在检查再也找不到它，于是每次运行都重新安装。）"
+                                  "请用短一些的文件名。",
+                            key + " makes the installed path " + installed + " " + count + " characters long, "
+                                  "MAX_PATH (260) or more: on Windows the ANSI file calls of imesetup.exe do not "
+                                  "reach such a path, and the copy fails (" + failure + "). (Under Wine the copy "
+                                  "makes the file, but the presence test never finds it again, so every run installs "
+                                  "once more.) Give a shorter name."});
+    }
+    if (reading.Lookup.Result == FileLookup::Found && (reading.Lookup.Attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        const std::string locked = "\"" + FromGbk(OutcomeTexts::FilesLocked) + "\"";
+        problems.push_back({key + " 是只读文件（FILE_ATTRIBUTE_READONLY）：复制会把这个属性带到系统目录中的文件上。"
+                                  "安装能成功，但 DeleteFileA 删不掉只读文件，imesetup.exe 永远无法卸载它（卸载以 " +
+                                  locked + " 结束）。请去掉只读属性。",
+                            key + " is read-only (FILE_ATTRIBUTE_READONLY): the copy carries the attribute to the "
+                                  "installed file in the system directory. The installation works, but DeleteFileA "
+                                  "cannot delete a read-only file, so imesetup.exe can never remove it (the removal "
+                                  "ends with " + locked + "). Clear the read-only attribute."});
     }
 }
 
 void SameFileProblem(const PackageFacts& facts, std::vector<Bilingual>& problems)
 {
-    if (!facts.ImeFile.InSection || !facts.MbFile.InSection ||
-        FoldedFileName(facts.ImeFile.Value) != FoldedFileName(facts.MbFile.Value)) {
-        return;
-    }
-    const std::string name = ShownGbkValue(facts.ImeFile.Value);
-    problems.push_back({"ImeFile 和 MbFile 指向同一个文件 " + name +
+    if (!facts.ImeFile.InSection || !facts.MbFile.InSection || !NameOneFile(facts.ImeFile, facts.MbFile)) return;
+    const std::string names = ShownGbkValue(facts.ImeFile.Value) +
+                              (facts.ImeFile.Value == facts.MbFile.Value ? "" : " / " + ShownGbkValue(facts.MbFile.Value));
+    problems.push_back({"ImeFile 和 MbFile 指向同一个文件 " + names +
                             "：输入法没有自己的码表文件，卸载时第二次删除找不到文件，结果报告文件被锁定。",
-                        "ImeFile and MbFile name the same file " + name +
+                        "ImeFile and MbFile name the same file " + names +
                             ": the input method gets no code table of its own, and the removal's second deletion "
                             "finds nothing, so it reports the files as locked."});
 }
@@ -264,9 +381,9 @@ void FolderProblems(const PackageFacts& facts, std::vector<Bilingual>& problems)
 
 }  // namespace
 
-Bilingual DescribeLookup(FileLookup lookup)
+Bilingual DescribeLookup(const FileStampLookup& lookup)
 {
-    switch (lookup) {
+    switch (lookup.Result) {
     case FileLookup::Found:
         return {"找到文件", "file found"};
     case FileLookup::Missing:
@@ -275,11 +392,43 @@ Bilingual DescribeLookup(FileLookup lookup)
         return {"是文件夹，不是文件", "is a folder, not a file"};
     case FileLookup::WildcardDirectory:
         return {"含通配符，第一个匹配项是文件夹", "holds a wildcard whose first match is a folder"};
+    case FileLookup::Device:
+        return {"是设备名（如 CON、NUL），不是文件：文件搜索报告这个设备，但它没有任何时间，因此被当作不存在",
+                "is a device name (such as CON or NUL), not a file: the file search reports the device with no "
+                "time at all, so it counts as missing"};
     case FileLookup::NoDosTime:
         break;
     }
-    return {"最后修改时间早于 1980 年（或晚于 2107 年），没有 MS-DOS 时间形式，因此被当作不存在",
-            "its last-write time is before 1980 (or after 2107) and has no MS-DOS form, so it counts as missing"};
+    if (AfterDosTime(lookup)) {
+        return {"最后修改时间晚于 2107 年（本地时间），没有 MS-DOS 时间形式，因此被当作不存在",
+                "its last-write time is after 2107 in local time and has no MS-DOS form, so it counts as missing"};
+    }
+    return {"最后修改时间早于 1980 年（本地时间），没有 MS-DOS 时间形式，因此被当作不存在",
+            "its last-write time is before 1980 in local time and has no MS-DOS form, so it counts as missing"};
+}
+
+Bilingual DescribeMissingKey(const ParameterReading& reading)
+{
+    const std::string key = reading.Key;
+    switch (reading.Place) {
+    case KeyPlace::LaterSection:
+        return {key + " 在 Windows 不读取的节中：后一个 [ImePram] 节（Windows 只读取第一个）",
+                key + " is in a section Windows does not read: a later [ImePram] section (Windows reads the first "
+                      "one only)"};
+    case KeyPlace::SpoiltSection:
+        return {key + " 在 Windows 不读取的节中：它的 [ImePram] 节标题在第一行，被字节顺序标记破坏",
+                key + " is in a section Windows does not read: its [ImePram] header on the first line is spoilt by "
+                      "the byte order mark"};
+    case KeyPlace::FirstSection:
+    case KeyPlace::Nowhere:
+        break;
+    }
+    return {key + " 不在 [ImePram] 节中", key + " is not in section [ImePram]"};
+}
+
+std::string NotInstalledText()
+{
+    return FromGbk(OutcomeTexts::NotInstalled);
 }
 
 Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>& arguments)
@@ -292,6 +441,12 @@ Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>&
         return {choice.ExplicitRequest && facts.ImeInstalled ? RunOutcome::AskBeforeReplacing : RunOutcome::Install,
                 {}};
     case SetupMode::Uninstall:
+        // The removal's first step: both installed files must be there.
+        if (!facts.ImeInstalled && !facts.MbInstalled) {
+            return {RunOutcome::RemoveEndsAtOnce, {"什么都没有安装", "nothing is installed"}};
+        }
+        if (!facts.ImeInstalled) return {RunOutcome::RemoveEndsAtOnce, {"IME 文件没有安装", "the IME file is not installed"}};
+        if (!facts.MbInstalled) return {RunOutcome::RemoveEndsAtOnce, {"MB 文件没有安装", "the MB file is not installed"}};
         return {RunOutcome::Remove, {}};
     case SetupMode::None:
         break;
@@ -303,8 +458,9 @@ std::vector<Bilingual> FindPackageProblems(const PackageFacts& facts)
 {
     std::vector<Bilingual> problems;
     EncodingProblems(facts, problems);
-    FileNameProblems(facts, facts.ImeFile, problems);
-    FileNameProblems(facts, facts.MbFile, problems);
+    WindowsTimeProblems(facts, problems);
+    FileNameProblems(facts.ImeFile, problems);
+    FileNameProblems(facts.MbFile, problems);
     SameFileProblem(facts, problems);
     ImeImageProblems(facts, problems);
     FolderProblems(facts, problems);
@@ -325,6 +481,9 @@ std::string PredictionLine(const Prediction& withoutArgument)
         return "imesetup.exe would install";
     case RunOutcome::Remove:
         return "imesetup.exe would remove";
+    case RunOutcome::RemoveEndsAtOnce:
+        return "imesetup.exe would remove, and end at once with \"" + NotInstalledText() +
+               "\": " + withoutArgument.Reason.English;
     case RunOutcome::EndSilently:
         break;
     }

@@ -14,11 +14,17 @@ struct Bilingual {
     std::string English;
 };
 
-enum class RunOutcome { Install, AskBeforeReplacing, Remove, EndSilently };
+enum class RunOutcome {
+    Install,
+    AskBeforeReplacing,
+    Remove,
+    RemoveEndsAtOnce,  // the removal's first step finds a file not installed and ends with its text
+    EndSilently,
+};
 
 struct Prediction {
     RunOutcome Outcome = RunOutcome::EndSilently;
-    Bilingual Reason;  // why the run ends without a message
+    Bilingual Reason;  // why the run ends without a message, or the removal at once
 };
 
 // What imesetup.exe started in the folder with these arguments would do,
@@ -26,7 +32,13 @@ struct Prediction {
 Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>& arguments);
 
 // Why a file name counts as no file, for the report.
-Bilingual DescribeLookup(FileLookup lookup);
+Bilingual DescribeLookup(const FileStampLookup& lookup);
+
+// Why the program reads a key as "0": where setup.log has it, if anywhere.
+Bilingual DescribeMissingKey(const ParameterReading& reading);
+
+// The text a run ends with when the removal finds the IME not installed, in UTF-8.
+std::string NotInstalledText();
 
 // What would make the package go wrong beyond the setup program's own checks.
 std::vector<Bilingual> FindPackageProblems(const PackageFacts& facts);
@@ -40,5 +52,6 @@ constexpr int CheckerFailed = 4;          // the check itself could not be finis
 int CheckerExitStatus(const Prediction& withoutArgument, size_t problemCount);
 
 // The report's last line, in English: "imesetup.exe would install", "...
-// would remove" or "... would end without a message: <reason>".
+// would remove" (followed by ", and end at once with ..." when the removal
+// finds the files not installed) or "... would end without a message: <reason>".
 std::string PredictionLine(const Prediction& withoutArgument);
