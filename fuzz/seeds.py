@@ -255,8 +255,45 @@ def pe_image():
         headers += struct.pack("<8sIIII16x", b".data", len(section), 0x1000, len(section), 0x200)
         return headers + b"\0" * (0x200 - len(headers)) + section
 
+    def crafted(size, most_sections=0xFFFF):
+        # The shape that cost a reader the product of two sizes: as many
+        # sections as the table may hold in half the file, all but the last
+        # far from everything, and an export table filling the rest whose
+        # names point in turn outside every section and at one long text
+        # without an end near it; the last name is "ImeInquire".
+        # (tests/package_checker/crafted_image.h makes the same at any size.)
+        sections = min(most_sections, (size // 2 - 0x200) // 40)
+        table = 0x58 + 240
+        raw = (table + 40 * sections + 0x1FF) & ~0x1FF
+        address = (raw + 0xFFF) & ~0xFFF
+        long_text = 8192
+        image = bytearray(size)
+        image[0:2] = b"MZ"
+        struct.pack_into("<I", image, 0x3C, 0x40)
+        image[0x40:0x44] = b"PE\0\0"
+        struct.pack_into("<HH12xHH", image, 0x44, 0x8664, sections, 240, 0x2022)
+        struct.pack_into("<H", image, 0x58, 0x20B)
+        struct.pack_into("<I", image, 0x58 + 60, raw)
+        struct.pack_into("<III", image, 0x58 + 108, 16, address, 40)
+        for i in range(sections - 1):
+            struct.pack_into("<II", image, table + 40 * i + 12, 0x80000000 + i * 0x1000, 0x200)
+        struct.pack_into("<III", image, table + 40 * (sections - 1) + 12, address, size - raw, raw)
+        names = raw + 40
+        inquire = size - 16
+        text = inquire - long_text
+        count = (text - names) // 4
+        struct.pack_into("<I", image, raw + 24, count)
+        struct.pack_into("<I", image, raw + 32, address + 40)
+        outside, into_text = struct.pack("<I", 0x7FFFF000), struct.pack("<I", text - raw + address)
+        image[names:names + 4 * (count - 1)] = (outside + into_text) * ((count - 1) // 2) + outside * ((count - 1) % 2)
+        struct.pack_into("<I", image, names + 4 * (count - 1), inquire - raw + address)
+        image[text:inquire] = b"I" * long_text
+        image[inquire:inquire + 11] = b"ImeInquire\0"
+        return bytes(image)
+
     setup = [("FileDescription", "Setup My IME"), ("OriginalFilename", "imesetup.exe")]
     return {
+        "crafted_sections_and_names": crafted(1 << 20),
         "ime_x64": image(0x8664, True, ["ImeInquire"]),
         "ime_x86_three_exports": image(0x14C, True, ["ImeConversionList", "ImeInquire", "ImeSelect"]),
         "setup_program_x64": image(0x8664, False, [], setup),
