@@ -11,17 +11,9 @@
 #include "package_checker/checker.h"
 #include "package_checker/crafted_image.h"
 #include "platform/win32.h"
+#include "wall_clock_win32.h"
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER frequency{};
-    if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 bool Write(const std::string& path, const std::string& bytes)
 {
@@ -52,9 +44,9 @@ int main(int argc, char** argv)
     int status = 0;
     std::printf("%-48s %12s %8s\n", "Benchmark", "Time", "Status");
     for (int i = 0; i < repetitions; ++i) {
-        const double start = Now();
+        const double start = WallSeconds();
         const int checked = RunChecker("imecheck.exe \"" + folder + "\"", [](const std::string&) {});
-        std::printf("%-48s %9.0f ms %8d\n", "checker, crafted 64 MiB IME image", (Now() - start) * 1000, checked);
+        std::printf("%-48s %9.0f ms %8d\n", "checker, crafted 64 MiB IME image", (WallSeconds() - start) * 1000, checked);
         if (checked != 0) status = 1;
     }
     for (const char* name : {"setup.log", "crafted.ime", "crafted.mb"}) DeleteFileA((folder + "\\" + name).c_str());
