@@ -297,6 +297,16 @@ void FileNameProblems(const ParameterReading& reading, std::vector<Bilingual>& p
                                   "makes the file, but the presence test never finds it again, so every run installs "
                                   "once more.) Give a shorter name."});
     }
+    if (reading.Lookup.Result == FileLookup::Found && (reading.Lookup.Attributes & FILE_ATTRIBUTE_HIDDEN) != 0) {
+        const std::string failure = "\"" + ShownMachineText(reading.Value) + OutcomeTexts::CopyErrorSuffix + "\"";
+        problems.push_back({key + " 是隐藏文件（FILE_ATTRIBUTE_HIDDEN）：复制会把这个属性带到系统目录中的文件上。第一次安装"
+                                  "能成功，但 CopyFileA 不覆盖隐藏的文件，在 Windows 上重新安装（/inst）会复制失败（" +
+                                  failure + "）。请去掉隐藏属性。",
+                            key + " is hidden (FILE_ATTRIBUTE_HIDDEN): the copy carries the attribute to the installed "
+                                  "file in the system directory. The first installation works, but CopyFileA does not "
+                                  "overwrite a hidden file, so on Windows a reinstallation (/inst) fails to copy (" +
+                                  failure + "). Clear the hidden attribute."});
+    }
     if (reading.Lookup.Result == FileLookup::Found && (reading.Lookup.Attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         const std::string locked = "\"" + FromGbk(OutcomeTexts::FilesLocked) + "\"";
         problems.push_back({key + " 是只读文件（FILE_ATTRIBUTE_READONLY）：复制会把这个属性带到系统目录中的文件上。"

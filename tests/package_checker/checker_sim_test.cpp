@@ -262,6 +262,9 @@ const CheckerCase kCases[] = {
      "ImeFile \"MyIme.ime\" is read-only (FILE_ATTRIBUTE_READONLY): the copy carries the attribute to the installed "
      "file",
      kInstall},
+    {"HiddenImeFile", [] { SetFileAttributesA((kPackage + "\\" + kImeName).c_str(), FILE_ATTRIBUTE_HIDDEN); }, 1,
+     "ImeFile \"MyIme.ime\" is hidden (FILE_ATTRIBUTE_HIDDEN): the copy carries the attribute to the installed file",
+     kInstall},
     {"ReadOnlyMbFile", [] { sim::SetReadOnly(kPackage + "\\" + kMbName, true); }, 1,
      "so imesetup.exe can never remove it (the removal ends with \"" + kFilesLocked + "\")", kInstall},
     // Two names for one file, however spelt.
