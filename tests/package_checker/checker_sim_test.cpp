@@ -154,7 +154,7 @@ const CheckerCase kCases[] = {
      kInstall},
     {"BothKeysNameTheSameFile", [] { PutSetupLog(kImeName, "MYIME.IME", kDisplayName); }, 1,
      "ImeFile and MbFile name the same file", kInstall},
-    {"ImeFileNoImage", [] { sim::PutFile(kPackage + "\\" + kImeName, kNewIme); }, 1,
+    {"ImeFileNoImage", [] { sim::PutFile(kPackage + "\\" + kImeName, "IME module as text"); }, 1,
      "The IME file is no Windows image", kInstall},
     {"ImeFileAProgram", [] { sim::PutFile(kPackage + "\\" + kImeName, test_images::SetupProgram(test_images::kX64)); },
      1, "The IME file is a program, not a DLL", kInstall},

@@ -60,7 +60,10 @@ TEST(PeImage, VersionStringsOfTheFirstStringTable)
     using Strings = std::map<std::string, std::string>;
     EXPECT_EQ(VersionStrings(SetupProgram(kX86)),
               (Strings{{"FileDescription", "Setup My IME"}, {"OriginalFilename", "imesetup.exe"}}));
-    EXPECT_EQ(VersionStrings(ImeModule()), Strings{});  // no resources at all
+    EXPECT_EQ(VersionStrings(ImeModule(kX64, "Test IME")), (Strings{{"FileDescription", "Test IME"}}));
+    ImageParts bare;
+    bare.resources = Resources::None;
+    EXPECT_EQ(VersionStrings(BuildImage(bare)), Strings{});
 }
 
 // Whatever the file's offsets say, every read stays inside it (the asan
