@@ -220,7 +220,7 @@ check_checker() {  # ARCH OBJDUMP PROGRAM
     local arch=$1 objdump=$2 exe=$3
     say "Checking $arch/imecheck.exe ($(stat -c %s "$exe") bytes)"
     check "imports system DLLs only, console subsystem" cmake -DOBJDUMP="$objdump" -DPROGRAM="$exe" \
-        "-DALLOWED=KERNEL32.dll;USER32.dll;msvcrt.dll" -DSUBSYSTEM=3 -P "$root/cmake/check_imports.cmake"
+        "-DALLOWED=KERNEL32.dll;USER32.dll;ADVAPI32.dll;msvcrt.dll" -DSUBSYSTEM=3 -P "$root/cmake/check_imports.cmake"
     check "manifest (no elevation, systems), version $file_version" \
         cmake -DOBJDUMP="$objdump" -DPROGRAM="$exe" -DVERSION="$file_version" -DEXPECT=package_checker \
         -P "$root/tests/e2e/check_resources.cmake"
