@@ -268,7 +268,9 @@ rm -rf "$sample"
 mkdir -p "$sample"
 cp "$x64_exe" "$sample/imesetup.exe"
 iconv -f UTF-8 -t GBK packaging/setup.log | sed 's/$/\r/' >"$sample/setup.log" || die "iconv failed"
-printf 'sample IME module\n' >"$sample/myime.ime"
+# The tests' x64 input method module, with the version resource Windows' input
+# method manager asks for.
+cp "$x64_build/tests/e2e/test_ime_x64.ime" "$sample/myime.ime" || die "no test IME image"
 printf 'sample code table\n' >"$sample/myime.mb"
 check "the sample setup.log installs" sample_run /inst '安装成功。恭喜！'
 check "and removes" sample_run /uninst '卸载成功。'
