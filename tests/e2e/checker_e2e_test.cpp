@@ -264,6 +264,33 @@ TEST_F(CheckerFindings, ImeFileWithoutVersionResource)
               kRegistrationFails + "the IME file has no resources, so no version resource (error 1812)");
 }
 
+// What the program then does with such a file: on Windows it copies both
+// files and shows the activation failure; Wine 8's input method manager
+// registers the file all the same.
+TEST_F(CheckerFindings, RefusedRegistrationIsWhatTheProgramMeets)
+{
+    for (const char* image : {"no_version.ime", "dll_type.ime", "no_translation.ime"}) {
+        SCOPED_TRACE(image);
+        UseImage(image);
+        const ConsoleRun check = CheckPackage();
+        ASSERT_TRUE(StartsWith(LastLine(check.output), kRegistrationFails)) << check.output;
+        const ProgramRun program = RunProgram({ToolPath(), "\"" + ToolPath() + "\"", packageDir_},
+                                              [](const MessageBoxView& box, size_t) { return DismissButton(box); },
+                                              kProgramTimeoutMs);
+        ASSERT_TRUE(program.started && program.ended && !program.boxes.empty());
+        const std::string shown = program.boxes.back().text;
+        EXPECT_EQ(ReadBytes(InstalledIme()), ReadBytes(PackagePath(kImeFile)));  // copied either way
+        if (RunningOnWine()) {
+            EXPECT_EQ(shown, Gbk(texts::kInstallSucceeded)) << Describe(shown);
+            ReportWineDeviation("ImmInstallIMEA: registers an IME file Windows refuses");
+        } else {
+            EXPECT_EQ(shown, Gbk(texts::kActivationFailed)) << Describe(shown);
+        }
+        RemovePath(InstalledIme());
+        RemovePath(InstalledMb());
+    }
+}
+
 TEST_F(CheckerFindings, ImeFileMarkedAsAnotherTypeOfFile)
 {
     UseImage("dll_type.ime");
