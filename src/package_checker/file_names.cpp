@@ -46,3 +46,14 @@ bool HasExtension(const std::string& name, const std::string& extension)
     const std::string wanted = FoldedFileName(extension);
     return folded.size() > wanted.size() && folded.compare(folded.size() - wanted.size(), wanted.size(), wanted) == 0;
 }
+
+std::string NamePart(const std::string& name)
+{
+    size_t start = 0;
+    size_t at = 0;
+    ForEachCharacter(name, [&](const char* c, size_t length) {
+        at += length;
+        if (length == 1 && (*c == '\\' || *c == '/' || *c == ':')) start = at;
+    });
+    return name.substr(start);
+}

@@ -15,3 +15,6 @@ std::string FoldedFileName(const std::string& name);
 
 // The name ends with the extension (".dll"), in any case.
 bool HasExtension(const std::string& name, const std::string& extension);
+
+// The name without its folder: what follows the last backslash, slash or colon.
+std::string NamePart(const std::string& name);

@@ -84,6 +84,26 @@ void LookAtImeFile(PackageFacts& facts)
     if (!bytes) return;
     facts.ImeHeaders = ReadPeHeaders(*bytes);
     facts.ImeExportsImeInquire = ExportsName(*bytes, "ImeInquire");
+    facts.ImeVersion = ReadVersionInfo(*bytes);
+    facts.ImeSigned = HasAuthenticodeSignature(*bytes);
+}
+
+// The name the input method manager registers, and the layouts that already
+// carry it; the installed copy, which the removal asks for its layout.
+void LookAtRegistration(PackageFacts& facts)
+{
+    facts.ImeFileTitle = NamePart(facts.ImeFile.Value);
+    const std::string& title = facts.ImeFileTitle;
+    facts.ImeTitleCharacters = title.empty() ? 0 : static_cast<size_t>(MultiByteToWideChar(
+                                                        CP_ACP, 0, title.data(), static_cast<int>(title.size()),
+                                                        nullptr, 0));
+    facts.ImeLayouts = LayoutsOfImeFile(title);
+    if (!facts.PathsFilled) return;
+    facts.MbInstalled = FileExistsAt(facts.Context.InstalledMbPath);
+    if (!facts.ImeInstalled) return;
+    if (const std::optional<std::string> bytes = ReadFileBytes(facts.Context.InstalledImePath, kLongestImage)) {
+        facts.InstalledImeVersion = ReadVersionInfo(*bytes);
+    }
 }
 
 void LookAtFolder(PackageFacts& facts)
@@ -147,6 +167,7 @@ PackageFacts GatherPackageFacts()
     }
 
     if (facts.ImeFile.Lookup == FileLookup::Found) LookAtImeFile(facts);
+    if (facts.ImeFile.Read && facts.ImeFile.InSection) LookAtRegistration(facts);
     if (facts.MbFile.Lookup == FileLookup::Found) facts.MbSize = FileSize(facts.MbFile.Value);
     LookAtFolder(facts);
     return facts;

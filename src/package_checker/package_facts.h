@@ -13,6 +13,7 @@
 #include "driver/setup_context.h"
 #include "driver/setup_parameters.h"
 #include "package_checker/pe_image.h"
+#include "package_checker/registered_layouts.h"
 #include "support/helpers.h"
 
 // One key of setup.log.
@@ -49,6 +50,16 @@ struct PackageFacts {
     bool ImeRead = false;  // the IME file's bytes could be read
     std::optional<PeHeaders> ImeHeaders;
     bool ImeExportsImeInquire = false;
+    PeVersionInfo ImeVersion;  // what the input method manager reads in it
+    bool ImeSigned = false;    // it carries an Authenticode signature
+    // Its name without a folder, the name the manager registers, and that
+    // name's length in UTF-16 characters; the layouts registered for it.
+    std::string ImeFileTitle;
+    size_t ImeTitleCharacters = 0;
+    std::vector<RegisteredLayout> ImeLayouts;
+
+    bool MbInstalled = false;  // FileExistsAt of the installed MB file, as the removal asks it
+    std::optional<PeVersionInfo> InstalledImeVersion;  // the installed IME file's, when it was read
     std::optional<std::uint64_t> MbSize;
     std::vector<std::string> DllFiles;  // *.dll in the folder, the named files aside
     std::vector<SetupProgramFile> SetupPrograms;

@@ -5,8 +5,10 @@
 #include "driver/setup_mode.h"
 #include "driver/system_directory.h"
 #include "package_checker/file_names.h"
+#include "package_checker/language_names.h"
 #include "package_checker/setup_log_encoding.h"
 #include "package_checker/text_forms.h"
+#include "registration/outcome_texts.h"
 #include "support/helpers.h"
 
 namespace {
@@ -16,7 +18,7 @@ constexpr char kSaveAsAnsiEnglish[] = "Save setup.log as ANSI (code page 936).";
 
 Prediction Silent(const std::string& chinese, const std::string& english)
 {
-    return {RunOutcome::EndSilently, {chinese, english}};
+    return {RunOutcome::EndSilently, {chinese, english}, {}};
 }
 
 // "ImeFile \"my.ime\" is a folder, not a file", or the key missing.
@@ -175,12 +177,19 @@ void FileNameProblems(const PackageFacts& facts, const ParameterReading& reading
         const std::string installed =
             facts.SystemDirectory.empty() ? std::string("?")
                                           : ShownMachineText(InstalledPath(facts.SystemDirectory, reading.Value));
+        // The input method manager looks for the IME file in the system directory itself.
+        const bool ime = std::string(reading.Key) == ImeFileKey;
         problems.push_back({key + " 含有文件夹部分。imesetup.exe 把它原样接在系统目录后面，安装到 " + installed +
-                                "；那个文件夹通常不存在，复制就会失败。请只写文件名，并把文件放在 setup.log 旁边。",
+                                "；那个文件夹通常不存在，复制就会失败。" +
+                                (ime ? "即使它存在，输入法管理器也只在系统目录本身中查找 IME 文件，注册会失败。" : "") +
+                                "请只写文件名，并把文件放在 setup.log 旁边。",
                             key + " has folder parts. imesetup.exe joins it to the system directory as it is and "
                                   "installs to " + installed +
-                                ": that folder does not normally exist, and the copy fails. Give the bare file name "
-                                "and put the file beside setup.log."});
+                                ": that folder does not normally exist, and the copy fails. " +
+                                (ime ? "Where it exists, the input method manager still looks for the IME file in the "
+                                       "system directory itself, and the registration fails. "
+                                     : "") +
+                                "Give the bare file name and put the file beside setup.log."});
     }
     if (HoldsWildcard(reading.Value)) {
         problems.push_back({key + " 含有通配符（* 或 ?）。imesetup.exe 的检查接受第一个匹配的文件，但复制需要真实的"
@@ -244,6 +253,61 @@ void ImeImageProblems(const PackageFacts& facts, std::vector<Bilingual>& problem
     }
 }
 
+// An outcome text of the setup program as its box shows it, below the
+// statement, a line of the report for each of its lines.
+std::string BoxLines(const std::string& outcomeText)
+{
+    std::string lines;
+    size_t start = 0;
+    while (start <= outcomeText.size()) {
+        size_t end = outcomeText.find("\r\n", start);
+        if (end == std::string::npos) end = outcomeText.size();
+        lines += "\n       | " +
+                 DecodeCodePage(ChineseCodePage, outcomeText.substr(start, end - start), false).value_or("");
+        start = end + 2;
+    }
+    return lines;
+}
+
+void RegistrationProblems(const PackageFacts& facts, std::vector<Bilingual>& problems)
+{
+    if (const std::optional<RegistrationForecast> install = ForecastInstallation(facts)) {
+        if (install->Refused) {
+            problems.push_back({"Windows 不会注册这个 IME 文件：" + install->Cause.Chinese +
+                                    "。imesetup.exe 安装时会复制两个文件，然后显示下面的消息框：",
+                                "Windows would not register the IME file: " + install->Cause.English +
+                                    ". Installing, imesetup.exe would copy both files and then show this box:" +
+                                    BoxLines(OutcomeTexts::ActivationFailed)});
+        } else if (install->Language == NeutralLanguage) {
+            problems.push_back({"IME 文件的第一个翻译是中性语言 (0000)：它的布局 E0NN0000 不属于任何语言，"
+                                "Windows 不会把它列在中文之下。请在版本资源的 Translation 中写 0x0804。",
+                                "The IME file's first translation is the neutral language (0000): its layout "
+                                "E0NN0000 belongs to no language, and Windows does not list it under Chinese. Give "
+                                "0x0804 in the version resource's Translation."});
+        }
+    }
+    const std::optional<RegistrationForecast> removal = ForecastRemoval(facts);
+    if (removal && removal->Refused) {
+        const std::string path = ShownMachineText(facts.Context.InstalledImePath);
+        problems.push_back({"已安装的 IME 文件 " + path + "：Windows 不会给出它的布局：" + removal->Cause.Chinese +
+                                "。imesetup.exe 卸载时会显示下面的消息框，不做任何更改：",
+                            "The installed IME file " + path + ": Windows would not give its layout: " +
+                                removal->Cause.English +
+                                ". Removing, imesetup.exe would show this box and change nothing:" +
+                                BoxLines(OutcomeTexts::HklNotFound)});
+    }
+}
+
+void SignatureProblem(const PackageFacts& facts, std::vector<Bilingual>& problems)
+{
+    if (!facts.ImeHeaders || facts.ImeSigned) return;
+    problems.push_back({"IME 文件没有 Authenticode 签名。微软对第三方输入法的要求是签名，Windows 可能阻止未签名的"
+                        "输入法。签名方法见指南（GUIDE.zh-CN.txt）的“签名”部分。",
+                        "The IME file has no Authenticode signature. Microsoft's requirements for third-party IMEs "
+                        "ask that they be signed, and Windows may block an unsigned IME. The guides (GUIDE.en.txt, "
+                        "\"Signing\") say how to sign it."});
+}
+
 void FolderProblems(const PackageFacts& facts, std::vector<Bilingual>& problems)
 {
     if (facts.MbSize && *facts.MbSize == 0) {
@@ -282,21 +346,43 @@ Bilingual DescribeLookup(FileLookup lookup)
             "its last-write time is before 1980 (or after 2107) and has no MS-DOS form, so it counts as missing"};
 }
 
+std::optional<RegistrationForecast> ForecastInstallation(const PackageFacts& facts)
+{
+    if (!facts.ImeRead || HasDirectoryPart(facts.ImeFile.Value)) return std::nullopt;
+    return ForecastRegistration(facts.ImeVersion, facts.ImeTitleCharacters, facts.ImeLayouts);
+}
+
+std::optional<RegistrationForecast> ForecastRemoval(const PackageFacts& facts)
+{
+    // The removal asks for the layout only when both installed files are there.
+    if (!facts.InstalledImeVersion || !facts.MbInstalled || HasDirectoryPart(facts.ImeFile.Value)) {
+        return std::nullopt;
+    }
+    return ForecastRegistration(*facts.InstalledImeVersion, facts.ImeTitleCharacters, facts.ImeLayouts);
+}
+
 Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>& arguments)
 {
     if (facts.Check != SetupParameterCheck::Passed || !facts.PathsFilled) return ParameterStop(facts);
     const SetupChoice choice = ChooseSetupMode(arguments, [&facts] { return facts.ImeInstalled; });
+    Prediction prediction;
+    std::optional<RegistrationForecast> forecast;
     switch (choice.Mode) {
     case SetupMode::Install:
         // Asked for, over an installed IME file: the question comes first.
-        return {choice.ExplicitRequest && facts.ImeInstalled ? RunOutcome::AskBeforeReplacing : RunOutcome::Install,
-                {}};
-    case SetupMode::Uninstall:
-        return {RunOutcome::Remove, {}};
-    case SetupMode::None:
+        prediction.Outcome =
+            choice.ExplicitRequest && facts.ImeInstalled ? RunOutcome::AskBeforeReplacing : RunOutcome::Install;
+        forecast = ForecastInstallation(facts);
         break;
+    case SetupMode::Uninstall:
+        prediction.Outcome = RunOutcome::Remove;
+        forecast = ForecastRemoval(facts);
+        break;
+    case SetupMode::None:
+        return Silent("命令行有两个或更多参数", "two or more arguments");
     }
-    return Silent("命令行有两个或更多参数", "two or more arguments");
+    if (forecast && forecast->Refused) prediction.Failure = forecast->Cause;
+    return prediction;
 }
 
 std::vector<Bilingual> FindPackageProblems(const PackageFacts& facts)
@@ -307,6 +393,8 @@ std::vector<Bilingual> FindPackageProblems(const PackageFacts& facts)
     FileNameProblems(facts, facts.MbFile, problems);
     SameFileProblem(facts, problems);
     ImeImageProblems(facts, problems);
+    RegistrationProblems(facts, problems);
+    SignatureProblem(facts, problems);
     FolderProblems(facts, problems);
     return problems;
 }
@@ -319,12 +407,13 @@ int CheckerExitStatus(const Prediction& withoutArgument, size_t problemCount)
 
 std::string PredictionLine(const Prediction& withoutArgument)
 {
+    const std::string failure = withoutArgument.Failure.English;
     switch (withoutArgument.Outcome) {
     case RunOutcome::Install:
     case RunOutcome::AskBeforeReplacing:
-        return "imesetup.exe would install";
+        return "imesetup.exe would install" + (failure.empty() ? "" : ", and registration would fail: " + failure);
     case RunOutcome::Remove:
-        return "imesetup.exe would remove";
+        return "imesetup.exe would remove" + (failure.empty() ? "" : ", and finding the layout would fail: " + failure);
     case RunOutcome::EndSilently:
         break;
     }

@@ -6,24 +6,31 @@
 #include <string>
 #include <vector>
 
+#include "package_checker/bilingual.h"
 #include "package_checker/package_facts.h"
-
-// A text in both languages of the report.
-struct Bilingual {
-    std::string Chinese;
-    std::string English;
-};
+#include "package_checker/registration_forecast.h"
 
 enum class RunOutcome { Install, AskBeforeReplacing, Remove, EndSilently };
 
 struct Prediction {
     RunOutcome Outcome = RunOutcome::EndSilently;
     Bilingual Reason;  // why the run ends without a message
+    // Why its call of the input method manager would fail: the installation's
+    // registration, or the removal's asking for the layout. Empty when it
+    // would not, or when that cannot be told.
+    Bilingual Failure;
 };
 
 // What imesetup.exe started in the folder with these arguments would do,
 // by its mode table and the presence of the installed IME file.
 Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>& arguments);
+
+// What the input method manager would make of the package's IME file once
+// it is copied into the system directory, and of the installed one when the
+// removal asks for its layout; nothing when that cannot be told (the file
+// could not be read, or setup.log names it with a folder).
+std::optional<RegistrationForecast> ForecastInstallation(const PackageFacts& facts);
+std::optional<RegistrationForecast> ForecastRemoval(const PackageFacts& facts);
 
 // Why a file name counts as no file, for the report.
 Bilingual DescribeLookup(FileLookup lookup);
@@ -40,5 +47,8 @@ constexpr int CheckerFailed = 4;          // the check itself could not be finis
 int CheckerExitStatus(const Prediction& withoutArgument, size_t problemCount);
 
 // The report's last line, in English: "imesetup.exe would install", "...
-// would remove" or "... would end without a message: <reason>".
+// would remove" or "... would end without a message: <reason>"; an
+// installation or removal that would fail at the input method manager adds
+// ", and registration would fail: <cause>" or ", and finding the layout
+// would fail: <cause>".
 std::string PredictionLine(const Prediction& withoutArgument);
