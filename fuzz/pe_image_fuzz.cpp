@@ -1,7 +1,7 @@
 // The package checker's PE reader over arbitrary bytes, as a package may hold
 // them: it never reads outside them (AddressSanitizer stops at any read that
-// does), ends on any input, and finds exports and version strings only in an
-// image whose headers it could read.
+// does), ends on any input, and finds exports, version information and a
+// signature only in an image whose headers it could read.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -15,6 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool headers = ReadPeHeaders(bytes).has_value();
     const bool exports = ExportsName(bytes, "ImeInquire");
     const bool strings = !VersionStrings(bytes).empty();
-    if (!headers && (exports || strings)) std::abort();
+    const PeVersionInfo version = ReadVersionInfo(bytes);
+    const bool versionRead = version.Resource != PeVersionResource::NoImage;
+    const bool signature = HasAuthenticodeSignature(bytes);
+    if (!headers && (exports || strings || versionRead || signature)) std::abort();
+    if (version.Resource != PeVersionResource::Present && (version.HasFixedInfo || version.Translation)) std::abort();
     return 0;
 }

@@ -6,9 +6,11 @@
 #
 # 1. installs what a fresh Debian machine lacks (MinGW-w64, Wine, Xvfb, a CJK
 #    font, ImageMagick and xwd for the screenshots);
-# 2. builds the Windows program (preset mingw-x64) and the box watcher;
+# 2. builds the Windows program (preset mingw-x64), the box watcher and the
+#    tests' IME images;
 # 3. makes a sample package: imesetup.exe beside setup.log (GBK), an IME file
-#    and an MB file;
+#    (the tests' x64 input method module, with its version resource) and an
+#    MB file;
 # 4. runs imesetup.exe twice without an argument from the package folder: the
 #    first run installs, the second removes. Each box is printed (UTF-8),
 #    photographed into build/demo/screenshots/ and answered with OK; the files
@@ -52,11 +54,14 @@ done
 say "Building imesetup.exe (preset mingw-x64)"
 mkdir -p "$work"
 cmake --preset mingw-x64 >"$work/configure.log" 2>&1 </dev/null || { cat "$work/configure.log"; die "configure failed"; }
-cmake --build --preset mingw-x64 --target imesetup boxwatch >"$work/build.log" 2>&1 </dev/null ||
+cmake --build --preset mingw-x64 --target imesetup boxwatch test_ime_images >"$work/build.log" 2>&1 </dev/null ||
     { cat "$work/build.log"; die "build failed"; }
 exe="$root/build/mingw-x64/imesetup.exe"
 boxwatch="$root/build/mingw-x64/tests/e2e/boxwatch.exe"
-[[ -f $exe && -f $boxwatch ]] || die "build output missing"
+# The sample IME file: the tests' x64 input method module, a DLL with the
+# version resource Windows' input method manager asks for.
+sample_ime="$root/build/mingw-x64/tests/e2e/test_ime_x64.ime"
+[[ -f $exe && -f $boxwatch && -f $sample_ime ]] || die "build output missing"
 
 # ---- A fresh prefix, a virtual screen ----
 # shellcheck source=wine-env.sh
@@ -86,7 +91,7 @@ mb=demoime.mb
 display_name='演示输入法'   # "demo input method"
 mkdir -p "$package"
 cp "$exe" "$package/imesetup.exe"
-printf 'sample IME module\n' >"$package/$ime"
+cp "$sample_ime" "$package/$ime"
 printf 'sample code table\n' >"$package/$mb"
 printf '[ImePram]\r\nImeFile=%s\r\nMbFile=%s\r\nImeName=%s\r\n' "$ime" "$mb" "$display_name" |
     iconv -f UTF-8 -t GBK >"$package/setup.log" || die "iconv failed"
@@ -109,13 +114,16 @@ layout_names() {
 show_state() {
     echo "System directory (C:\\windows\\system32):"
     local f
-    for f in "$ime" "$mb"; do
-        if [[ -f $sysdir/$f ]]; then
-            printf '    %-12s present: %s\n' "$f" "$(tr -d '\n' <"$sysdir/$f")"
-        else
-            printf '    %-12s absent\n' "$f"
-        fi
-    done
+    if [[ -f $sysdir/$ime ]]; then
+        printf '    %-12s present: the IME image, %s bytes\n' "$ime" "$(stat -c %s "$sysdir/$ime")"
+    else
+        printf '    %-12s absent\n' "$ime"
+    fi
+    if [[ -f $sysdir/$mb ]]; then
+        printf '    %-12s present: %s\n' "$mb" "$(tr -d '\n' <"$sysdir/$mb")"
+    else
+        printf '    %-12s absent\n' "$mb"
+    fi
     echo "$layouts_key:"
     wine reg query "$layouts_key" /s 2>/dev/null | iconv -f GBK -t UTF-8 -c | tr -d '\r' |
         grep -v '^$' | sed 's/^/    /'

@@ -220,7 +220,7 @@ check_checker() {  # ARCH OBJDUMP PROGRAM
     local arch=$1 objdump=$2 exe=$3
     say "Checking $arch/imecheck.exe ($(stat -c %s "$exe") bytes)"
     check "imports system DLLs only, console subsystem" cmake -DOBJDUMP="$objdump" -DPROGRAM="$exe" \
-        "-DALLOWED=KERNEL32.dll;USER32.dll;msvcrt.dll" -DSUBSYSTEM=3 -P "$root/cmake/check_imports.cmake"
+        "-DALLOWED=KERNEL32.dll;USER32.dll;ADVAPI32.dll;msvcrt.dll" -DSUBSYSTEM=3 -P "$root/cmake/check_imports.cmake"
     check "manifest (no elevation, systems), version $file_version" \
         cmake -DOBJDUMP="$objdump" -DPROGRAM="$exe" -DVERSION="$file_version" -DEXPECT=package_checker \
         -P "$root/tests/e2e/check_resources.cmake"
@@ -268,7 +268,9 @@ rm -rf "$sample"
 mkdir -p "$sample"
 cp "$x64_exe" "$sample/imesetup.exe"
 iconv -f UTF-8 -t GBK packaging/setup.log | sed 's/$/\r/' >"$sample/setup.log" || die "iconv failed"
-printf 'sample IME module\n' >"$sample/myime.ime"
+# The tests' x64 input method module, with the version resource Windows' input
+# method manager asks for.
+cp "$x64_build/tests/e2e/test_ime_x64.ime" "$sample/myime.ime" || die "no test IME image"
 printf 'sample code table\n' >"$sample/myime.mb"
 check "the sample setup.log installs" sample_run /inst '安装成功。恭喜！'
 check "and removes" sample_run /uninst '卸载成功。'

@@ -108,6 +108,30 @@ void LookAtImeFile(PackageFacts& facts)
     if (!bytes) return;
     facts.ImeHeaders = ReadPeHeaders(*bytes);
     facts.ImeExportsImeInquire = ExportsName(*bytes, "ImeInquire");
+    facts.ImeVersion = ReadVersionInfo(*bytes);
+    facts.ImeSigned = HasAuthenticodeSignature(*bytes);
+}
+
+// The name the input method manager registers, and the layouts that already
+// carry it. The manager reads the file of that name in the system directory
+// itself, whatever folder the program hands it: with folder parts that is
+// not the copy the installation makes.
+void LookAtRegistration(PackageFacts& facts)
+{
+    const std::string& installed = facts.ImeFile.InstalledPath;
+    facts.ImeFileTitle = FileTitle(installed.empty() ? facts.ImeFile.Value : installed);
+    const std::string& title = facts.ImeFileTitle;
+    facts.ImeTitleCharacters = title.empty() ? 0 : static_cast<size_t>(MultiByteToWideChar(
+                                                        CP_ACP, 0, title.data(), static_cast<int>(title.size()),
+                                                        nullptr, 0));
+    facts.ImeLayouts = LayoutsOfImeFile(title);
+    if (facts.SystemDirectory.empty()) return;
+    facts.ManagerImePath = facts.SystemDirectory + "\\" + title;
+    facts.CopyIsManagerFile = SameFolder(FolderPart(installed), facts.SystemDirectory);
+    facts.ManagerImeFound = IdentityOf(facts.ManagerImePath).has_value();
+    if (const std::optional<std::string> bytes = ReadFileBytes(facts.ManagerImePath, kLongestImage)) {
+        facts.ManagerImeVersion = ReadVersionInfo(*bytes);
+    }
 }
 
 // A file of the folder that setup.log names as the IME or the MB file.
@@ -198,6 +222,7 @@ PackageFacts GatherPackageFacts()
         if (reading->Read) LookAtInstalledPath(facts.SystemDirectory, *reading);
     }
     if (facts.ImeFile.Lookup.Result == FileLookup::Found) LookAtImeFile(facts);
+    if (facts.ImeFile.Read && facts.ImeFile.InSection) LookAtRegistration(facts);
     if (facts.MbFile.Lookup.Result == FileLookup::Found) facts.MbSize = FileSize(facts.MbFile.Value);
     LookAtFolder(facts);
     return facts;

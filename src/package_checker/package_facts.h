@@ -13,6 +13,7 @@
 #include "driver/setup_context.h"
 #include "driver/setup_parameters.h"
 #include "package_checker/pe_image.h"
+#include "package_checker/registered_layouts.h"
 #include "package_checker/setup_log_encoding.h"
 #include "support/helpers.h"
 
@@ -67,6 +68,21 @@ struct PackageFacts {
     bool ImeRead = false;  // the IME file's bytes could be read
     std::optional<PeHeaders> ImeHeaders;
     bool ImeExportsImeInquire = false;
+    PeVersionInfo ImeVersion;  // what the input method manager reads in it
+    bool ImeSigned = false;    // it carries an Authenticode signature
+    // Its name without a folder, the name the manager registers, and that
+    // name's length in UTF-16 characters; the layouts registered for it.
+    std::string ImeFileTitle;
+    size_t ImeTitleCharacters = 0;
+    std::vector<RegisteredLayout> ImeLayouts;
+
+    // The file the manager reads: the system directory's file of that name;
+    // whether the installation's copy is that file; whether the file is there
+    // now, and its version information when it could be read.
+    std::string ManagerImePath;
+    bool CopyIsManagerFile = false;
+    bool ManagerImeFound = false;
+    std::optional<PeVersionInfo> ManagerImeVersion;
     std::optional<std::uint64_t> MbSize;
     std::vector<std::string> DllFiles;  // *.dll in the folder, the named files aside
     std::vector<SetupProgramFile> SetupPrograms;

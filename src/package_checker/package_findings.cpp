@@ -5,6 +5,7 @@
 #include "driver/setup_mode.h"
 #include "driver/system_directory.h"
 #include "package_checker/file_names.h"
+#include "package_checker/language_names.h"
 #include "package_checker/setup_log_encoding.h"
 #include "package_checker/text_forms.h"
 #include "platform/win32.h"
@@ -18,7 +19,7 @@ constexpr char kSaveAsAnsiEnglish[] = "Save setup.log as ANSI (code page 936).";
 
 Prediction Silent(const std::string& chinese, const std::string& english)
 {
-    return {RunOutcome::EndSilently, {chinese, english}};
+    return {RunOutcome::EndSilently, {chinese, english}, {}};
 }
 
 // The year of a local FILETIME (100 ns ticks since 1601), Gregorian.
@@ -233,13 +234,15 @@ void WindowsTimeProblems(const PackageFacts& facts, std::vector<Bilingual>& prob
 
 // ---- The file names ----
 
-// A name with folder parts: where the installation puts the file.
-Bilingual FolderPartsProblem(const ParameterReading& reading, const std::string& key)
+// A name with folder parts: where the installation puts the file, and for
+// the IME file where the input method manager reads it instead.
+Bilingual FolderPartsProblem(const PackageFacts& facts, const ParameterReading& reading, const std::string& key)
 {
     const std::string installed = ShownMachineText(reading.InstalledPath);
     const std::string bare = "请只写文件名，并把文件放在 setup.log 旁边。";
     const std::string bareEnglish = "Give the bare file name and put the file beside setup.log.";
-    if (reading.InstalledIsPackageFile && reading.Key == std::string(ImeFileKey)) {
+    const bool ime = reading.Key == std::string(ImeFileKey);
+    if (reading.InstalledIsPackageFile && ime) {
         return {key + " 含有文件夹部分，安装路径 " + installed + " 就是安装包自己的这个文件：imesetup.exe 以为输入法已经"
                       "安装，不带参数时会卸载而不是安装（卸载若进行到删除文件，删除的是安装包自己的文件）；/inst 先询问"
                       "是否替换，再把文件复制到它自身上，复制失败。" + bare,
@@ -252,29 +255,85 @@ Bilingual FolderPartsProblem(const ParameterReading& reading, const std::string&
     if (reading.InstalledIsPackageFile) {
         const std::string failure = "\"" + ShownMachineText(reading.Value) + OutcomeTexts::CopyErrorSuffix + "\"";
         return {key + " 含有文件夹部分，安装路径 " + installed + " 就是安装包自己的这个文件：安装时把文件复制到它自身上，"
-                      "复制失败（" + failure + "）；卸载则删除安装包自己的文件。" + bare,
+                      "复制失败（" + failure + "）；卸载若进行到删除文件，删除的是安装包自己的文件。" + bare,
                 key + " has folder parts, and its installed path " + installed + " is this package's own file: the "
-                      "installation copies the file onto itself, which fails (" + failure + "), and a removal "
-                      "deletes the package's own file. " + bareEnglish};
+                      "installation copies the file onto itself, which fails (" + failure + "), and a removal that "
+                      "gets as far as deleting the files deletes the package's own. " + bareEnglish};
+    }
+    // The manager reads the IME file in the system directory, not the copy.
+    const std::string manager = ShownMachineText(facts.ManagerImePath);
+    const Bilingual managerReads =
+        ime ? Bilingual{"输入法管理器只按文件名在系统目录本身中读取 IME 文件，即 " + manager + "，而不是这个副本。",
+                        "The input method manager reads the IME file by its name in the system directory itself, as " +
+                            manager + ", not this copy. "}
+            : Bilingual{};
+    if (reading.InstalledFolderExists && SameFolder(FolderPart(reading.InstalledPath), facts.SystemDirectory)) {
+        return {key + " 含有文件夹部分。imesetup.exe 把它原样接在系统目录后面，安装到 " + installed +
+                    "，绕了一圈仍是系统目录本身。" + bare,
+                key + " has folder parts. imesetup.exe joins it to the system directory as it is and installs to " +
+                    installed + ", the system directory itself by a roundabout path. " + bareEnglish};
     }
     if (reading.InstalledFolderExists) {
         return {key + " 含有文件夹部分。imesetup.exe 把它原样接在系统目录后面，安装到系统目录以外的 " + installed +
-                    "。" + bare,
+                    "。" + managerReads.Chinese + bare,
                 key + " has folder parts. imesetup.exe joins it to the system directory as it is and installs to " +
-                    installed + ", outside the system directory. " + bareEnglish};
+                    installed + ", outside the system directory. " + managerReads.English + bareEnglish};
     }
+    const Bilingual wereItThere =
+        ime ? Bilingual{"即使那个文件夹存在，输入法管理器也只按文件名在系统目录本身中读取 IME 文件，即 " + manager +
+                            "，而不是副本。",
+                        "Were it there, the input method manager would still read the IME file by its name in the "
+                        "system directory itself, as " + manager + ", not the copy. "}
+            : Bilingual{};
     return {key + " 含有文件夹部分。imesetup.exe 把它原样接在系统目录后面，安装到 " + installed +
-                "；这台机器上没有那个文件夹，复制就会失败。" + bare,
+                "；这台机器上没有那个文件夹，复制就会失败。" + wereItThere.Chinese + bare,
             key + " has folder parts. imesetup.exe joins it to the system directory as it is and installs to " +
-                installed + ": that folder does not exist on this machine, and the copy fails. " + bareEnglish};
+                installed + ": that folder does not exist on this machine, and the copy fails. " +
+                wereItThere.English + bareEnglish};
 }
 
-void FileNameProblems(const ParameterReading& reading, std::vector<Bilingual>& problems)
+// A read-only file: the copy carries the attribute, and DeleteFileA refuses
+// the installed file. Where the registration fails, the copies stay behind
+// and the removal ends before it even tries.
+Bilingual ReadOnlyProblem(const PackageFacts& facts, const std::string& key)
+{
+    const std::string intro = key + " 是只读文件（FILE_ATTRIBUTE_READONLY）：复制会把这个属性带到系统目录中的文件上。";
+    const std::string introEnglish = key + " is read-only (FILE_ATTRIBUTE_READONLY): the copy carries the attribute to "
+                                           "the installed file in the system directory. ";
+    const std::string clear = "请去掉只读属性。";
+    const std::string clearEnglish = "Clear the read-only attribute.";
+    const std::optional<RegistrationForecast> forecast = ForecastInstallation(facts);
+    if (forecast && forecast->Refused) {
+        const std::string noLayout = "\"" + FromGbk(OutcomeTexts::HklNotFound) + "\"";
+        return {intro + "注册会失败（见最后一行），复制的文件留在系统目录中：卸载以 " + noLayout +
+                    " 结束，而 DeleteFileA 本来也删不掉只读文件，imesetup.exe 永远无法卸载它。" + clear,
+                introEnglish + "The registration would fail (see the last line) and leave the copies there: the "
+                               "removal ends with " + noLayout + ", and DeleteFileA could not delete a read-only file "
+                               "in any case, so imesetup.exe can never remove it. " + clearEnglish};
+    }
+    const std::string locked = "\"" + FromGbk(OutcomeTexts::FilesLocked) + "\"";
+    return {intro + "安装能成功，但 DeleteFileA 删不掉只读文件，imesetup.exe 永远无法卸载它（卸载以 " + locked + " 结束）。" +
+                clear,
+            introEnglish + "The installation works, but DeleteFileA cannot delete a read-only file, so imesetup.exe can "
+                           "never remove it (the removal ends with " + locked + "). " + clearEnglish};
+}
+
+// The installation's copies fail before the manager is called: a pattern, a
+// folder that does not exist, the file copied onto itself, a path of
+// MAX_PATH or more.
+bool CopyFails(const ParameterReading& reading)
+{
+    return HoldsWildcard(reading.Value) || reading.InstalledIsPackageFile ||
+           (HasDirectoryPart(reading.Value) && !reading.InstalledFolderExists) ||
+           CharacterCount(reading.InstalledPath) >= MAX_PATH;
+}
+
+void FileNameProblems(const PackageFacts& facts, const ParameterReading& reading, std::vector<Bilingual>& problems)
 {
     if (!reading.Read || !reading.InSection) return;
     const std::string key = std::string(reading.Key) + " " + ShownGbkValue(reading.Value);
     if (HasDirectoryPart(reading.Value) && !reading.InstalledPath.empty()) {
-        problems.push_back(FolderPartsProblem(reading, key));
+        problems.push_back(FolderPartsProblem(facts, reading, key));
     }
     if (HoldsWildcard(reading.Value)) {
         problems.push_back({key + " 含有文件搜索的通配符（*、?、<、> 或 \"）。imesetup.exe 的检查接受第一个匹配的文件，"
@@ -299,24 +358,27 @@ void FileNameProblems(const ParameterReading& reading, std::vector<Bilingual>& p
     }
     if (reading.Lookup.Result == FileLookup::Found && (reading.Lookup.Attributes & FILE_ATTRIBUTE_HIDDEN) != 0) {
         const std::string failure = "\"" + ShownMachineText(reading.Value) + OutcomeTexts::CopyErrorSuffix + "\"";
-        problems.push_back({key + " 是隐藏文件（FILE_ATTRIBUTE_HIDDEN）：复制会把这个属性带到系统目录中的文件上。第一次安装"
+        problems.push_back({key + " 是隐藏文件（FILE_ATTRIBUTE_HIDDEN）：复制会把这个属性带到系统目录中的文件上。第一次复制"
                                   "能成功，但 CopyFileA 不覆盖隐藏的文件，在 Windows 上重新安装（/inst）会复制失败（" +
                                   failure + "）。请去掉隐藏属性。",
                             key + " is hidden (FILE_ATTRIBUTE_HIDDEN): the copy carries the attribute to the installed "
-                                  "file in the system directory. The first installation works, but CopyFileA does not "
+                                  "file in the system directory. The first copy works, but CopyFileA does not "
                                   "overwrite a hidden file, so on Windows a reinstallation (/inst) fails to copy (" +
                                   failure + "). Clear the hidden attribute."});
     }
     if (reading.Lookup.Result == FileLookup::Found && (reading.Lookup.Attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        const std::string locked = "\"" + FromGbk(OutcomeTexts::FilesLocked) + "\"";
-        problems.push_back({key + " 是只读文件（FILE_ATTRIBUTE_READONLY）：复制会把这个属性带到系统目录中的文件上。"
-                                  "安装能成功，但 DeleteFileA 删不掉只读文件，imesetup.exe 永远无法卸载它（卸载以 " +
-                                  locked + " 结束）。请去掉只读属性。",
-                            key + " is read-only (FILE_ATTRIBUTE_READONLY): the copy carries the attribute to the "
-                                  "installed file in the system directory. The installation works, but DeleteFileA "
-                                  "cannot delete a read-only file, so imesetup.exe can never remove it (the removal "
-                                  "ends with " + locked + "). Clear the read-only attribute."});
+        problems.push_back(ReadOnlyProblem(facts, key));
     }
+}
+
+// Whether a removal would get as far as deleting the files: the manager
+// must hand it a layout for the IME file installed now, or else for the one
+// this package installs.
+bool RemovalReachesTheFiles(const PackageFacts& facts)
+{
+    const std::optional<RegistrationForecast> forecast =
+        facts.ImeInstalled ? ForecastRemoval(facts) : ForecastInstallation(facts);
+    return !forecast || !forecast->Refused;
 }
 
 void SameFileProblem(const PackageFacts& facts, std::vector<Bilingual>& problems)
@@ -324,11 +386,20 @@ void SameFileProblem(const PackageFacts& facts, std::vector<Bilingual>& problems
     if (!facts.ImeFile.InSection || !facts.MbFile.InSection || !NameOneFile(facts.ImeFile, facts.MbFile)) return;
     const std::string names = ShownGbkValue(facts.ImeFile.Value) +
                               (facts.ImeFile.Value == facts.MbFile.Value ? "" : " / " + ShownGbkValue(facts.MbFile.Value));
-    problems.push_back({"ImeFile 和 MbFile 指向同一个文件 " + names +
-                            "：输入法没有自己的码表文件，卸载时第二次删除找不到文件，结果报告文件被锁定。",
-                        "ImeFile and MbFile name the same file " + names +
-                            ": the input method gets no code table of its own, and the removal's second deletion "
-                            "finds nothing, so it reports the files as locked."});
+    const std::string intro = "ImeFile 和 MbFile 指向同一个文件 " + names + "：输入法没有自己的码表文件";
+    const std::string introEnglish = "ImeFile and MbFile name the same file " + names +
+                                     ": the input method gets no code table of its own";
+    if (!RemovalReachesTheFiles(facts)) {
+        problems.push_back({intro + "。（卸载若进行到删除文件，第二次删除会找不到文件而报告文件被锁定；这里输入法管理器会"
+                                    "先使它失败，见上面的预测。）",
+                            introEnglish + ". (A removal that got as far as deleting the files would find nothing the "
+                                           "second time and report them as locked; here the input method manager "
+                                           "stops it first, as predicted above.)"});
+        return;
+    }
+    problems.push_back({intro + "，卸载时第二次删除找不到文件，结果报告文件被锁定。",
+                        introEnglish + ", and the removal's second deletion finds nothing, so it reports the files as "
+                                       "locked."});
 }
 
 // ---- The files themselves ----
@@ -369,6 +440,61 @@ void ImeImageProblems(const PackageFacts& facts, std::vector<Bilingual>& problem
                                 "only " + build + " programs look for it, and they cannot load it. Ship the " +
                                 machine + " build of imesetup.exe."});
     }
+}
+
+// An outcome text of the setup program as its box shows it, below the
+// statement, a line of the report for each of its lines.
+std::string BoxLines(const std::string& outcomeText)
+{
+    std::string lines;
+    size_t start = 0;
+    while (start <= outcomeText.size()) {
+        size_t end = outcomeText.find("\r\n", start);
+        if (end == std::string::npos) end = outcomeText.size();
+        lines += "\n       | " +
+                 DecodeCodePage(ChineseCodePage, outcomeText.substr(start, end - start), false).value_or("");
+        start = end + 2;
+    }
+    return lines;
+}
+
+void RegistrationProblems(const PackageFacts& facts, std::vector<Bilingual>& problems)
+{
+    if (const std::optional<RegistrationForecast> install = ForecastInstallation(facts)) {
+        if (install->Refused) {
+            problems.push_back({"Windows 不会注册这个 IME 文件：" + install->Cause.Chinese +
+                                    "。imesetup.exe 安装时会复制两个文件，然后显示下面的消息框：",
+                                "Windows would not register the IME file: " + install->Cause.English +
+                                    ". Installing, imesetup.exe would copy both files and then show this box:" +
+                                    BoxLines(OutcomeTexts::ActivationFailed)});
+        } else if (install->Language == NeutralLanguage) {
+            problems.push_back({"IME 文件的第一个翻译是中性语言 (0000)：它的布局 E0NN0000 不属于任何语言，"
+                                "Windows 不会把它列在中文之下。请在版本资源的 Translation 中写 0x0804。",
+                                "The IME file's first translation is the neutral language (0000): its layout "
+                                "E0NN0000 belongs to no language, and Windows does not list it under Chinese. Give "
+                                "0x0804 in the version resource's Translation."});
+        }
+    }
+    const std::optional<RegistrationForecast> removal = ForecastRemoval(facts);
+    if (removal && removal->Refused) {
+        const std::string path = ShownMachineText(facts.Context.InstalledImePath);
+        problems.push_back({"已安装的 IME 文件 " + path + "：Windows 不会给出它的布局：" + removal->Cause.Chinese +
+                                "。imesetup.exe 卸载时会显示下面的消息框，不做任何更改：",
+                            "The installed IME file " + path + ": Windows would not give its layout: " +
+                                removal->Cause.English +
+                                ". Removing, imesetup.exe would show this box and change nothing:" +
+                                BoxLines(OutcomeTexts::HklNotFound)});
+    }
+}
+
+void SignatureProblem(const PackageFacts& facts, std::vector<Bilingual>& problems)
+{
+    if (!facts.ImeHeaders || facts.ImeSigned) return;
+    problems.push_back({"IME 文件没有 Authenticode 签名。微软对第三方输入法的要求是签名，Windows 可能阻止未签名的"
+                        "输入法。签名方法见指南（GUIDE.zh-CN.txt）的“签名”部分。",
+                        "The IME file has no Authenticode signature. Microsoft's requirements for third-party IMEs "
+                        "ask that they be signed, and Windows may block an unsigned IME. The guides (GUIDE.en.txt, "
+                        "\"Signing\") say how to sign it."});
 }
 
 void FolderProblems(const PackageFacts& facts, std::vector<Bilingual>& problems)
@@ -441,27 +567,60 @@ std::string NotInstalledText()
     return FromGbk(OutcomeTexts::NotInstalled);
 }
 
+std::optional<RegistrationForecast> ForecastInstallation(const PackageFacts& facts)
+{
+    if (!facts.ImeRead || facts.ManagerImePath.empty() || CopyFails(facts.ImeFile) || CopyFails(facts.MbFile)) {
+        return std::nullopt;
+    }
+    // After the copy the manager reads the package's file, unless folder
+    // parts put the copy elsewhere: then what the system directory holds.
+    const std::optional<PeVersionInfo> read =
+        facts.CopyIsManagerFile ? std::optional<PeVersionInfo>(facts.ImeVersion) : facts.ManagerImeVersion;
+    if (!facts.CopyIsManagerFile && facts.ManagerImeFound && !read) return std::nullopt;  // there, but unreadable
+    return ForecastRegistration(read, facts.ImeTitleCharacters, facts.ImeLayouts, ShownMachineText(facts.ManagerImePath));
+}
+
+std::optional<RegistrationForecast> ForecastRemoval(const PackageFacts& facts)
+{
+    // The removal asks for the layout only when both installed files are there.
+    if (!facts.ImeInstalled || !facts.MbInstalled || facts.ManagerImePath.empty()) return std::nullopt;
+    if (facts.ManagerImeFound && !facts.ManagerImeVersion) return std::nullopt;  // there, but unreadable
+    return ForecastRegistration(facts.ManagerImeVersion, facts.ImeTitleCharacters, facts.ImeLayouts,
+                                ShownMachineText(facts.ManagerImePath));
+}
+
 Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>& arguments)
 {
     if (facts.Check != SetupParameterCheck::Passed || !facts.PathsFilled) return ParameterStop(facts);
     const SetupChoice choice = ChooseSetupMode(arguments, [&facts] { return facts.ImeInstalled; });
+    Prediction prediction;
+    std::optional<RegistrationForecast> forecast;
     switch (choice.Mode) {
     case SetupMode::Install:
         // Asked for, over an installed IME file: the question comes first.
-        return {choice.ExplicitRequest && facts.ImeInstalled ? RunOutcome::AskBeforeReplacing : RunOutcome::Install,
-                {}};
+        prediction.Outcome =
+            choice.ExplicitRequest && facts.ImeInstalled ? RunOutcome::AskBeforeReplacing : RunOutcome::Install;
+        forecast = ForecastInstallation(facts);
+        break;
     case SetupMode::Uninstall:
         // The removal's first step: both installed files must be there.
         if (!facts.ImeInstalled && !facts.MbInstalled) {
-            return {RunOutcome::RemoveEndsAtOnce, {"什么都没有安装", "nothing is installed"}};
+            return {RunOutcome::RemoveEndsAtOnce, {"什么都没有安装", "nothing is installed"}, {}};
         }
-        if (!facts.ImeInstalled) return {RunOutcome::RemoveEndsAtOnce, {"IME 文件没有安装", "the IME file is not installed"}};
-        if (!facts.MbInstalled) return {RunOutcome::RemoveEndsAtOnce, {"MB 文件没有安装", "the MB file is not installed"}};
-        return {RunOutcome::Remove, {}};
-    case SetupMode::None:
+        if (!facts.ImeInstalled) {
+            return {RunOutcome::RemoveEndsAtOnce, {"IME 文件没有安装", "the IME file is not installed"}, {}};
+        }
+        if (!facts.MbInstalled) {
+            return {RunOutcome::RemoveEndsAtOnce, {"MB 文件没有安装", "the MB file is not installed"}, {}};
+        }
+        prediction.Outcome = RunOutcome::Remove;
+        forecast = ForecastRemoval(facts);
         break;
+    case SetupMode::None:
+        return Silent("命令行有两个或更多参数", "two or more arguments");
     }
-    return Silent("命令行有两个或更多参数", "two or more arguments");
+    if (forecast && forecast->Refused) prediction.Failure = forecast->Cause;
+    return prediction;
 }
 
 std::vector<Bilingual> FindPackageProblems(const PackageFacts& facts)
@@ -469,10 +628,12 @@ std::vector<Bilingual> FindPackageProblems(const PackageFacts& facts)
     std::vector<Bilingual> problems;
     EncodingProblems(facts, problems);
     WindowsTimeProblems(facts, problems);
-    FileNameProblems(facts.ImeFile, problems);
-    FileNameProblems(facts.MbFile, problems);
+    FileNameProblems(facts, facts.ImeFile, problems);
+    FileNameProblems(facts, facts.MbFile, problems);
     SameFileProblem(facts, problems);
     ImeImageProblems(facts, problems);
+    RegistrationProblems(facts, problems);
+    SignatureProblem(facts, problems);
     FolderProblems(facts, problems);
     return problems;
 }
@@ -485,12 +646,13 @@ int CheckerExitStatus(const Prediction& withoutArgument, size_t problemCount)
 
 std::string PredictionLine(const Prediction& withoutArgument)
 {
+    const std::string failure = withoutArgument.Failure.English;
     switch (withoutArgument.Outcome) {
     case RunOutcome::Install:
     case RunOutcome::AskBeforeReplacing:
-        return "imesetup.exe would install";
+        return "imesetup.exe would install" + (failure.empty() ? "" : ", and registration would fail: " + failure);
     case RunOutcome::Remove:
-        return "imesetup.exe would remove";
+        return "imesetup.exe would remove" + (failure.empty() ? "" : ", and finding the layout would fail: " + failure);
     case RunOutcome::RemoveEndsAtOnce:
         return "imesetup.exe would remove, and end at once with \"" + NotInstalledText() +
                "\": " + withoutArgument.Reason.English;

@@ -6,13 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "package_checker/bilingual.h"
 #include "package_checker/package_facts.h"
-
-// A text in both languages of the report.
-struct Bilingual {
-    std::string Chinese;
-    std::string English;
-};
+#include "package_checker/registration_forecast.h"
 
 enum class RunOutcome {
     Install,
@@ -25,11 +21,23 @@ enum class RunOutcome {
 struct Prediction {
     RunOutcome Outcome = RunOutcome::EndSilently;
     Bilingual Reason;  // why the run ends without a message, or the removal at once
+    // Why its call of the input method manager would fail: the installation's
+    // registration, or the removal's asking for the layout. Empty when it
+    // would not, or when that cannot be told.
+    Bilingual Failure;
 };
 
 // What imesetup.exe started in the folder with these arguments would do,
 // by its mode table and the presence of the installed IME file.
 Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>& arguments);
+
+// What the input method manager would make of the file it reads, the
+// system directory's file of the IME file's name: after the installation's
+// copy, and when the removal asks for the layout. Nothing when the run never
+// calls it (a copy that fails, a removal that ends at once) or the file
+// could not be read.
+std::optional<RegistrationForecast> ForecastInstallation(const PackageFacts& facts);
+std::optional<RegistrationForecast> ForecastRemoval(const PackageFacts& facts);
 
 // Why a file name counts as no file, for the report.
 Bilingual DescribeLookup(const FileStampLookup& lookup);
@@ -53,5 +61,8 @@ int CheckerExitStatus(const Prediction& withoutArgument, size_t problemCount);
 
 // The report's last line, in English: "imesetup.exe would install", "...
 // would remove" (followed by ", and end at once with ..." when the removal
-// finds the files not installed) or "... would end without a message: <reason>".
+// finds the files not installed) or "... would end without a message:
+// <reason>"; an installation or removal that would fail at the input method
+// manager adds ", and registration would fail: <cause>" or ", and finding
+// the layout would fail: <cause>".
 std::string PredictionLine(const Prediction& withoutArgument);

@@ -1,5 +1,6 @@
 #include "package_checker/package_report.h"
 
+#include "package_checker/language_names.h"
 #include "package_checker/setup_log_encoding.h"
 #include "package_checker/text_forms.h"
 
@@ -50,11 +51,22 @@ Bilingual EncodingName(TextEncoding encoding)
 
 Bilingual OutcomeText(const Prediction& prediction)
 {
+    const Bilingual& failure = prediction.Failure;
+    const bool fails = !failure.English.empty();
+    const Bilingual registration = fails ? Bilingual{"，但注册会失败：" + failure.Chinese,
+                                                     ", and registration would fail: " + failure.English}
+                                         : Bilingual{};
     switch (prediction.Outcome) {
-    case RunOutcome::Install: return {"安装", "install"};
+    case RunOutcome::Install: return {"安装" + registration.Chinese, "install" + registration.English};
     case RunOutcome::AskBeforeReplacing:
-        return {"先询问是否替换已安装的 IME 文件，再安装", "ask before replacing the installed IME file, then install"};
-    case RunOutcome::Remove: return {"卸载", "remove"};
+        return {"先询问是否替换已安装的 IME 文件，再安装" + registration.Chinese,
+                "ask before replacing the installed IME file, then install" + registration.English};
+    case RunOutcome::Remove:
+        if (fails) {
+            return {"卸载，但找不到布局：" + failure.Chinese, "remove, and finding the layout would fail: " +
+                                                                failure.English};
+        }
+        return {"卸载", "remove"};
     case RunOutcome::RemoveEndsAtOnce:
         return {"运行卸载，而卸载立即以 \"" + NotInstalledText() + "\" 结束：" + prediction.Reason.Chinese,
                 "run the removal, which ends at once with \"" + NotInstalledText() + "\": " +
@@ -205,6 +217,44 @@ void OnThisMachine(const PackageVerdict& verdict, ReportText& report)
     }
 }
 
+// The IME file's version information, the layout it would get, its signature.
+void VersionItems(const PackageFacts& facts, ReportText& report)
+{
+    const PeVersionInfo& version = facts.ImeVersion;
+    if (version.Resource == PeVersionResource::Present && version.HasFixedInfo) {
+        const std::string type = "FILETYPE " + std::to_string(version.FileType);
+        const std::string subtype = "FILESUBTYPE " + std::to_string(version.FileSubtype);
+        report.Item(kInformation, "IME 文件的版本资源：" + type + "，" + subtype,
+                    "The IME file's version resource: " + type + ", " + subtype);
+    }
+    if (version.Translation) {
+        const std::string digits = LanguageDigits(version.Translation->Language);
+        const Bilingual name = LanguageName(version.Translation->Language);
+        const std::string page = std::to_string(version.Translation->CodePage);
+        report.Item(kInformation, "第一个翻译：语言 " + digits + " " + name.Chinese + "，代码页 " + page,
+                    "First translation: language " + digits + " (" + name.English + "), code page " + page);
+    }
+    const std::optional<RegistrationForecast> forecast = ForecastInstallation(facts);
+    if (forecast && !forecast->Refused) {
+        const std::string digits = LanguageDigits(forecast->Language);
+        const Bilingual name = LanguageName(forecast->Language);
+        if (forecast->ExistingLayout.empty()) {
+            report.Item(kInformation, "注册后布局的语言：" + digits + " " + name.Chinese + "（键 E0NN" + digits + "）",
+                        "The layout's language once registered: " + digits + " (" + name.English + "), its key E0NN" +
+                            digits);
+        } else {
+            report.Item(kInformation, "IME 文件已注册为布局 " + forecast->ExistingLayout + "，语言 " + digits + " " +
+                                          name.Chinese + "：注册时会得到这个布局",
+                        "The IME file is already registered as layout " + forecast->ExistingLayout + ", language " +
+                            digits + " (" + name.English + "): registering it gives that layout");
+        }
+    }
+    if (facts.ImeSigned) {
+        report.Item(kInformation, "IME 文件带有 Authenticode 签名（这里不检查签名是否有效）。",
+                    "The IME file carries an Authenticode signature (whether it is valid is not checked here).");
+    }
+}
+
 void ImeImage(const PackageFacts& facts, ReportText& report)
 {
     if (facts.ImeFile.Lookup.Result != FileLookup::Found) return;
@@ -219,6 +269,7 @@ void ImeImage(const PackageFacts& facts, ReportText& report)
         report.Item(kInformation, "IME 文件是 " + machine + " 映像，需要 " + machine + " 版的 imesetup.exe。",
                     "The IME file is an " + machine + " image, for the " + machine + " build of imesetup.exe.");
     }
+    VersionItems(facts, report);
     for (const SetupProgramFile& program : facts.SetupPrograms) {
         const std::string name = "\"" + ShownMachineText(program.Name) + "\"";
         const std::string build = program.Headers ? MachineName(*program.Headers) : "?";

@@ -1,6 +1,6 @@
 // The PE format: an MS-DOS header whose e_lfanew points at "PE\0\0", the file
 // header, the optional header with its data directories (0 exports, 2
-// resources), the section table that maps relative virtual addresses (RVAs)
+// resources, 4 the certificate table), the section table that maps relative virtual addresses (RVAs)
 // to file offsets. Offsets are computed in 64 bits and checked before each
 // read, so no value in the file can lead a read outside it. The work is
 // bounded by the file's size too, whatever its counts say: an RVA is mapped
@@ -24,6 +24,10 @@ constexpr std::uint16_t kMagicPe32 = 0x10B;
 constexpr std::uint16_t kMagicPe32Plus = 0x20B;
 constexpr unsigned kExportDirectory = 0;
 constexpr unsigned kResourceDirectory = 2;
+constexpr unsigned kSecurityDirectory = 4;  // its "RVA" is a file offset
+constexpr std::uint32_t kFixedInfoSize = 52;
+constexpr std::uint16_t kCertificateRevision2 = 0x0200;
+constexpr std::uint16_t kCertificatePkcsSignedData = 0x0002;
 constexpr std::uint32_t kVersionResourceType = 16;  // RT_VERSION
 constexpr std::uint32_t kSubdirectoryFlag = 0x80000000;
 
@@ -249,6 +253,7 @@ bool VersionResource(const PeFile& file, std::uint64_t& offset, std::uint32_t& s
 struct VersionNode {
     std::u16string key;
     std::uint64_t value = 0;     // where the value starts
+    std::uint64_t valueSize = 0; // its bytes within the node
     std::uint64_t children = 0;  // where the children start
     std::uint64_t end = 0;       // where the node ends
 };
@@ -287,6 +292,20 @@ bool ReadNode(const Bytes& bytes, std::uint64_t base, std::uint64_t at, std::uin
     node.value = Aligned(base, afterKey);
     const std::uint64_t valueBytes = type == 1 ? 2ULL * valueLength : valueLength;  // text: in characters
     node.children = std::min(Aligned(base, node.value + valueBytes), node.end);
+    node.valueSize = node.value < node.end ? std::min(valueBytes, node.end - node.value) : 0;
+    return true;
+}
+
+// Version keys are compared as VerQueryValue compares them: ASCII letters
+// without regard to case.
+bool SameKey(const std::u16string& key, const std::u16string& wanted)
+{
+    if (key.size() != wanted.size()) return false;
+    for (size_t i = 0; i < key.size(); ++i) {
+        const char16_t a = key[i] >= u'a' && key[i] <= u'z' ? key[i] - 32 : key[i];
+        const char16_t b = wanted[i] >= u'a' && wanted[i] <= u'z' ? wanted[i] - 32 : wanted[i];
+        if (a != b) return false;
+    }
     return true;
 }
 
@@ -372,4 +391,56 @@ std::map<std::string, std::string> VersionStrings(const std::string& bytes)
         });
     });
     return strings;
+}
+
+PeVersionInfo ReadVersionInfo(const std::string& bytes)
+{
+    PeVersionInfo info;
+    const PeFile file(bytes);
+    if (!file.ok()) return info;
+    std::uint32_t rva = 0;
+    std::uint32_t size = 0;
+    info.Resource = PeVersionResource::NoResources;
+    if (!file.Directory(kResourceDirectory, rva, size)) return info;
+    std::uint64_t base = 0;
+    info.Resource = PeVersionResource::Missing;
+    if (!VersionResource(file, base, size)) return info;
+    info.Resource = PeVersionResource::Present;
+
+    // As VerQueryValue finds them: "\" is the root's value, and
+    // "\VarFileInfo\Translation" the value of that child of that child,
+    // the keys compared without regard to case.
+    const Bytes& data = file.bytes();
+    VersionNode root;
+    if (!ReadNode(data, base, base, base + size, root)) return info;
+    info.HasFixedInfo = root.valueSize >= kFixedInfoSize && data.U32(root.value + 36, info.FileType) &&
+                        data.U32(root.value + 40, info.FileSubtype);
+    ForEachChild(data, base, root, [&](const VersionNode& group) {
+        if (info.Translation || !SameKey(group.key, u"VarFileInfo")) return;
+        ForEachChild(data, base, group, [&](const VersionNode& entry) {
+            PeTranslation first;
+            if (info.Translation || !SameKey(entry.key, u"Translation") || entry.valueSize < 4 ||
+                !data.U16(entry.value, first.Language) || !data.U16(entry.value + 2, first.CodePage)) {
+                return;
+            }
+            info.Translation = first;
+        });
+    });
+    return info;
+}
+
+bool HasAuthenticodeSignature(const std::string& bytes)
+{
+    const PeFile file(bytes);
+    std::uint32_t offset = 0;
+    std::uint32_t size = 0;
+    if (!file.ok() || !file.Directory(kSecurityDirectory, offset, size) || !file.bytes().Has(offset, size)) {
+        return false;
+    }
+    std::uint32_t length = 0;
+    std::uint16_t revision = 0;
+    std::uint16_t type = 0;
+    return file.bytes().U32(offset, length) && length > 8 && length <= size && file.bytes().U16(offset + 4, revision) &&
+           revision == kCertificateRevision2 && file.bytes().U16(offset + 6, type) &&
+           type == kCertificatePkcsSignedData;
 }

@@ -1,5 +1,6 @@
 // What the checker reads out of a Windows image file (an IME file, a setup
-// program): its headers, its export names and its version strings. The file
+// program): its headers, its export names, its version information and
+// whether it carries a signature. The file
 // is only parsed, never loaded, and every offset in it is checked against its
 // size: the bytes come from whoever built the package.
 #pragma once
@@ -29,3 +30,33 @@ bool ExportsName(const std::string& bytes, const std::string& name);
 // The strings of the version resource's first string table (FileDescription,
 // OriginalFilename, ...), in UTF-8; empty when there is none.
 std::map<std::string, std::string> VersionStrings(const std::string& bytes);
+
+// What the input method manager reads out of an IME file's version resource:
+// the fixed file information's type and subtype, and the first entry of
+// \VarFileInfo\Translation.
+enum class PeVersionResource {
+    NoImage,      // the bytes are no PE image
+    NoResources,  // the image has no resource section
+    Missing,      // it has resources, but no version resource
+    Present,
+};
+
+struct PeTranslation {
+    std::uint16_t Language = 0;  // a LANGID: 0x0804 Chinese (Simplified, PRC)
+    std::uint16_t CodePage = 0;
+};
+
+struct PeVersionInfo {
+    PeVersionResource Resource = PeVersionResource::NoImage;
+    bool HasFixedInfo = false;  // VS_FIXEDFILEINFO, whole
+    std::uint32_t FileType = 0;
+    std::uint32_t FileSubtype = 0;
+    std::optional<PeTranslation> Translation;  // the first one; nothing when there is none
+};
+
+PeVersionInfo ReadVersionInfo(const std::string& bytes);
+
+// True when the image's security directory holds an Authenticode signature
+// (a PKCS#7 WIN_CERTIFICATE) within the file. Whether the signature is valid
+// is not looked at.
+bool HasAuthenticodeSignature(const std::string& bytes);

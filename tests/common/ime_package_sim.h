@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "package_checker/pe_image_builder.h"
 #include "platform/sim/machine.h"
 
 namespace ime_package {
@@ -15,10 +16,12 @@ inline constexpr char kLayoutList[] = "System\\CurrentControlSet\\Control\\Keybo
 inline constexpr char kPreload[] = "Keyboard Layout\\Preload";
 inline constexpr char kDisplayName[] = "\xB2\xE2\xCA\xD4\xCA\xE4\xC8\xEB\xB7\xA8";  // GBK display name
 
-// Contents of the package's files ("new") and of an earlier installation ("old").
-inline constexpr char kNewIme[] = "ime module, new";
+// Contents of the package's files ("new") and of an earlier installation
+// ("old"). The IME files are input method modules as an author ships them,
+// with the version resource the input method manager asks for.
+inline const std::string kNewIme = test_images::ImeModule(test_images::kX64, "Test IME, new");
 inline constexpr char kNewMb[] = "code table, new";
-inline constexpr char kOldIme[] = "ime module, old";
+inline const std::string kOldIme = test_images::ImeModule(test_images::kX64, "Test IME, old");
 inline constexpr char kOldMb[] = "code table, old";
 
 // The names setup.log gives the two files.

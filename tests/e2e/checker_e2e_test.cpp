@@ -21,15 +21,6 @@ namespace {
 constexpr DWORD kCheckerTimeoutMs = 60000;
 constexpr DWORD kProgramTimeoutMs = 60000;
 
-// The folder of the test program, where the build puts the test IME images.
-std::string OwnFolder()
-{
-    char self[MAX_PATH + 1] = "";
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::string path = self;
-    return path.substr(0, path.find_last_of('\\'));
-}
-
 std::string LastLine(std::string output)
 {
     while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
@@ -85,7 +76,7 @@ protected:
 
     void UseImage(const std::string& image)
     {
-        const std::string from = OwnFolder() + "\\" + image;
+        const std::string from = SuiteFolder() + "\\" + image;
         ASSERT_TRUE(CopyFileA(from.c_str(), PackagePath(kImeFile).c_str(), FALSE)) << from;
     }
 
@@ -131,12 +122,20 @@ std::ostream& operator<<(std::ostream& out, Did did)
     return out << names[static_cast<int>(did)];
 }
 
+bool StartsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
+
+// The operation of the last line, whether or not it goes on to say that the
+// input method manager would fail it.
 Did Predicted(const std::string& lastLine)
 {
-    if (lastLine == "imesetup.exe would install") return Did::Install;
-    // "... would remove", or "... would remove, and end at once with ..."
-    if (lastLine.rfind("imesetup.exe would remove", 0) == 0) return Did::Remove;
-    if (lastLine.rfind("imesetup.exe would end without a message: ", 0) == 0) return Did::Nothing;
+    if (lastLine == "imesetup.exe would install" ||
+        StartsWith(lastLine, "imesetup.exe would install, and registration would fail: "))
+        return Did::Install;
+    // "... would remove", or followed by ", and end at once with ..." or ", and
+    // finding the layout would fail: ..."
+    if (lastLine == "imesetup.exe would remove" || StartsWith(lastLine, "imesetup.exe would remove, and "))
+        return Did::Remove;
+    if (StartsWith(lastLine, "imesetup.exe would end without a message: ")) return Did::Nothing;
     return Did::Unknown;
 }
 
@@ -149,10 +148,11 @@ Did WhatTheProgramDid(const ProgramRun& run)
     if (text.size() > copyError.size() &&
         text.compare(text.size() - copyError.size(), copyError.size(), copyError) == 0)
         return Did::Install;
-    for (const char* installing : {texts::kInstallSucceeded, texts::kAlreadyInstalled, texts::kImeFileLocked})
+    for (const char* installing :
+         {texts::kInstallSucceeded, texts::kAlreadyInstalled, texts::kImeFileLocked, texts::kActivationFailed})
         if (text == Gbk(installing)) return Did::Install;
     for (const char* removing : {texts::kUninstallSucceeded, texts::kNotInstalled, texts::kUnregisterFailed,
-                                 texts::kFilesLocked, texts::kPreloadOpenFailed})
+                                 texts::kFilesLocked, texts::kPreloadOpenFailed, texts::kHklNotFound})
         if (text == Gbk(removing)) return Did::Remove;
     return Did::Unknown;
 }
@@ -236,10 +236,117 @@ protected:
     std::string Utf8SetupLog() const { return SetupLog(kImeFile, kMbFile, texts::kDisplayName); }
 };
 
+// A sound package: its IME file built with a resource script and signed.
 TEST_F(CheckerFindings, SoundPackageFindsNothing)
 {
-    ExpectReport(CheckPackage(), 0, "No further problems found.");
+    UseImage("test_ime_x64_signed.ime");
+    const ConsoleRun run = CheckPackage();
+    ExpectReport(run, 0, "No further problems found.");
+    ExpectReport(run, 0, "The layout's language once registered: 0804 (Chinese (Simplified, PRC))");
+    ExpectReport(run, 0, u8"\u6CE8\u518C\u540E\u5E03\u5C40\u7684\u8BED\u8A00\uFF1A0804 "
+                         u8"\u4E2D\u6587(\u7B80\u4F53\uFF0C\u4E2D\u56FD)");  // 注册后布局的语言：0804 中文(简体，中国)
+    ExpectReport(run, 0, "The IME file carries an Authenticode signature (whether it is valid is not checked here).");
     ExpectReport(Check("", packageDir_), 0, "imesetup.exe would install");  // from the package folder itself
+}
+
+TEST_F(CheckerFindings, UnsignedImeFile)
+{
+    ExpectReport(CheckPackage(), 1, "The IME file has no Authenticode signature.");
+}
+
+// Windows' input method manager refuses these IME files; Wine's registers
+// them (see the platform tests and the case below).
+const std::string kRegistrationFails = "imesetup.exe would install, and registration would fail: ";
+
+TEST_F(CheckerFindings, RefusedImeFilesNameTheCauseAndTheBox)
+{
+    const struct {
+        const char* image;
+        const char* cause;
+    } rows[] = {
+        {"no_version.ime", "the IME file has no resources, so no version resource (error 1812)"},
+        {"dll_type.ime", "the IME file's version resource says FILETYPE 2 and FILESUBTYPE 0, not VFT_DRV (3) and "
+                         "VFT2_DRV_INPUTMETHOD (11) of an input method driver"},
+        {"no_translation.ime", "the IME file's version resource has no \\VarFileInfo\\Translation, which gives "
+                               "the layout its language"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.image);
+        UseImage(row.image);
+        const ConsoleRun run = CheckPackage();
+        ExpectReport(run, 1, "imesetup.exe would copy both files and then show this box:");
+        ExpectReport(run, 1, std::string("       | ") + u8"\u5B89\u88C5\u5931\u8D25\uFF1A");  // 安装失败：
+        EXPECT_EQ(LastLine(run.output), kRegistrationFails + row.cause);
+    }
+}
+
+// What the program then does with such a file: on Windows it copies both
+// files and shows the activation failure; Wine 8's input method manager
+// registers the file all the same.
+TEST_F(CheckerFindings, RefusedRegistrationIsWhatTheProgramMeets)
+{
+    for (const char* image : {"no_version.ime", "dll_type.ime", "no_translation.ime"}) {
+        SCOPED_TRACE(image);
+        UseImage(image);
+        const ConsoleRun check = CheckPackage();
+        ASSERT_TRUE(StartsWith(LastLine(check.output), kRegistrationFails)) << check.output;
+        const ProgramRun program = RunProgram({ToolPath(), "\"" + ToolPath() + "\"", packageDir_},
+                                              [](const MessageBoxView& box, size_t) { return DismissButton(box); },
+                                              kProgramTimeoutMs);
+        ASSERT_TRUE(program.started && program.ended && !program.boxes.empty());
+        const std::string shown = program.boxes.back().text;
+        EXPECT_EQ(ReadBytes(InstalledIme()), ReadBytes(PackagePath(kImeFile)));  // copied either way
+        if (RunningOnWine()) {
+            EXPECT_EQ(shown, Gbk(texts::kInstallSucceeded)) << Describe(shown);
+            ReportWineDeviation("ImmInstallIMEA: registers an IME file Windows refuses");
+        } else {
+            EXPECT_EQ(shown, Gbk(texts::kActivationFailed)) << Describe(shown);
+        }
+        RemovePath(InstalledIme());
+        RemovePath(InstalledMb());
+    }
+}
+
+TEST_F(CheckerFindings, ImeFileNameTooLong)
+{
+    const std::string name = std::string(76, 'n') + ".ime";  // 80 characters
+    ASSERT_TRUE(CopyFileA((SuiteFolder() + "\\test_ime_x64_signed.ime").c_str(), PackagePath(name).c_str(), FALSE));
+    WriteSetupLog(SetupLog(name, kMbFile, Gbk(texts::kDisplayName)));
+    const ConsoleRun run = CheckPackage();
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(LastLine(run.output), kRegistrationFails + "the IME file's name has 80 characters; the input method "
+                                                         "manager keeps 79 of them (80 with the terminating zero) and "
+                                                         "finds no file by the shortened name");
+}
+
+TEST_F(CheckerFindings, ImeFileRegisteredUnderAnotherLanguage)
+{
+    UseImage("test_ime_x64_signed.ime");
+    ASSERT_TRUE(SetText(HKEY_LOCAL_MACHINE, LayoutPath("E0FE0409"), "Ime File", kImeFile));  // as Windows writes it
+    const ConsoleRun run = CheckPackage();
+    ExpectReport(run, 1, "/inst: imesetup.exe would install, and registration would fail: the IME file is already "
+                         "registered as layout E0FE0409");
+    EXPECT_EQ(LastLine(run.output), kRegistrationFails + "the IME file is already registered as layout E0FE0409, "
+                                                         "whose language 0409 (English (United States)) is not the "
+                                                         "IME file's 0804");
+}
+
+TEST_F(CheckerFindings, NeutralLanguage)
+{
+    UseImage("neutral_language.ime");
+    ExpectReport(CheckPackage(), 1, "The IME file's first translation is the neutral language (0000)");
+}
+
+TEST_F(CheckerFindings, InstalledImeFileGetsNoLayout)
+{
+    UseImage("test_ime_x64_signed.ime");
+    ASSERT_TRUE(CopyFileA((SuiteFolder() + "\\no_version.ime").c_str(), InstalledIme().c_str(), FALSE));
+    ASSERT_TRUE(WriteBytes(InstalledMb(), kOldMb));
+    const ConsoleRun run = CheckPackage();
+    ExpectReport(run, 1, std::string("Removing, imesetup.exe would show this box and change nothing:\r\n       | ") +
+                             texts::kHklNotFound);
+    EXPECT_EQ(LastLine(run.output), "imesetup.exe would remove, and finding the layout would fail: the IME file has no "
+                                    "resources, so no version resource (error 1812)");
 }
 
 TEST_F(CheckerFindings, Utf8WithAMarkLosesTheSectionOnWindows)

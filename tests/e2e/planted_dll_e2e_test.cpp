@@ -45,16 +45,6 @@ std::string FileName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The folder of the test program, where the build puts the planted DLL and
-// the canary beside it.
-std::string OwnFolder()
-{
-    char self[MAX_PATH + 1] = "";
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::string path = self;
-    return path.substr(0, path.find_last_of('\\'));
-}
-
 struct PlantedLoad {
     std::string dll;      // file name, lower case
     std::string program;  // file name, lower case
@@ -125,8 +115,8 @@ protected:
     {
         ToolCase::SetUp();
         if (HasFatalFailure()) return;
-        const std::string planted = OwnFolder() + "\\planted.dll";
-        const std::string canary = OwnFolder() + "\\undefended_loader.exe";
+        const std::string planted = SuiteFolder() + "\\planted.dll";
+        const std::string canary = SuiteFolder() + "\\undefended_loader.exe";
         ASSERT_TRUE(IsFile(planted)) << planted;
         ASSERT_TRUE(IsFile(canary)) << canary;
         // As shipped: the program in the package folder.

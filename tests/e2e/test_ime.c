@@ -1,8 +1,9 @@
-/* A tiny input method module for the checker's end-to-end cases: a DLL that
-   exports ImeInquire, as every input method module does, or, built with
-   NOT_AN_IME, a DLL that exports something else. Nothing ever calls it: the
-   checker only reads the file, and Wine's input method manager registers any
-   file it is given. */
+/* A tiny input method module for the end-to-end cases: a DLL that exports
+   ImeInquire, as every input method module does, or, built with NOT_AN_IME,
+   a DLL that exports something else; linked with the version resource of
+   test_ime.rc, which Windows' input method manager reads when it registers
+   the file. Nothing ever calls it: the checker only reads the file, and the
+   input method manager does not load it to register it. */
 #include <windows.h>
 
 #ifndef NOT_AN_IME

@@ -24,20 +24,29 @@ void SetToolPath(const std::string& path) { g_toolPath = path; }
 const std::string& CheckerPath() { return g_checkerPath; }
 void SetCheckerPath(const std::string& path) { g_checkerPath = path; }
 
+std::string SuiteFolder()
+{
+    char self[MAX_PATH + 1] = "";
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string path = self;
+    return path.substr(0, path.find_last_of('\\'));
+}
+
 ExpectedBox Outcome(const std::string& gbkText) { return {gbkText, false, IDOK}; }
 ExpectedBox Question(const std::string& gbkText, int answer) { return {gbkText, true, answer}; }
 
 const char ToolCase::kImeFile[] = "e2etest.ime";
 const char ToolCase::kMbFile[] = "e2etest.mb";
-const char ToolCase::kPackageIme[] = "IME module, version 2";
+const std::string ToolCase::kPackageIme = ReadBytes(SuiteFolder() + "\\test_ime_x64.ime").value_or("");
 const char ToolCase::kPackageMb[] = "code table, version 2";
-const char ToolCase::kOldIme[] = "IME module, version 1";
+const std::string ToolCase::kOldIme = ReadBytes(SuiteFolder() + "\\test_ime_x64_old.ime").value_or("");
 const char ToolCase::kOldMb[] = "code table, version 1";
 
 void ToolCase::SetUp()
 {
     ASSERT_TRUE(IsFile(ToolPath())) << "program under test not found: \"" << ToolPath() << "\" (give --tool=PATH)";
     ASSERT_EQ(GetACP(), 936u) << "the tests need the Simplified Chinese ANSI code page (LC_ALL=zh_CN.UTF-8)";
+    ASSERT_FALSE(kPackageIme.empty() || kOldIme.empty()) << "no test IME images beside the suite in " << SuiteFolder();
     systemDir_ = SystemDirectory();
     ASSERT_FALSE(systemDir_.empty());
 

@@ -22,6 +22,10 @@ void SetToolPath(const std::string& path);
 const std::string& CheckerPath();
 void SetCheckerPath(const std::string& path);
 
+// The folder of the suite's own program, where the build puts the test IME
+// images and the planted-DLL case's parts.
+std::string SuiteFolder();
+
 struct ExpectedBox {
     std::string text;  // code page 936 bytes
     bool question;     // Yes/No without icon; otherwise OK with the information icon
@@ -36,9 +40,12 @@ class ToolCase : public ::testing::Test {
 public:
     static const char kImeFile[];
     static const char kMbFile[];
-    static const char kPackageIme[];  // the files' contents as shipped
+    // The files' contents as shipped, and as an earlier installation left
+    // them. The IME files are the test IME images test_ime_x64.ime and
+    // test_ime_x64_old.ime, with the version resource Windows asks for.
+    static const std::string kPackageIme;
     static const char kPackageMb[];
-    static const char kOldIme[];      // and as an earlier installation left them
+    static const std::string kOldIme;
     static const char kOldMb[];
 
     // What a case's table of package and machine states works with.

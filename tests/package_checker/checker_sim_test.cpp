@@ -67,7 +67,7 @@ const std::set<std::string> kReadingCalls = {
     "CharNextA", "SetCurrentDirectoryW", "GetACP", "GetCurrentDirectoryA", "GetCurrentDirectoryW",
     "FindFirstFileA", "FindNextFileA", "FindClose", "FileTimeToLocalFileTime", "FileTimeToDosDateTime",
     "GetPrivateProfileStringA", "GetSystemDirectoryA", "CreateFileA", "ReadFile", "GetFileInformationByHandle",
-    "CloseHandle", "MultiByteToWideChar",
+    "CloseHandle", "MultiByteToWideChar", "RegOpenKeyExA", "RegEnumKeyExA", "RegQueryValueExA", "RegCloseKey",
 };
 
 TEST_P(CheckerRun, NamesTheCauseWithItsExitStatus)
@@ -99,6 +99,29 @@ const std::string kFilesLocked = u8"IME\u6587\u4EF6\u6216MB\u6587\u4EF6\u53EF\u8
                                  u8"\u9501\u5B9A\uFF0C\u4E0D\u80FD\u5220\u9664.";
 const std::string kRemove = "imesetup.exe would remove";
 const std::string kSilent = "imesetup.exe would end without a message: ";
+const std::string kRegistrationFails = kInstall + ", and registration would fail: ";
+const std::string kLookupFails = kRemove + ", and finding the layout would fail: ";
+const std::string kActivationBox = "       | 安装失败：激活输入法出错。请注销或重启计算机后再试。\n"
+                                   "       | 如果仍不能安装，试试删除多余的 Keyboard layouts \n";
+
+// The package's IME file built from these parts.
+void PutIme(const std::function<void(test_images::ImageParts&)>& change, const std::string& name = kImeName)
+{
+    test_images::ImageParts parts;
+    parts.signature = true;
+    change(parts);
+    sim::PutFile(kPackage + "\\" + name, test_images::BuildImage(parts));
+}
+
+// An IME installed from an earlier package: both files and its layout.
+void PutInstallation(const std::string& ime, const char* layout)
+{
+    sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, ime);
+    sim::PutFile(std::string(kSystemDir) + "\\" + kMbName, kOldMb);
+    sim::SetString(HKEY_LOCAL_MACHINE, std::string(kLayoutList) + "\\" + layout, "Ime File", "MYIME.IME");
+}
+
+const std::string kLongName = std::string(76, 'n') + ".ime";  // 80 characters
 
 const CheckerCase kCases[] = {
     // imesetup.exe runs, nothing else found
@@ -135,6 +158,16 @@ const CheckerCase kCases[] = {
     {"FolderGivenOnTheCommandLine", [] { sim::SetCurrentDirectory("C:\\"); }, 0, "C:\\IMEPKG", kInstall,
      "imecheck.exe \"C:\\IMEPKG\""},
     {"OtherCodePage", [] { sim::SetCodePage(1252); }, 0, "This machine's ANSI code page is 1252, not 936", kInstall},
+    {"LayoutLanguageInEnglish", [] {}, 0, "The layout's language once registered: 0804 (Chinese (Simplified, PRC))",
+     kInstall},
+    {"LayoutLanguageInChinese", [] {}, 0, "注册后布局的语言：0804 中文(简体，中国)（键 E0NN0804）", kInstall},
+    {"TraditionalChineseIme", [] { PutIme([](test_images::ImageParts& p) { p.translations = {{0x0404, 950}}; }); },
+     0, "0404 (Chinese (Traditional, Taiwan))", kInstall},
+    {"RegisteredUnderItsOwnLanguage",
+     [] { sim::SetString(HKEY_LOCAL_MACHINE, std::string(kLayoutList) + "\\E0200804", "Ime File", "myime.ime"); },
+     0, "The IME file is already registered as layout E0200804, language 0804", kInstall},
+    {"InstalledAndRegistered", [] { PutInstallation(kOldIme, "E0200804"); }, 0, "/uninst: imesetup.exe would remove\n",
+     kRemove},
 
     // imesetup.exe would end without a message
     {"NoSetupLog", [] { DeleteFileA((kPackage + "\\setup.log").c_str()); }, 2, "",
@@ -234,6 +267,20 @@ const CheckerCase kCases[] = {
          PutSetupLog("sub\\MyIme.ime", kMbName, kDisplayName);
      },
      1, "installs to C:\\WINDOWS\\SYSTEM32\\sub\\MyIme.ime", kInstall},
+    // The copy is made, but the input method manager reads the system directory's file of that name.
+    {"ImeFileWithFolderPartsIntoAFolderThatExists",
+     [] {
+         sim::MakeDirectory(std::string(kSystemDir) + "\\sub");
+         sim::PutFile(kPackage + "\\sub\\MyIme.ime", test_images::ImeModule());
+         PutSetupLog("sub\\MyIme.ime", kMbName, kDisplayName);
+     },
+     1, "outside the system directory. The input method manager reads the IME file by its name in the system "
+        "directory itself, as C:\\WINDOWS\\SYSTEM32\\MyIme.ime, not this copy.",
+     kRegistrationFails + "the input method manager reads the IME file by its name in the system directory, as "
+                          "C:\\WINDOWS\\SYSTEM32\\MyIme.ime, and there is no such file"},
+    {"ImeFileWithFolderPartsBackIntoTheSystemDirectory",
+     [] { PutSetupLog("sub\\..\\MyIme.ime", kMbName, kDisplayName); }, 1,
+     "the system directory itself by a roundabout path", kInstall},
     {"ImeFileWithFolderPartsReachingThePackageItself",
      [] { PutSetupLog("..\\..\\IMEPKG\\MyIme.ime", kMbName, kDisplayName); }, 1,
      "its installed path C:\\WINDOWS\\SYSTEM32\\..\\..\\IMEPKG\\MyIme.ime is this package's own file: imesetup.exe "
@@ -242,8 +289,9 @@ const CheckerCase kCases[] = {
     {"BothFilesReachingThePackageItself",
      [] { PutSetupLog("..\\..\\IMEPKG\\MyIme.ime", "..\\..\\IMEPKG\\MyIme.mb", kDisplayName); }, 1,
      "the installation copies the file onto itself, which fails (\"..\\..\\IMEPKG\\MyIme.mb Copy to %SystemDir% "
-     "Error \"), and a removal deletes the package's own file",
-     kRemove},
+     "Error \"), and a removal that gets as far as deleting the files deletes the package's own",
+     kLookupFails + "the input method manager reads the IME file by its name in the system directory, as "
+                    "C:\\WINDOWS\\SYSTEM32\\MyIme.ime, and there is no such file"},
     {"ImeFilePattern", [] { PutSetupLog("MyIme.i*", kMbName, kDisplayName); }, 1,
      "holds a wildcard of the file search (*, ?, <, > or \")", kInstall},
     // The search's own DOS wildcards: DOS_QM, DOS_DOT and DOS_STAR.
@@ -262,6 +310,16 @@ const CheckerCase kCases[] = {
      "ImeFile \"MyIme.ime\" is read-only (FILE_ATTRIBUTE_READONLY): the copy carries the attribute to the installed "
      "file",
      kInstall},
+    // Installed, the read-only copy stays behind a registration that fails.
+    {"ReadOnlyImeFileWithoutVersionResource",
+     [] {
+         PutIme([](test_images::ImageParts& p) { p.resources = test_images::Resources::NoVersion; });
+         sim::SetReadOnly(kPackage + "\\" + kImeName, true);
+     },
+     1,
+     "The registration would fail (see the last line) and leave the copies there: the removal ends with \""
+     "未找到该输入法HKL，不能正常卸载。\"",
+     kRegistrationFails + "the IME file has no version resource (error 1813)"},
     {"HiddenImeFile", [] { SetFileAttributesA((kPackage + "\\" + kImeName).c_str(), FILE_ATTRIBUTE_HIDDEN); }, 1,
      "ImeFile \"MyIme.ime\" is hidden (FILE_ATTRIBUTE_HIDDEN): the copy carries the attribute to the installed file",
      kInstall},
@@ -270,6 +328,14 @@ const CheckerCase kCases[] = {
     // Two names for one file, however spelt.
     {"BothKeysNameTheSameFile", [] { PutSetupLog(kImeName, "MYIME.IME", kDisplayName); }, 1,
      "ImeFile and MbFile name the same file", kInstall},
+    // A removal that the input method manager stops never reaches the second deletion.
+    {"BothKeysNameTheSameFileWithoutVersionResource",
+     [] {
+         PutIme([](test_images::ImageParts& p) { p.resources = test_images::Resources::NoVersion; });
+         PutSetupLog(kImeName, kImeName, kDisplayName);
+     },
+     1, "here the input method manager stops it first, as predicted above.",
+     kRegistrationFails + "the IME file has no version resource (error 1813)"},
     {"BothKeysNameTheSameFileWithTrailingDotsAndBlanks",
      [] { PutSetupLog(kImeName, "\"MyIme.ime. . \"", kDisplayName); }, 1, "ImeFile and MbFile name the same file",
      kInstall},
@@ -282,10 +348,13 @@ const CheckerCase kCases[] = {
     {"BothKeysNameTheSameFileInFullWidthLatin",
      [] { OneFileInTwoSpellings("\xA3\xCD\xA3\xD9.ime", "\xA3\xCD\xA3\xD9.ime", "\xA3\xED\xA3\xF9.ime"); }, 1,
      "ImeFile and MbFile name the same file", kInstall},  // ＭＹ, ｍｙ
-    {"ImeFileNoImage", [] { sim::PutFile(kPackage + "\\" + kImeName, kNewIme); }, 1,
-     "The IME file is no Windows image", kInstall},
+    {"ImeFileNoImage", [] { sim::PutFile(kPackage + "\\" + kImeName, "IME module as text"); }, 1,
+     "The IME file is no Windows image", kRegistrationFails + "the IME file is no PE image and has no version "
+                                                              "resource (error 1812)"},
     {"ImeFileAProgram", [] { sim::PutFile(kPackage + "\\" + kImeName, test_images::SetupProgram(test_images::kX64)); },
-     1, "The IME file is a program, not a DLL", kInstall},
+     1, "The IME file is a program, not a DLL",
+     kRegistrationFails + "the IME file's version resource says FILETYPE 1 and FILESUBTYPE 0, not VFT_DRV (3) and "
+                          "VFT2_DRV_INPUTMETHOD (11) of an input method driver"},
     {"ImeFileWithoutImeInquire",
      [] {
          test_images::ImageParts parts;
@@ -308,6 +377,75 @@ const CheckerCase kCases[] = {
          sim::PutFile(kPackage + "\\uxtheme.dll", "x");
      },
      1, "The folder holds DLL files: uxtheme.dll, version.dll.", kInstall},
+
+    // Windows would refuse the registration, or the removal's lookup
+    {"NoResources", [] { PutIme([](test_images::ImageParts& p) { p.resources = test_images::Resources::None; }); },
+     1, "Installing, imesetup.exe would copy both files and then show this box:\n" + kActivationBox,
+     kRegistrationFails + "the IME file has no resources, so no version resource (error 1812)"},
+    {"NoVersionResource",
+     [] { PutIme([](test_images::ImageParts& p) { p.resources = test_images::Resources::NoVersion; }); }, 1,
+     "Windows 不会注册这个 IME 文件：IME 文件没有版本资源（错误 1813）",
+     kRegistrationFails + "the IME file has no version resource (error 1813)"},
+    {"FileTypeDll",
+     [] {
+         PutIme([](test_images::ImageParts& p) {
+             p.fileType = test_images::kVftDll;
+             p.fileSubtype = 0;
+         });
+     },
+     1, "The IME file's version resource: FILETYPE 2, FILESUBTYPE 0",
+     kRegistrationFails + "the IME file's version resource says FILETYPE 2 and FILESUBTYPE 0, not VFT_DRV (3) and "
+                          "VFT2_DRV_INPUTMETHOD (11) of an input method driver"},
+    {"DriverOfAnotherSubtype", [] { PutIme([](test_images::ImageParts& p) { p.fileSubtype = 1; }); }, 1,
+     "Windows would not register the IME file",
+     kRegistrationFails + "the IME file's version resource says FILETYPE 3 and FILESUBTYPE 1, not VFT_DRV (3) and "
+                          "VFT2_DRV_INPUTMETHOD (11) of an input method driver"},
+    {"NoTranslation", [] { PutIme([](test_images::ImageParts& p) { p.translations.clear(); }); }, 1,
+     "Windows would not register the IME file",
+     kRegistrationFails + "the IME file's version resource has no \\VarFileInfo\\Translation, which gives the layout "
+                          "its language"},
+    {"NameTooLong",
+     [] {
+         PutIme([](test_images::ImageParts&) {}, kLongName);
+         PutSetupLog(kLongName, kMbName, kDisplayName);
+     },
+     1, "Windows would not register the IME file",
+     kRegistrationFails + "the IME file's name has 80 characters; the input method manager keeps 79 of them (80 with "
+                          "the terminating zero) and finds no file by the shortened name"},
+    {"NameOf79Characters",
+     [] {
+         PutIme([](test_images::ImageParts&) {}, kLongName.substr(1));
+         PutSetupLog(kLongName.substr(1), kMbName, kDisplayName);
+     },
+     0, "No further problems found.", kInstall},
+    {"RegisteredUnderAnotherLanguage",
+     [] { sim::SetString(HKEY_LOCAL_MACHINE, std::string(kLayoutList) + "\\E0200409", "Ime File", "MyIme.ime"); },
+     1, "/inst: imesetup.exe would install, and registration would fail: the IME file is already registered",
+     kRegistrationFails + "the IME file is already registered as layout E0200409, whose language 0409 (English "
+                          "(United States)) is not the IME file's 0804"},
+    {"InstalledImeWithoutVersionResource",
+     [] {
+         test_images::ImageParts parts;
+         parts.resources = test_images::Resources::NoVersion;
+         PutInstallation(test_images::BuildImage(parts), "E0200804");
+     },
+     1, "Removing, imesetup.exe would show this box and change nothing:\n       | 未找到该输入法HKL，不能正常卸载。\n",
+     kLookupFails + "the IME file has no version resource (error 1813)"},
+    {"ReplacingWithAnUnmarkedIme",
+     [] {
+         PutInstallation(kOldIme, "E0200804");
+         PutIme([](test_images::ImageParts& p) { p.translations.clear(); });
+     },
+     1,
+     "/inst: imesetup.exe would ask before replacing the installed IME file, then install, and registration would "
+     "fail: the IME file's version resource has no \\VarFileInfo\\Translation",
+     kRemove},
+    {"NeutralLanguage", [] { PutIme([](test_images::ImageParts& p) { p.translations = {{0x0000, 1200}}; }); }, 1,
+     "The IME file's first translation is the neutral language (0000)", kInstall},
+    {"UnsignedIme", [] { PutIme([](test_images::ImageParts& p) { p.signature = false; }); }, 1,
+     "The IME file has no Authenticode signature.", kInstall},
+    {"SignedIme", [] {}, 0, "The IME file carries an Authenticode signature (whether it is valid is not checked here).",
+     kInstall},
 
     // a bad command line
     {"TwoFolders", [] {}, 3, "Give one folder at most.", "", "imecheck.exe C:\\IMEPKG C:\\"},

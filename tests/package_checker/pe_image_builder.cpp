@@ -53,14 +53,46 @@ std::string Node(const std::string& key, const std::string& value, bool text, co
     return node;
 }
 
-std::string VersionInfo(const std::vector<std::pair<std::string, std::string>>& strings)
+void Hex4(std::string& text, std::uint32_t value)
 {
-    std::vector<std::string> entries;
-    for (const auto& entry : strings) entries.push_back(Node(entry.first, Utf16(entry.second), true, {}));
+    const char digits[] = "0123456789ABCDEF";
+    for (int shift = 12; shift >= 0; shift -= 4) text += digits[(value >> shift) & 0xF];
+}
+
+std::string VersionInfo(const ImageParts& parts)
+{
     std::string fixed(52, '\0');
     Put32(fixed, 0, 0xFEEF04BD);
-    return Node("VS_VERSION_INFO", fixed, false,
-                {Node("StringFileInfo", "", true, {Node("040904B0", "", true, entries)})});
+    Put32(fixed, 4, 0x00010000);
+    Put32(fixed, 8, 0x00010000);   // file version 1.0
+    Put32(fixed, 16, 0x00010000);  // product version 1.0
+    Put32(fixed, 24, 0x3F);        // flags mask
+    Put32(fixed, 32, 0x00000004);  // VOS__WINDOWS32
+    Put32(fixed, 36, parts.fileType);
+    Put32(fixed, 40, parts.fileSubtype);
+
+    std::vector<std::string> children;
+    if (!parts.versionStrings.empty()) {
+        std::string table;
+        if (parts.translations.empty()) {
+            table = "040904B0";
+        } else {
+            Hex4(table, parts.translations[0].language);
+            Hex4(table, parts.translations[0].codePage);
+        }
+        std::vector<std::string> entries;
+        for (const auto& entry : parts.versionStrings) entries.push_back(Node(entry.first, Utf16(entry.second), true, {}));
+        children.push_back(Node("StringFileInfo", "", true, {Node(table, "", true, entries)}));
+    }
+    if (!parts.translations.empty()) {
+        std::string pairs;
+        for (const Translation& translation : parts.translations) {
+            Put16(pairs, pairs.size(), translation.language);
+            Put16(pairs, pairs.size(), translation.codePage);
+        }
+        children.push_back(Node("VarFileInfo", "", true, {Node("Translation", pairs, false, {})}));
+    }
+    return Node("VS_VERSION_INFO", fixed, false, children);
 }
 
 // A resource directory with one entry, pointing at `target` (an offset from
@@ -93,15 +125,17 @@ std::string BuildImage(const ImageParts& parts)
     Align4(section);
     std::uint32_t resourceRva = 0;
     std::uint32_t resourceSize = 0;
-    if (!parts.versionStrings.empty()) {
+    if (parts.resources != Resources::None) {
+        // One resource: type, name 1, language 0x409, its data entry and data.
         resourceRva = kSectionRva + static_cast<std::uint32_t>(section.size());
-        std::string resources = ResourceDirectory(16, 0x80000000 | 24) + ResourceDirectory(1, 0x80000000 | 48) +
-                                ResourceDirectory(0x409, 72);
-        const std::string version = VersionInfo(parts.versionStrings);
+        const bool version = parts.resources == Resources::Version;
+        std::string resources = ResourceDirectory(version ? 16 : 24, 0x80000000 | 24) +
+                                ResourceDirectory(1, 0x80000000 | 48) + ResourceDirectory(0x409, 72);
+        const std::string data = version ? VersionInfo(parts) : std::string("<assembly/>");
         std::string entry(16, '\0');
         Put32(entry, 0, resourceRva + 88);
-        Put32(entry, 4, static_cast<std::uint32_t>(version.size()));
-        resources += entry + version;
+        Put32(entry, 4, static_cast<std::uint32_t>(data.size()));
+        resources += entry + data;
         resourceSize = static_cast<std::uint32_t>(resources.size());
         section += resources;
     }
@@ -135,7 +169,22 @@ std::string BuildImage(const ImageParts& parts)
     Put32(image, header + 12, kSectionRva);
     Put32(image, header + 16, static_cast<std::uint32_t>(section.size()));
     Put32(image, header + 20, kSectionOffset);
-    return image + section;
+    image += section;
+    if (parts.signature) {
+        // The certificate table lies outside every section, at a file offset
+        // on an 8-byte boundary: one WIN_CERTIFICATE, revision 2.0, PKCS#7.
+        image.resize((image.size() + 7) & ~size_t{7}, '\0');
+        std::string certificate(8, '\0');
+        certificate += "not a real PKCS#7 signature";
+        certificate.resize((certificate.size() + 7) & ~size_t{7}, '\0');
+        Put32(certificate, 0, static_cast<std::uint32_t>(certificate.size()));
+        Put16(certificate, 4, 0x0200);
+        Put16(certificate, 6, 0x0002);
+        Put32(image, directories + 32, static_cast<std::uint32_t>(image.size()));
+        Put32(image, directories + 36, static_cast<std::uint32_t>(certificate.size()));
+        image += certificate;
+    }
+    return image;
 }
 
 }  // namespace test_images

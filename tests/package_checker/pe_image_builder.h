@@ -1,5 +1,7 @@
-// Small PE images made byte by byte for the checker's tests: the headers, one
-// section holding an export directory and a version resource, nothing else.
+// Small PE images made byte by byte for the tests: the headers, one section
+// holding an export directory and the resources, and after it, where a signed
+// file has it, an Authenticode certificate table. Nothing runs in them: they
+// are read as files.
 #pragma once
 
 #include <cstdint>
@@ -13,21 +15,53 @@ constexpr std::uint16_t kX86 = 0x014C;
 constexpr std::uint16_t kX64 = 0x8664;
 constexpr std::uint16_t kArm64 = 0xAA64;
 
+// The fixed file information's FILETYPE and FILESUBTYPE.
+constexpr std::uint32_t kVftApp = 1;
+constexpr std::uint32_t kVftDll = 2;
+constexpr std::uint32_t kVftDrv = 3;
+constexpr std::uint32_t kVft2DrvInputMethod = 11;
+
+// One entry of \VarFileInfo\Translation.
+struct Translation {
+    std::uint16_t language;
+    std::uint16_t codePage;
+};
+
+// What the resource section holds.
+enum class Resources {
+    None,        // no resource section at all
+    NoVersion,   // resources, but no version resource among them (a manifest)
+    Version,     // a version resource
+};
+
 struct ImageParts {
     std::uint16_t machine = kX64;
     bool dll = true;
     std::vector<std::string> exports = {"ImeInquire"};
-    // The version resource's strings; none: no resources at all.
+    Resources resources = Resources::Version;
+    // The version resource: its fixed file information, its first string
+    // table (keyed by the first translation) and \VarFileInfo\Translation,
+    // left out when there is no translation.
+    std::uint32_t fileType = kVftDrv;
+    std::uint32_t fileSubtype = kVft2DrvInputMethod;
     std::vector<std::pair<std::string, std::string>> versionStrings;
+    std::vector<Translation> translations = {{0x0804, 936}};
+    // An Authenticode signature: a PKCS#7 certificate in the security
+    // directory (its contents are no real signature).
+    bool signature = false;
 };
 
 std::string BuildImage(const ImageParts& parts);
 
-// An IME module as the package ships it: an x64 (or other) DLL exporting ImeInquire.
-inline std::string ImeModule(std::uint16_t machine = kX64)
+// An input method module as an author ships it: a DLL exporting ImeInquire,
+// its version resource marked as an input method driver for Simplified
+// Chinese (0x0804, code page 936), signed. The description tells copies apart.
+inline std::string ImeModule(std::uint16_t machine = kX64, const std::string& description = "Test IME")
 {
     ImageParts parts;
     parts.machine = machine;
+    parts.versionStrings = {{"FileDescription", description}};
+    parts.signature = true;
     return BuildImage(parts);
 }
 
@@ -38,6 +72,9 @@ inline std::string SetupProgram(std::uint16_t machine)
     parts.machine = machine;
     parts.dll = false;
     parts.exports.clear();
+    parts.fileType = kVftApp;
+    parts.fileSubtype = 0;
+    parts.translations = {{0x0409, 1200}};
     parts.versionStrings = {{"FileDescription", "Setup My IME"}, {"OriginalFilename", "imesetup.exe"}};
     return BuildImage(parts);
 }

@@ -61,7 +61,67 @@ TEST(PeImage, VersionStringsOfTheFirstStringTable)
     using Strings = std::map<std::string, std::string>;
     EXPECT_EQ(VersionStrings(SetupProgram(kX86)),
               (Strings{{"FileDescription", "Setup My IME"}, {"OriginalFilename", "imesetup.exe"}}));
-    EXPECT_EQ(VersionStrings(ImeModule()), Strings{});  // no resources at all
+    EXPECT_EQ(VersionStrings(ImeModule(kX64, "Test IME")), (Strings{{"FileDescription", "Test IME"}}));
+    ImageParts bare;
+    bare.resources = Resources::None;
+    EXPECT_EQ(VersionStrings(BuildImage(bare)), Strings{});
+}
+
+TEST(PeImage, VersionInformationAsTheInputMethodManagerReadsIt)
+{
+    ImageParts none;
+    none.resources = Resources::None;
+    ImageParts manifest;
+    manifest.resources = Resources::NoVersion;
+    ImageParts dll;
+    dll.fileType = kVftDll;
+    dll.fileSubtype = 0;
+    ImageParts untranslated;
+    untranslated.translations.clear();
+    ImageParts english;
+    english.translations = {{0x0409, 1200}, {0x0804, 936}};
+    ImageParts signedIme;
+    signedIme.signature = true;
+
+    const struct {
+        const char* name;
+        std::string bytes;
+        PeVersionResource resource;
+        bool fixedInfo;
+        std::uint32_t type;
+        std::uint32_t subtype;
+        std::uint16_t language;  // 0xFFFF: no translation
+        std::uint16_t codePage;
+        bool signature;
+    } rows[] = {
+        {"no image", "IME module as text", PeVersionResource::NoImage, false, 0, 0, 0xFFFF, 0, false},
+        {"no resource section", BuildImage(none), PeVersionResource::NoResources, false, 0, 0, 0xFFFF, 0, false},
+        {"a manifest only", BuildImage(manifest), PeVersionResource::Missing, false, 0, 0, 0xFFFF, 0, false},
+        {"marked IME", BuildImage(ImageParts{}), PeVersionResource::Present, true, kVftDrv, kVft2DrvInputMethod,
+         0x0804, 936, false},
+        {"a DLL", BuildImage(dll), PeVersionResource::Present, true, kVftDll, 0, 0x0804, 936, false},
+        {"no translation", BuildImage(untranslated), PeVersionResource::Present, true, kVftDrv, kVft2DrvInputMethod,
+         0xFFFF, 0, false},
+        {"the first of two translations", BuildImage(english), PeVersionResource::Present, true, kVftDrv,
+         kVft2DrvInputMethod, 0x0409, 1200, false},
+        {"signed", BuildImage(signedIme), PeVersionResource::Present, true, kVftDrv, kVft2DrvInputMethod, 0x0804, 936,
+         true},
+        {"setup program", SetupProgram(kX86), PeVersionResource::Present, true, kVftApp, 0, 0x0409, 1200, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const PeVersionInfo info = ReadVersionInfo(row.bytes);
+        EXPECT_EQ(info.Resource, row.resource);
+        EXPECT_EQ(info.HasFixedInfo, row.fixedInfo);
+        EXPECT_EQ(info.FileType, row.type);
+        EXPECT_EQ(info.FileSubtype, row.subtype);
+        EXPECT_EQ(info.Translation.has_value(), row.language != 0xFFFF);
+        if (info.Translation && row.language != 0xFFFF) {
+            EXPECT_EQ(info.Translation->Language, row.language);
+            EXPECT_EQ(info.Translation->CodePage, row.codePage);
+        }
+        EXPECT_EQ(HasAuthenticodeSignature(row.bytes), row.signature);
+    }
 }
 
 // Whatever the file's offsets say, every read stays inside it (the asan
@@ -82,6 +142,18 @@ TEST(PeImage, DamagedImagesGiveNoAnswer)
     ASSERT_FALSE(VersionStrings(whole).empty());
     for (size_t length = 0; length < whole.size(); ++length) {
         EXPECT_TRUE(VersionStrings(whole.substr(0, length)).empty()) << length;
+    }
+    // A signed IME: its version resource ends its section, its certificate the file.
+    const std::string signedIme = ImeModule(kX64, "Test IME");
+    ImageParts unsignedParts;
+    unsignedParts.versionStrings = {{"FileDescription", "Test IME"}};
+    const size_t sectionEnd = BuildImage(unsignedParts).size();
+    ASSERT_TRUE(ReadVersionInfo(signedIme).Translation.has_value());
+    ASSERT_TRUE(HasAuthenticodeSignature(signedIme));
+    for (size_t length = 0; length < signedIme.size(); ++length) {
+        const std::string cut = signedIme.substr(0, length);
+        EXPECT_EQ(ReadVersionInfo(cut).Translation.has_value(), length >= sectionEnd) << length;
+        EXPECT_FALSE(HasAuthenticodeSignature(cut)) << length;
     }
 
     const struct {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/clean_machine_fixture.h"
+#include "package_checker/pe_image_builder.h"
 #include "platform/win32.h"
 
 namespace {
@@ -17,8 +18,10 @@ protected:
     void SetUp() override
     {
         CleanMachineTest::SetUp();
-        sim::PutFile("C:\\WINDOWS\\SYSTEM32\\my.ime", "module");
-        sim::PutFile("C:\\WINDOWS\\SYSTEM32\\other.ime", "module");
+        sim::PutFile("C:\\WINDOWS\\SYSTEM32\\my.ime", test_images::ImeModule());
+        test_images::ImageParts korean;
+        korean.translations = {{0x0412, 949}};
+        sim::PutFile("C:\\WINDOWS\\SYSTEM32\\other.ime", test_images::BuildImage(korean));
     }
 
     static DWORD Install(const char* file, const char* text = "My IME")
@@ -47,9 +50,8 @@ TEST_F(SimImmTest, RegistersAndFindsAgain)
     EXPECT_EQ(Install("c:\\windows\\system32\\MY.IME", "Other text"), 0xE0200804u);
     EXPECT_EQ(sim::SubKeyNames(HKEY_LOCAL_MACHINE, kLayouts), std::vector<std::string>{"E0200804"});
 
-    // The lowest free number, in the user's language.
+    // The lowest free number, in the IME file's language.
     sim::CreateKey(HKEY_LOCAL_MACHINE, Layout("E0210411"));
-    sim::SetUserLanguage(0x0412);
     EXPECT_EQ(Install("C:\\WINDOWS\\SYSTEM32\\other.ime"), 0xE0220412u);
 }
 
@@ -57,10 +59,31 @@ TEST_F(SimImmTest, Failures)
 {
     SetLastError(0);
     EXPECT_EQ(Install("C:\\WINDOWS\\SYSTEM32\\missing.ime"), 0u);
-    EXPECT_NE(GetLastError(), 0u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    // A version resource without the marks: no layout, the last error as it was.
+    test_images::ImageParts dll;
+    dll.fileType = test_images::kVftDll;
+    sim::PutFile("C:\\WINDOWS\\SYSTEM32\\dll.ime", test_images::BuildImage(dll));
+    SetLastError(1234);
+    EXPECT_EQ(Install("C:\\WINDOWS\\SYSTEM32\\dll.ime"), 0u);
+    EXPECT_EQ(GetLastError(), 1234u);
     sim::DeleteKeyTree(HKEY_LOCAL_MACHINE, kLayouts);
     EXPECT_EQ(Install("C:\\WINDOWS\\SYSTEM32\\my.ime"), 0u);
     EXPECT_FALSE(sim::KeyExists(HKEY_LOCAL_MACHINE, kLayouts));
+}
+
+// Cut short anywhere, an IME file is read no further than its end (the asan
+// preset sees any read beyond it) and registers only whole.
+TEST_F(SimImmTest, CutImeFilesAreRefused)
+{
+    test_images::ImageParts parts;
+    const std::string whole = test_images::BuildImage(parts);
+    for (size_t length = 0; length < whole.size(); ++length) {
+        sim::PutFile("C:\\WINDOWS\\SYSTEM32\\cut.ime", whole.substr(0, length));
+        EXPECT_EQ(Install("C:\\WINDOWS\\SYSTEM32\\cut.ime"), 0u) << length;
+    }
+    sim::PutFile("C:\\WINDOWS\\SYSTEM32\\cut.ime", whole);
+    EXPECT_EQ(Install("C:\\WINDOWS\\SYSTEM32\\cut.ime"), 0xE0200804u);
 }
 
 TEST_F(SimImmTest, PreloadListInValueForm)

@@ -224,10 +224,11 @@ TEST_F(InstallImeTest, RegistersTheInstalledCopyUnderTheDisplayName)
     UseImeFileInAFolder(context);
     MarkCalls();
 
-    ASSERT_EQ(InstallIme(context, false), kSucceeded);
+    EXPECT_EQ(InstallIme(context, false), kActivationFailed);
 
     EXPECT_EQ(ImeInstallCalls(), (std::vector<std::vector<std::string>>{{context.InstalledImePath, kDisplayName}}));
     EXPECT_EQ(InstalledIme(), kNewIme);
+    EXPECT_TRUE(RegisteredLayouts().empty());
 }
 
 TEST_F(InstallImeTest, ExhaustedMemoryDuringTheCopies)

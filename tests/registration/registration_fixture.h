@@ -59,6 +59,8 @@ protected:
 
     // setup.log names the IME file in the package's sub-folder "ime": the
     // installed copy's path then keeps that folder below the system directory.
+    // The input method manager reads the IME file of that name in the system
+    // directory itself, where there is none: it gives no layout.
     static void UseImeFileInAFolder(SetupContext& c)
     {
         sim::PutFile(std::string(kPackageDir) + "\\ime\\MyIme.ime", kNewIme);

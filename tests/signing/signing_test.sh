@@ -27,6 +27,8 @@ work=${3:?$usage}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=../../scripts/signing.sh
 source "$here/../../scripts/signing.sh"
+# shellcheck source=throwaway_certificate.sh
+source "$here/throwaway_certificate.sh"
 
 failures=0
 check() {  # DESCRIPTION COMMAND...
@@ -48,15 +50,9 @@ mkdir -p "$work"
 cd "$work" || exit 1
 umask 077  # the key and its password are readable by this user only
 
-# ---- A throwaway certificate: RSA (its signatures hold no random part),
-# self-signed, for code signing; its PFX locked with a random password.
-openssl rand -hex 24 >password.txt
-openssl req -x509 -newkey rsa:2048 -noenc -keyout author.key -out author.crt -days 30 \
-    -subj "/CN=Throwaway IME author (test)" \
-    -addext "keyUsage=critical,digitalSignature" -addext "extendedKeyUsage=codeSigning" \
-    >openssl.log 2>&1 || { cat openssl.log; exit 1; }
-openssl pkcs12 -export -inkey author.key -in author.crt -passout file:password.txt \
-    -out author.pfx >>openssl.log 2>&1 || { cat openssl.log; exit 1; }
+# ---- A throwaway certificate (tests/signing/throwaway_certificate.sh); its
+# key stays beside it for the token below, and is removed after.
+throwaway_pfx . || { cat openssl.log; exit 1; }
 check "the PFX's certificates read back with the password file" \
     signing_certificates author.pfx password.txt author-certs.pem
 

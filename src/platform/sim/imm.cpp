@@ -1,12 +1,19 @@
 // The input method manager's IME registration and the loaded keyboard layouts.
 //
-// An IME is registered as a layout key "E0NNxxxx" under the Keyboard Layouts
-// key (NN the lowest free number from 20 hex, xxxx the user language) with
-// the values "Ime File" and "Layout Text"; a file already registered gets its
-// layout back. The new layout is loaded and put on the user's preload list.
+// The manager reads the version resource of the IME file in the system
+// directory (whatever folder the caller names: the setup program copies the
+// file there first), by the file's name kept in 80 wide characters. It takes
+// only a file marked as an input method driver, with a translation; the
+// first translation's language is the layout's. An IME is registered as a
+// layout key "E0NNxxxx" under the Keyboard Layouts key (NN the lowest free
+// number from 20 hex, xxxx that language) with the values "Ime File" and
+// "Layout Text"; a file already registered gets its layout back, unless that
+// layout is of another language. The layout is loaded and put on the user's
+// preload list.
 #include <cstdio>
 
 #include "platform/sim/state.h"
+#include "platform/sim/version_resource.h"
 
 using namespace sim::detail;
 using sim::Family;
@@ -50,12 +57,43 @@ HKL ToHkl(DWORD v)
     return reinterpret_cast<HKL>(static_cast<LONG_PTR>(static_cast<LONG>(v)));
 }
 
-// The IME file must exist; a bare name is looked for in the system directory.
-bool ImeFileExists(const std::string& file)
+constexpr DWORD kVftDrv = 3;
+constexpr DWORD kVft2DrvInputMethod = 11;
+// The file name is kept with its terminating zero in 80 wide characters; a
+// longer one is cut, and the version resource is looked for under the cut name.
+constexpr size_t kImeFileNameChars = 80;
+
+std::string KeptName(const std::string& name)
 {
-    std::string path = file;
-    if (NamePart(file) == file) path = M().systemDirectory + "\\" + file;
-    return sim::FileExists(path);
+    size_t at = 0;
+    for (size_t chars = 0; at < name.size() && chars + 1 < kImeFileNameChars; ++chars) {
+        at += IsLead(static_cast<BYTE>(name[at])) && at + 1 < name.size() ? 2 : 1;
+    }
+    return name.substr(0, at);
+}
+
+// The layout's language, or the error that refuses the file: what
+// GetFileVersionInfoSize sets when it fails, and nothing for a version
+// resource without the marks or a translation (Windows documents no code
+// there, and the open reimplementation of the manager that follows Windows
+// sets none).
+struct ImeLanguage {
+    bool ok = false;
+    std::optional<DWORD> error;
+    WORD language = 0;
+};
+
+ImeLanguage LanguageOfImeFile(const std::string& name)
+{
+    const std::string path = M().systemDirectory + "\\" + KeptName(name);
+    if (!sim::FileExists(path)) return {false, ERROR_FILE_NOT_FOUND};
+    const FileVersionFacts version = ReadFileVersion(sim::FileContents(path));
+    if (version.error != 0) return {false, version.error};
+    if (!version.fixedInfo || version.fileType != kVftDrv || version.fileSubtype != kVft2DrvInputMethod ||
+        !version.translation) {
+        return {};
+    }
+    return {true, std::nullopt, version.language};
 }
 
 void AddToPreload(const std::string& layout)
@@ -97,14 +135,16 @@ HKL WINAPI ImmInstallIMEA(LPCSTR lpszIMEFileName, LPCSTR lpszLayoutText)
     if (hit.fail) return Fail(hit.error);
     if (!lpszIMEFileName || !lpszLayoutText) return Fail(ERROR_INVALID_PARAMETER);
     if (!sim::KeyExists(HKEY_LOCAL_MACHINE, kLayouts)) return Fail(ERROR_FILE_NOT_FOUND);
-    if (!ImeFileExists(lpszIMEFileName)) return Fail(ERROR_FILE_NOT_FOUND);
-
     const std::string imeName = NamePart(lpszIMEFileName);
+    const ImeLanguage ime = LanguageOfImeFile(imeName);
+    if (!ime.ok) return ime.error ? Fail(*ime.error) : nullptr;
+
     const auto layouts = sim::SubKeyNames(HKEY_LOCAL_MACHINE, kLayouts);
     for (const std::string& name : layouts) {
         std::string file = Text(sim::GetValue(HKEY_LOCAL_MACHINE, std::string(kLayouts) + "\\" + name, "Ime File"));
         if (!EqualNoCase(file, imeName)) continue;
         DWORD value = static_cast<DWORD>(std::strtoul(name.c_str(), nullptr, 16));
+        if ((value & 0xFFFF) != ime.language) return nullptr;  // registered for another language
         M().loadedLayouts.insert(value);
         return ToHkl(value);
     }
@@ -115,7 +155,7 @@ HKL WINAPI ImmInstallIMEA(LPCSTR lpszIMEFileName, LPCSTR lpszLayoutText)
         for (const std::string& name : layouts)
             if (Fold(name).compare(0, 4, prefix) == 0) used = true;
         if (used) continue;
-        DWORD value = ((0xE000u | nn) << 16) | M().userLanguage;
+        DWORD value = ((0xE000u | nn) << 16) | ime.language;
         std::string key = std::string(kLayouts) + "\\" + Hex8(value);
         sim::SetString(HKEY_LOCAL_MACHINE, key, "Ime File", Fold(imeName));
         sim::SetString(HKEY_LOCAL_MACHINE, key, "Layout Text", lpszLayoutText);

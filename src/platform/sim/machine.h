@@ -15,8 +15,8 @@
 
 namespace sim {
 
-// A clean machine: NT family, double-byte support on, code page 936, user
-// language 0x0804, time-zone bias 0. Drive C: with directories C:\, C:\WINDOWS,
+// A clean machine: NT family, double-byte support on, code page 936,
+// time-zone bias 0. Drive C: with directories C:\, C:\WINDOWS,
 // the system directory C:\WINDOWS\SYSTEM32 and the temporary folder
 // C:\WINDOWS\TEMP; current directory C:\.
 // HKLM\System\CurrentControlSet\Control\Keyboard Layouts exists (empty);
@@ -82,7 +82,6 @@ enum class Family { NT, Win9x };
 void SetFamily(Family family);
 void SetDbcsEnabled(bool enabled);
 void SetCodePage(UINT codePage);  // 936 (double-byte) or a single-byte page such as 1252
-void SetUserLanguage(WORD language);
 void SetCommandLine(const std::string& commandLine);
 // The line as GetCommandLineW hands it out; GetCommandLineA has it in the code
 // page, a character the page lacks as '?'.
@@ -90,12 +89,18 @@ void SetWideCommandLine(const std::u16string& commandLine);
 // The NT family reports version 5.1 build 2600.
 
 // ---- Input method manager ----
-// ImmInstallIMEA needs the Keyboard Layouts key and the IME file (a bare name
-// is looked for in the system directory). A file already registered (by the
-// "Ime File" value, case aside) gets its layout back; otherwise the layout
-// "E0NNxxxx" is made (NN the lowest free from 20, xxxx the user language) and
-// put on the preload list: NT a value "n", 9x a subkey "n" with the default
-// value. Either way the layout is loaded.
+// ImmInstallIMEA needs the Keyboard Layouts key and reads the IME file of the
+// name it is given (its folder aside) in the system directory, the name cut
+// to 79 characters: missing, ERROR_FILE_NOT_FOUND; no PE image or no resource
+// section, ERROR_RESOURCE_DATA_NOT_FOUND; no version resource,
+// ERROR_RESOURCE_TYPE_NOT_FOUND; a version resource whose fixed information
+// is not FILETYPE VFT_DRV with FILESUBTYPE VFT2_DRV_INPUTMETHOD, or without
+// \VarFileInfo\Translation, no layout and the last error left as it was.
+// A file already registered (by the "Ime File" value, case aside) gets its
+// layout back, or no layout when that layout's language is not the file's
+// first translation's; otherwise the layout "E0NNxxxx" is made (NN the lowest
+// free from 20, xxxx that language) and put on the preload list: NT a value
+// "n", 9x a subkey "n" with the default value. Either way the layout is loaded.
 bool IsLayoutLoaded(HKL layout);
 void SetLayoutLoaded(HKL layout, bool loaded);
 

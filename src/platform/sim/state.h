@@ -106,7 +106,6 @@ struct Machine {
     Family family = Family::NT;
     bool dbcs = true;
     UINT codePage = 936;
-    WORD userLanguage = 0x0804;
     DWORD ntMajor = 5, ntMinor = 1, ntBuild = 2600;
     std::string commandLine;
     std::vector<char> commandLineBuffer;

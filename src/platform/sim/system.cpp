@@ -119,11 +119,6 @@ void SetCodePage(UINT codePage)
     M().codePage = codePage;
 }
 
-void SetUserLanguage(WORD language)
-{
-    M().userLanguage = language;
-}
-
 void SetCommandLine(const std::string& commandLine)
 {
     Machine& m = M();
