@@ -211,7 +211,8 @@ TEST(PeImage, DamagedDirectoriesGiveNoAnswer)
 // its section count and its name count (the benchmark and the fuzz target's
 // seed measure the time; the answers are checked here): its sections come out
 // of address order, most names point nowhere or at a text that does not end
-// near them, and the last name is found.
+// near them, and the last name is found; behind the root's many other types
+// its version resource is read, and its certificate table found.
 TEST(PeImage, CraftedShapeIsReadAsItsTablesSay)
 {
     const std::string image = CraftedImage(1 << 20);
@@ -223,7 +224,17 @@ TEST(PeImage, CraftedShapeIsReadAsItsTablesSay)
     EXPECT_FALSE(ExportsName(image, "I"));  // the long text runs on past one letter
     EXPECT_FALSE(ExportsName(image, "ImeSelect"));
     // Without its last name's text the table finds nothing.
-    EXPECT_FALSE(ExportsName(image.substr(0, image.size() - 16), "ImeInquire"));
+    EXPECT_FALSE(ExportsName(image.substr(0, image.rfind("ImeInquire")), "ImeInquire"));
+
+    const PeVersionInfo version = ReadVersionInfo(image);
+    EXPECT_EQ(version.Resource, PeVersionResource::Present);
+    EXPECT_TRUE(version.HasFixedInfo);
+    EXPECT_EQ(version.FileType, 3u);
+    EXPECT_EQ(version.FileSubtype, 11u);
+    ASSERT_TRUE(version.Translation.has_value());
+    EXPECT_EQ(version.Translation->Language, 0x0804);
+    EXPECT_EQ(version.Translation->CodePage, 936);
+    EXPECT_TRUE(HasAuthenticodeSignature(image));
 }
 
 }  // namespace
