@@ -70,9 +70,12 @@ protected:
         ToolCase::SetUp();
         if (HasFatalFailure()) return;
         ASSERT_TRUE(IsFile(CheckerPath())) << "checker not found: \"" << CheckerPath() << "\" (give --checker=PATH)";
-        // A real x64 input method module in place of the sample's text.
-        UseImage("test_ime_x64.ime");
+        // A real input method module of this build's machine in place of the sample's text.
+        UseImage(TestImeImage(BuildName()));
     }
+
+    // The test IME image built for "x64" or "x86".
+    static std::string TestImeImage(const std::string& build) { return "test_ime_" + build + ".ime"; }
 
     void UseImage(const std::string& image)
     {
@@ -200,6 +203,7 @@ const AgreementCase kAgreementCases[] = {
     {"ImeFileWithFolderParts", states::ImeFileWithFolderParts},
     {"Installed", states::Installed},
     {"ImeFilePresentButMbFileMissing", states::ImeFilePresentButMbFileMissing},
+    {"InstalledByTheOtherBuildOnly", states::InstalledByTheOtherBuildOnly},
 };
 
 INSTANTIATE_TEST_SUITE_P(Packages, CheckerAgreement, ::testing::ValuesIn(kAgreementCases),
@@ -388,14 +392,15 @@ TEST_F(CheckerFindings, ImeFileWithFolderPartsShowsTheInstalledPath)
     ExpectReport(CheckPackage(), 1, "installs to " + systemDir_ + "\\sub\\e2etest.ime");
 }
 
-TEST_F(CheckerFindings, X86ImeBesideTheX64ProgramIsAMismatch)
+TEST_F(CheckerFindings, ImeOfTheOtherBuildBesideTheProgramIsAMismatch)
 {
-    UseImage("test_ime_x86.ime");
+    UseImage(TestImeImage(OtherBuildName()));
     ASSERT_TRUE(CopyFileA(ToolPath().c_str(), PackagePath("setup.exe").c_str(), FALSE));
     // The checker is no setup program, whatever its name.
     ASSERT_TRUE(CopyFileA(CheckerPath().c_str(), PackagePath("imesetup.exe").c_str(), FALSE));
     ExpectReport(CheckPackage(), 1,
-                 "The setup program \"setup.exe\" in the folder is the x64 build, but the IME file is an x86 image");
+                 std::string("The setup program \"setup.exe\" in the folder is the ") + BuildName() +
+                     " build, but the IME file is an " + OtherBuildName() + " image");
     const ConsoleRun run = CheckPackage();
     EXPECT_EQ(run.output.find("\"imesetup.exe\" in the folder"), std::string::npos) << run.output;
 }
