@@ -10,25 +10,21 @@
 #include "gbk_text.h"
 #include "tool_case.h"
 
-#include <cctype>
 #include <map>
 
 namespace e2e {
 namespace {
 
-std::string Lower(std::string text)
+bool LastPartIs(const std::string& path, const char* name)
 {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
+    return lstrcmpiA(path.substr(path.find_last_of('\\') + 1).c_str(), name) == 0;
 }
-
-std::string LastPart(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
 
 // Each layout as key name -> "Ime File" | "Layout Text", in one registry view.
 std::map<std::string, std::string> LayoutTable(REGSAM view)
 {
     std::map<std::string, std::string> table;
-    for (const Layout& layout : Layouts(view)) table[Lower(layout.keyName)] = layout.imeFile + "|" + layout.layoutText;
+    for (const Layout& layout : Layouts(view)) table[layout.keyName] = layout.imeFile + "|" + layout.layoutText;
     return table;
 }
 
@@ -57,8 +53,8 @@ TEST_F(Bitness, CopiesLandWhereThisBuildLooksNotWhereTheSystemDirectoryIsNamed)
     EXPECT_EQ(ReadBytes(InstalledMb()), kPackageMb);
     EXPECT_FALSE(IsFile(OtherBuildIme())) << OtherBuildIme();
     EXPECT_FALSE(IsFile(OtherBuildMb())) << OtherBuildMb();
-    EXPECT_EQ(Lower(LastPart(systemDir_)), "system32");
-    EXPECT_EQ(Lower(LastPart(filesDir_)), sizeof(void*) == 8 ? "system32" : "syswow64");
+    EXPECT_TRUE(LastPartIs(systemDir_, "system32")) << systemDir_;
+    EXPECT_TRUE(LastPartIs(filesDir_, sizeof(void*) == 8 ? "system32" : "syswow64")) << filesDir_;
 }
 
 TEST_F(Bitness, TheOtherBuildsFilesAreNeitherFoundNorTouched)
@@ -98,7 +94,7 @@ TEST_F(Bitness, TheLayoutListAndThePreloadListAreSharedWithTheOtherBuild)
     const std::vector<Layout> installed = LayoutsOfImeFile(RegisteredIme());
     ASSERT_EQ(installed.size(), 1u);
     EXPECT_EQ(LayoutTable(OtherBuildView()), LayoutTable(0));
-    EXPECT_EQ(LayoutTable(OtherBuildView()).count(Lower(installed[0].keyName)), 1u);
+    EXPECT_EQ(LayoutTable(OtherBuildView()).count(installed[0].keyName), 1u);
 
     // The removal's edit of the preload list, seen by the other build.
     const std::string found = LayoutTheRemovalFinds(installed[0].keyName);
