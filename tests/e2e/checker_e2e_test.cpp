@@ -71,11 +71,8 @@ protected:
         if (HasFatalFailure()) return;
         ASSERT_TRUE(IsFile(CheckerPath())) << "checker not found: \"" << CheckerPath() << "\" (give --checker=PATH)";
         // A real input method module of this build's machine in place of the sample's text.
-        UseImage(TestImeImage(BuildName()));
+        UseImage(TestImeImage());
     }
-
-    // The test IME image built for "x64" or "x86".
-    static std::string TestImeImage(const std::string& build) { return "test_ime_" + build + ".ime"; }
 
     void UseImage(const std::string& image)
     {
@@ -239,7 +236,7 @@ protected:
 // A sound package: its IME file built with a resource script and signed.
 TEST_F(CheckerFindings, SoundPackageFindsNothing)
 {
-    UseImage("test_ime_x64_signed.ime");
+    UseImage(TestImeImage(BuildName(), "_signed"));
     const ConsoleRun run = CheckPackage();
     ExpectReport(run, 0, "No further problems found.");
     ExpectReport(run, 0, "The layout's language once registered: 0804 (Chinese (Simplified, PRC))");
@@ -310,7 +307,8 @@ TEST_F(CheckerFindings, RefusedRegistrationIsWhatTheProgramMeets)
 TEST_F(CheckerFindings, ImeFileNameTooLong)
 {
     const std::string name = std::string(76, 'n') + ".ime";  // 80 characters
-    ASSERT_TRUE(CopyFileA((SuiteFolder() + "\\test_ime_x64_signed.ime").c_str(), PackagePath(name).c_str(), FALSE));
+    const std::string signedImage = SuiteFolder() + "\\" + TestImeImage(BuildName(), "_signed");
+    ASSERT_TRUE(CopyFileA(signedImage.c_str(), PackagePath(name).c_str(), FALSE));
     WriteSetupLog(SetupLog(name, kMbFile, Gbk(texts::kDisplayName)));
     const ConsoleRun run = CheckPackage();
     EXPECT_EQ(run.exitCode, 1u);
@@ -321,7 +319,7 @@ TEST_F(CheckerFindings, ImeFileNameTooLong)
 
 TEST_F(CheckerFindings, ImeFileRegisteredUnderAnotherLanguage)
 {
-    UseImage("test_ime_x64_signed.ime");
+    UseImage(TestImeImage(BuildName(), "_signed"));
     ASSERT_TRUE(SetText(HKEY_LOCAL_MACHINE, LayoutPath("E0FE0409"), "Ime File", kImeFile));  // as Windows writes it
     const ConsoleRun run = CheckPackage();
     ExpectReport(run, 1, "/inst: imesetup.exe would install, and registration would fail: the IME file is already "
@@ -339,7 +337,7 @@ TEST_F(CheckerFindings, NeutralLanguage)
 
 TEST_F(CheckerFindings, InstalledImeFileGetsNoLayout)
 {
-    UseImage("test_ime_x64_signed.ime");
+    UseImage(TestImeImage(BuildName(), "_signed"));
     ASSERT_TRUE(CopyFileA((SuiteFolder() + "\\no_version.ime").c_str(), InstalledIme().c_str(), FALSE));
     ASSERT_TRUE(WriteBytes(InstalledMb(), kOldMb));
     const ConsoleRun run = CheckPackage();

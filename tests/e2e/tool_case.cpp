@@ -32,14 +32,20 @@ std::string SuiteFolder()
     return path.substr(0, path.find_last_of('\\'));
 }
 
+std::string TestImeImage(const std::string& build, const std::string& kind)
+{
+    return "test_ime_" + build + kind + ".ime";
+}
+
 ExpectedBox Outcome(const std::string& gbkText) { return {gbkText, false, IDOK}; }
 ExpectedBox Question(const std::string& gbkText, int answer) { return {gbkText, true, answer}; }
 
 const char ToolCase::kImeFile[] = "e2etest.ime";
 const char ToolCase::kMbFile[] = "e2etest.mb";
-const std::string ToolCase::kPackageIme = ReadBytes(SuiteFolder() + "\\test_ime_x64.ime").value_or("");
+const std::string ToolCase::kPackageIme = ReadBytes(SuiteFolder() + "\\" + TestImeImage()).value_or("");
 const char ToolCase::kPackageMb[] = "code table, version 2";
-const std::string ToolCase::kOldIme = ReadBytes(SuiteFolder() + "\\test_ime_x64_old.ime").value_or("");
+const std::string ToolCase::kOldIme =
+    ReadBytes(SuiteFolder() + "\\" + TestImeImage(BuildName(), "_old")).value_or("");
 const char ToolCase::kOldMb[] = "code table, version 1";
 
 void ToolCase::SetUp()

@@ -25,6 +25,9 @@ void SetCheckerPath(const std::string& path);
 // The folder of the suite's own program, where the build puts the test IME
 // images and the planted-DLL case's parts.
 std::string SuiteFolder();
+// The file name of a test IME image built for a machine ("x64", "x86"), the
+// package's by default, or "_old" (an earlier installation's) or "_signed".
+std::string TestImeImage(const std::string& build = BuildName(), const std::string& kind = "");
 
 struct ExpectedBox {
     std::string text;  // code page 936 bytes
@@ -41,8 +44,9 @@ public:
     static const char kImeFile[];
     static const char kMbFile[];
     // The files' contents as shipped, and as an earlier installation left
-    // them. The IME files are the test IME images test_ime_x64.ime and
-    // test_ime_x64_old.ime, with the version resource Windows asks for.
+    // them. The IME files are the test IME images of this build's machine
+    // (test_ime_x64.ime and test_ime_x64_old.ime, or the x86 ones), with the
+    // version resource Windows asks for.
     static const std::string kPackageIme;
     static const char kPackageMb[];
     static const std::string kOldIme;
