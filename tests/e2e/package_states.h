@@ -21,5 +21,7 @@ void NothingInstalled(ToolCase& c);
 void Installed(ToolCase& c);
 void ImeFilePresentButMbFileMissing(ToolCase& c);
 void ImeFileWithFolderParts(ToolCase& c);
+// Both files in the other build's system directory only (none on 32-bit Windows).
+void InstalledByTheOtherBuildOnly(ToolCase& c);
 
 }  // namespace e2e::states
