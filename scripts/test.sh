@@ -4,9 +4,10 @@
 #   host       the tool and its tests on the simulated Windows machine
 #   asan       the same with AddressSanitizer and UndefinedBehaviorSanitizer
 #   fuzz       the libFuzzer targets (Clang), each run for a few seconds
-#   mingw-x64  the Windows program; portable and end-to-end tests under Wine,
-#              and the check of its import table and subsystem
-#   mingw-x86  the 32-bit Windows program; the import and subsystem check
+#   mingw-x64  the 64-bit Windows programs; portable and end-to-end tests
+#              under Wine, and the checks of their files
+#   mingw-x86  the 32-bit Windows programs, tested as the 64-bit ones are
+#              (under Wine's WoW64)
 # Ends with the line "N passed, N failed, N skipped, N Wine deviations" over
 # the tests of all presets, and a non-zero status on any failure:
 #   passed           tests that passed (and printed no Wine deviation)
@@ -56,9 +57,12 @@ mkdir -p "$logdir"
 
 # Whatever happens, leave no wineserver of ours behind.
 stop_wine() {
-    if [[ -d "$root/build/mingw-x64/wine/prefix" ]]; then
-        bash scripts/wine-run.sh --dir "$root/build/mingw-x64/wine" --stop >/dev/null 2>&1 || true
-    fi
+    local preset
+    for preset in mingw-x64 mingw-x86; do
+        if [[ -d "$root/build/$preset/wine/prefix" ]]; then
+            bash scripts/wine-run.sh --dir "$root/build/$preset/wine" --stop >/dev/null 2>&1 || true
+        fi
+    done
 }
 trap stop_wine EXIT
 

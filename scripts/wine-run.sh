@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in a build folder's private prefix
 # (made on first use from the cached template). CTest uses this as the
-# cross-compiling emulator of the mingw-x64 build.
+# cross-compiling emulator of the mingw-x64 and mingw-x86 builds (the same
+# 64-bit prefix runs x86 programs under WoW64).
 #
 #   wine-run.sh [--dir DIR] PROGRAM [ARGS...]
 #   wine-run.sh [--dir DIR] --fresh     replace the prefix by a fresh copy

@@ -10,7 +10,8 @@ namespace {
 // loaded by name is taken as it is when one of that name is already loaded,
 // wherever the search would have looked. Measured under Wine 8 with
 // WINEDEBUG=+loaddll while the program shows its box (installation, the
-// reinstall question and removal load the same ones); the program's own
+// reinstall question and removal load the same ones; the x86 build under
+// WoW64 loads the same as the x64 one, its own 32-bit copies); the program's own
 // imports (KERNEL32, USER32, ADVAPI32, IMM32, msvcrt) are KnownDLLs on
 // Windows, always taken from the system directory, and are loaded before the
 // entry point in any case. Not here: comctl32.dll, which the manifest's

@@ -70,8 +70,8 @@ protected:
         ToolCase::SetUp();
         if (HasFatalFailure()) return;
         ASSERT_TRUE(IsFile(CheckerPath())) << "checker not found: \"" << CheckerPath() << "\" (give --checker=PATH)";
-        // A real x64 input method module in place of the sample's text.
-        UseImage("test_ime_x64.ime");
+        // A real input method module of this build's machine in place of the sample's text.
+        UseImage(TestImeImage());
     }
 
     void UseImage(const std::string& image)
@@ -204,6 +204,7 @@ const AgreementCase kAgreementCases[] = {
     {"ImeFileWithFolderParts", states::ImeFileWithFolderParts},
     {"Installed", states::Installed},
     {"ImeFilePresentButMbFileMissing", states::ImeFilePresentButMbFileMissing},
+    {"InstalledByTheOtherBuildOnly", states::InstalledByTheOtherBuildOnly},
 };
 
 INSTANTIATE_TEST_SUITE_P(Packages, CheckerAgreement, ::testing::ValuesIn(kAgreementCases),
@@ -239,7 +240,7 @@ protected:
 // A sound package: its IME file built with a resource script and signed.
 TEST_F(CheckerFindings, SoundPackageFindsNothing)
 {
-    UseImage("test_ime_x64_signed.ime");
+    UseImage(TestImeImage(BuildName(), "_signed"));
     const ConsoleRun run = CheckPackage();
     ExpectReport(run, 0, "No further problems found.");
     ExpectReport(run, 0, "The layout's language once registered: 0804 (Chinese (Simplified, PRC))");
@@ -310,7 +311,8 @@ TEST_F(CheckerFindings, RefusedRegistrationIsWhatTheProgramMeets)
 TEST_F(CheckerFindings, ImeFileNameTooLong)
 {
     const std::string name = std::string(76, 'n') + ".ime";  // 80 characters
-    ASSERT_TRUE(CopyFileA((SuiteFolder() + "\\test_ime_x64_signed.ime").c_str(), PackagePath(name).c_str(), FALSE));
+    const std::string signedImage = SuiteFolder() + "\\" + TestImeImage(BuildName(), "_signed");
+    ASSERT_TRUE(CopyFileA(signedImage.c_str(), PackagePath(name).c_str(), FALSE));
     WriteSetupLog(SetupLog(name, kMbFile, Gbk(texts::kDisplayName)));
     const ConsoleRun run = CheckPackage();
     EXPECT_EQ(run.exitCode, 1u);
@@ -321,7 +323,7 @@ TEST_F(CheckerFindings, ImeFileNameTooLong)
 
 TEST_F(CheckerFindings, ImeFileRegisteredUnderAnotherLanguage)
 {
-    UseImage("test_ime_x64_signed.ime");
+    UseImage(TestImeImage(BuildName(), "_signed"));
     ASSERT_TRUE(SetText(HKEY_LOCAL_MACHINE, LayoutPath("E0FE0409"), "Ime File", kImeFile));  // as Windows writes it
     const ConsoleRun run = CheckPackage();
     ExpectReport(run, 1, "/inst: imesetup.exe would install, and registration would fail: the IME file is already "
@@ -339,7 +341,7 @@ TEST_F(CheckerFindings, NeutralLanguage)
 
 TEST_F(CheckerFindings, InstalledImeFileGetsNoLayout)
 {
-    UseImage("test_ime_x64_signed.ime");
+    UseImage(TestImeImage(BuildName(), "_signed"));
     ASSERT_TRUE(CopyFileA((SuiteFolder() + "\\no_version.ime").c_str(), InstalledIme().c_str(), FALSE));
     ASSERT_TRUE(WriteBytes(InstalledMb(), kOldMb));
     const ConsoleRun run = CheckPackage();
@@ -392,14 +394,15 @@ TEST_F(CheckerFindings, ImeFileWithFolderPartsShowsTheInstalledPath)
     ExpectReport(CheckPackage(), 1, "installs to " + systemDir_ + "\\sub\\e2etest.ime");
 }
 
-TEST_F(CheckerFindings, X86ImeBesideTheX64ProgramIsAMismatch)
+TEST_F(CheckerFindings, ImeOfTheOtherBuildBesideTheProgramIsAMismatch)
 {
-    UseImage("test_ime_x86.ime");
+    UseImage(TestImeImage(OtherBuildName()));
     ASSERT_TRUE(CopyFileA(ToolPath().c_str(), PackagePath("setup.exe").c_str(), FALSE));
     // The checker is no setup program, whatever its name.
     ASSERT_TRUE(CopyFileA(CheckerPath().c_str(), PackagePath("imesetup.exe").c_str(), FALSE));
     ExpectReport(CheckPackage(), 1,
-                 "The setup program \"setup.exe\" in the folder is the x64 build, but the IME file is an x86 image");
+                 std::string("The setup program \"setup.exe\" in the folder is the ") + BuildName() +
+                     " build, but the IME file is an " + OtherBuildName() + " image");
     const ConsoleRun run = CheckPackage();
     EXPECT_EQ(run.output.find("\"imesetup.exe\" in the folder"), std::string::npos) << run.output;
 }

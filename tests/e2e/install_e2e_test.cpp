@@ -12,7 +12,7 @@ protected:
     // The one layout the run registered for the installed IME file.
     void ExpectRegisteredOnce(const std::string& expectedKeyOnWine)
     {
-        const std::vector<Layout> layouts = LayoutsOfImeFile(InstalledIme());
+        const std::vector<Layout> layouts = LayoutsOfImeFile(RegisteredIme());
         ASSERT_EQ(layouts.size(), 1u);
         EXPECT_EQ(layouts[0].layoutText, Gbk(texts::kDisplayName));
         if (RunningOnWine()) {
@@ -71,9 +71,9 @@ TEST_F(Installation, InstOverAnInstalledImeAnsweredYesReplacesAndRegistersAgain)
         // Wine registers the file once more under a new layout instead of
         // answering with the existing one.
         ReportWineDeviation("ImmInstallIMEA: a registered IME file gets a new layout on every call");
-        EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, LayoutPath(newLayout), "Ime File"), InstalledIme());
+        EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, LayoutPath(newLayout), "Ime File"), RegisteredIme());
         EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, LayoutPath(newLayout), "Layout Text"), Gbk(texts::kDisplayName));
-        EXPECT_EQ(LayoutsOfImeFile(InstalledIme()).size(), 2u);
+        EXPECT_EQ(LayoutsOfImeFile(RegisteredIme()).size(), 2u);
     }
 }
 
@@ -103,7 +103,7 @@ TEST_F(Installation, MbTargetHeldOpenNamesTheMbFileAndKeepsTheCopiedImeFile)
     }
     EXPECT_EQ(ReadBytes(InstalledIme()), kPackageIme);
     EXPECT_EQ(ReadBytes(InstalledMb()), kOldMb);
-    EXPECT_TRUE(LayoutsOfImeFile(InstalledIme()).empty());
+    EXPECT_TRUE(LayoutsOfImeFile(RegisteredIme()).empty());
 }
 
 TEST_F(Installation, MissingLayoutListCountsAsMissingRightsAndCopiesNothing)

@@ -62,6 +62,13 @@ void Installed(ToolCase& c) { c.PlaceInstallation(); }
 
 void ImeFilePresentButMbFileMissing(ToolCase& c) { ASSERT_TRUE(WriteBytes(c.InstalledIme(), ToolCase::kOldIme)); }
 
+void InstalledByTheOtherBuildOnly(ToolCase& c)
+{
+    if (c.OtherBuildIme().empty()) return;
+    ASSERT_TRUE(WriteBytes(c.OtherBuildIme(), ToolCase::kOldIme));
+    ASSERT_TRUE(WriteBytes(c.OtherBuildMb(), ToolCase::kOldMb));
+}
+
 void ImeFileWithFolderParts(ToolCase& c)
 {
     ASSERT_TRUE(CreateDirectoryA(c.PackagePath("sub").c_str(), nullptr));

@@ -28,5 +28,7 @@ void ImeFileWithFolderParts(ToolCase& c);
 // to the drive's root and down into the package: the installed path is the
 // package's own IME file.
 void ImeFileReachingThePackageItself(ToolCase& c);
+// Both files in the other build's system directory only (none on 32-bit Windows).
+void InstalledByTheOtherBuildOnly(ToolCase& c);
 
 }  // namespace e2e::states

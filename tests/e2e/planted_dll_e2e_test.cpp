@@ -21,10 +21,11 @@ namespace {
 
 // The DLLs the program loads after its entry point, measured under Wine 8
 // with WINEDEBUG=+loaddll (installation, reinstall question and removal load
-// the same ones): Wine's display driver, the themed box with Common Controls
-// 6 and what they bring in; and dwmapi.dll, which the program loads itself
-// for Windows. The DLLs loaded before the entry point (the program's imports
-// and theirs) are not here: nothing the program does can change those.
+// the same ones, the x64 build and the x86 one under WoW64 alike): Wine's
+// display driver, the themed box with Common Controls 6 and what they bring
+// in; and dwmapi.dll, which the program loads itself for Windows. The DLLs
+// loaded before the entry point (the program's imports and theirs) are not
+// here: nothing the program does can change those.
 const char* const kPlantedNames[] = {
     "winex11.drv", "uxtheme.dll", "comctl32.dll", "msimg32.dll",
     "rpcrt4.dll",  "combase.dll", "ole32.dll",    "dwmapi.dll",

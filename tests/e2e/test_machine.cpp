@@ -8,12 +8,38 @@ namespace e2e {
 const char kLayoutsPath[] = "System\\CurrentControlSet\\Control\\Keyboard Layouts";
 const char kPreloadPath[] = "Keyboard Layout\\Preload";
 
-std::string SystemDirectory()
+const char* BuildName() { return sizeof(void*) == 8 ? "x64" : "x86"; }
+const char* OtherBuildName() { return sizeof(void*) == 8 ? "x86" : "x64"; }
+
+namespace {
+
+std::string Answer(UINT (WINAPI *call)(LPSTR, UINT))
 {
     char buffer[MAX_PATH + 1] = "";
-    const UINT n = GetSystemDirectoryA(buffer, MAX_PATH);
+    const UINT n = call(buffer, MAX_PATH);
     return std::string(buffer, n <= MAX_PATH ? n : 0);
 }
+
+bool UnderWow64()
+{
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+}  // namespace
+
+std::string SystemDirectory() { return Answer(GetSystemDirectoryA); }
+
+std::string SystemFilesDirectory() { return UnderWow64() ? Answer(GetSystemWow64DirectoryA) : SystemDirectory(); }
+
+std::string OtherBuildSystemDirectory()
+{
+    if (UnderWow64()) return Answer(GetWindowsDirectoryA) + "\\Sysnative";
+    // Empty where there is no 32-bit side (the call fails).
+    return sizeof(void*) == 8 ? Answer(GetSystemWow64DirectoryA) : "";
+}
+
+REGSAM OtherBuildView() { return sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY; }
 
 // ---- Files ----
 
@@ -117,9 +143,9 @@ bool SetText(HKEY root, const std::string& path, const std::string& name, const 
                                  static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
 }
 
-std::optional<std::string> GetText(HKEY root, const std::string& path, const std::string& name)
+std::optional<std::string> GetText(HKEY root, const std::string& path, const std::string& name, REGSAM view)
 {
-    UniqueKey key = OpenKey(root, path);
+    UniqueKey key = OpenKey(root, path, KEY_READ | view);
     if (!key) return std::nullopt;
     DWORD type = 0;
     DWORD size = 0;
@@ -248,15 +274,15 @@ DeniedKey::~DeniedKey()
 
 // ---- Keyboard layouts ----
 
-std::vector<Layout> Layouts()
+std::vector<Layout> Layouts(REGSAM view)
 {
     std::vector<Layout> layouts;
-    UniqueKey key = OpenKey(HKEY_LOCAL_MACHINE, kLayoutsPath);
+    UniqueKey key = OpenKey(HKEY_LOCAL_MACHINE, kLayoutsPath, KEY_READ | view);
     if (!key) return layouts;
     for (const std::string& name : SubkeyNames(key.get())) {
         const std::string path = std::string(kLayoutsPath) + "\\" + name;
-        layouts.push_back({name, GetText(HKEY_LOCAL_MACHINE, path, "Ime File").value_or(""),
-                           GetText(HKEY_LOCAL_MACHINE, path, "Layout Text").value_or("")});
+        layouts.push_back({name, GetText(HKEY_LOCAL_MACHINE, path, "Ime File", view).value_or(""),
+                           GetText(HKEY_LOCAL_MACHINE, path, "Layout Text", view).value_or("")});
     }
     return layouts;
 }
@@ -280,10 +306,10 @@ std::string NextWineLayoutName()
     return "";
 }
 
-std::map<std::string, std::string> PreloadValues()
+std::map<std::string, std::string> PreloadValues(REGSAM view)
 {
     std::map<std::string, std::string> list;
-    if (UniqueKey key = OpenKey(HKEY_CURRENT_USER, kPreloadPath)) {
+    if (UniqueKey key = OpenKey(HKEY_CURRENT_USER, kPreloadPath, KEY_READ | view)) {
         for (KeySnapshot::Value& v : Values(key.get())) {
             while (!v.data.empty() && v.data.back() == '\0') v.data.pop_back();
             list[v.name] = v.data;

@@ -17,7 +17,22 @@
 
 namespace e2e {
 
+// The suite is built with the program it tests: "x64" or "x86", and the other.
+const char* BuildName();
+const char* OtherBuildName();
+
+// The system directory as programs name it (GetSystemDirectoryA).
 std::string SystemDirectory();
+// Where file calls on that name land: a 32-bit process on 64-bit Windows
+// (WoW64) names System32 and reaches SysWOW64.
+std::string SystemFilesDirectory();
+// The other build's system directory as this process reaches it: System32
+// through its alias Sysnative from a 32-bit process under WoW64, SysWOW64 from
+// a 64-bit process; empty on 32-bit Windows, which has one.
+std::string OtherBuildSystemDirectory();
+// The registry view of the other build's programs (KEY_WOW64_64KEY or
+// KEY_WOW64_32KEY); 32-bit Windows has one view and ignores it.
+REGSAM OtherBuildView();
 
 // ---- Files ----
 bool WriteBytes(const std::string& path, const std::string& bytes);
@@ -48,12 +63,13 @@ struct KeyCloser {
 };
 using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 
+// A view (KEY_WOW64_64KEY, KEY_WOW64_32KEY) may be added to the access.
 UniqueKey OpenKey(HKEY root, const std::string& path, REGSAM access = KEY_READ);
 UniqueKey CreateKey(HKEY root, const std::string& path);
 bool KeyExists(HKEY root, const std::string& path);
 bool DeleteKeyTree(HKEY root, const std::string& path);
 bool SetText(HKEY root, const std::string& path, const std::string& name, const std::string& text);
-std::optional<std::string> GetText(HKEY root, const std::string& path, const std::string& name);
+std::optional<std::string> GetText(HKEY root, const std::string& path, const std::string& name, REGSAM view = 0);
 
 // A key with all its values and subkeys, kept in memory.
 struct KeySnapshot {
@@ -108,7 +124,7 @@ struct Layout {
     std::string imeFile;     // "Ime File"
     std::string layoutText;  // "Layout Text"
 };
-std::vector<Layout> Layouts();
+std::vector<Layout> Layouts(REGSAM view = 0);  // in this process's registry view, or the one given
 std::vector<Layout> LayoutsOfImeFile(const std::string& imeFile);  // "Ime File" equal, ignoring case
 // The name Wine gives the next layout that its ImmInstallIMEA makes: it never
 // reuses a layout and takes the lowest free "E0NN" + user language, from 02.
@@ -116,7 +132,7 @@ std::string NextWineLayoutName();
 
 // The preload list as name -> layout text: values of the Preload key (the
 // Windows NT form) or default values of its numbered subkeys (the 95/98 form).
-std::map<std::string, std::string> PreloadValues();
+std::map<std::string, std::string> PreloadValues(REGSAM view = 0);
 std::map<std::string, std::string> PreloadSubkeys();
 
 // Makes a program see the Windows 95/98 family (Wine's per-program version),

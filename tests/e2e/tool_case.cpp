@@ -32,14 +32,20 @@ std::string SuiteFolder()
     return path.substr(0, path.find_last_of('\\'));
 }
 
+std::string TestImeImage(const std::string& build, const std::string& kind)
+{
+    return "test_ime_" + build + kind + ".ime";
+}
+
 ExpectedBox Outcome(const std::string& gbkText) { return {gbkText, false, IDOK}; }
 ExpectedBox Question(const std::string& gbkText, int answer) { return {gbkText, true, answer}; }
 
 const char ToolCase::kImeFile[] = "e2etest.ime";
 const char ToolCase::kMbFile[] = "e2etest.mb";
-const std::string ToolCase::kPackageIme = ReadBytes(SuiteFolder() + "\\test_ime_x64.ime").value_or("");
+const std::string ToolCase::kPackageIme = ReadBytes(SuiteFolder() + "\\" + TestImeImage()).value_or("");
 const char ToolCase::kPackageMb[] = "code table, version 2";
-const std::string ToolCase::kOldIme = ReadBytes(SuiteFolder() + "\\test_ime_x64_old.ime").value_or("");
+const std::string ToolCase::kOldIme =
+    ReadBytes(SuiteFolder() + "\\" + TestImeImage(BuildName(), "_old")).value_or("");
 const char ToolCase::kOldMb[] = "code table, version 1";
 
 void ToolCase::SetUp()
@@ -48,15 +54,17 @@ void ToolCase::SetUp()
     ASSERT_EQ(GetACP(), 936u) << "the tests need the Simplified Chinese ANSI code page (LC_ALL=zh_CN.UTF-8)";
     ASSERT_FALSE(kPackageIme.empty() || kOldIme.empty()) << "no test IME images beside the suite in " << SuiteFolder();
     systemDir_ = SystemDirectory();
+    filesDir_ = SystemFilesDirectory();
+    otherDir_ = OtherBuildSystemDirectory();
     ASSERT_FALSE(systemDir_.empty());
+    ASSERT_FALSE(filesDir_.empty());
 
     // Windows always has the machine-wide layout list; a fresh Wine prefix does not.
     ASSERT_TRUE(CreateKey(HKEY_LOCAL_MACHINE, kLayoutsPath));
     // Leftovers of an interrupted run would shift the layout names.
-    for (const Layout& layout : LayoutsOfImeFile(InstalledIme()))
+    for (const Layout& layout : LayoutsOfImeFile(RegisteredIme()))
         DeleteKeyTree(HKEY_LOCAL_MACHINE, LayoutPath(layout.keyName));
-    RemovePath(InstalledIme());
-    RemovePath(InstalledMb());
+    RemoveInstalledFiles();
     ASSERT_FALSE(IsFile(InstalledIme()) || IsFile(InstalledMb())) << "system directory files are in use";
     layoutsGuard_.emplace(HKEY_LOCAL_MACHINE, kLayoutsPath);
     preloadGuard_.emplace(HKEY_CURRENT_USER, kPreloadPath);
@@ -71,10 +79,15 @@ void ToolCase::SetUp()
     ASSERT_TRUE(WriteBytes(PackagePath(kMbFile), kPackageMb));
 }
 
+void ToolCase::RemoveInstalledFiles()
+{
+    for (const std::string& path : {InstalledIme(), InstalledMb(), OtherBuildIme(), OtherBuildMb()})
+        if (!path.empty()) RemovePath(path);
+}
+
 void ToolCase::TearDown()
 {
-    RemovePath(InstalledIme());
-    RemovePath(InstalledMb());
+    RemoveInstalledFiles();
     RemovePath(packageDir_);
     layoutsGuard_.reset();
     preloadGuard_.reset();
@@ -100,7 +113,7 @@ std::string ToolCase::PlaceInstallation()
     EXPECT_TRUE(WriteBytes(InstalledIme(), kOldIme));
     EXPECT_TRUE(WriteBytes(InstalledMb(), kOldMb));
     const std::string name = NextWineLayoutName();
-    EXPECT_TRUE(SetText(HKEY_LOCAL_MACHINE, LayoutPath(name), "Ime File", InstalledIme()));
+    EXPECT_TRUE(SetText(HKEY_LOCAL_MACHINE, LayoutPath(name), "Ime File", RegisteredIme()));
     EXPECT_TRUE(SetText(HKEY_LOCAL_MACHINE, LayoutPath(name), "Layout Text", Gbk(texts::kDisplayName)));
     return name;
 }

@@ -25,6 +25,9 @@ void SetCheckerPath(const std::string& path);
 // The folder of the suite's own program, where the build puts the test IME
 // images and the planted-DLL case's parts.
 std::string SuiteFolder();
+// The file name of a test IME image built for a machine ("x64", "x86"), the
+// package's by default, or "_old" (an earlier installation's) or "_signed".
+std::string TestImeImage(const std::string& build = BuildName(), const std::string& kind = "");
 
 struct ExpectedBox {
     std::string text;  // code page 936 bytes
@@ -41,8 +44,9 @@ public:
     static const char kImeFile[];
     static const char kMbFile[];
     // The files' contents as shipped, and as an earlier installation left
-    // them. The IME files are the test IME images test_ime_x64.ime and
-    // test_ime_x64_old.ime, with the version resource Windows asks for.
+    // them. The IME files are the test IME images of this build's machine
+    // (test_ime_x64.ime and test_ime_x64_old.ime, or the x86 ones), with the
+    // version resource Windows asks for.
     static const std::string kPackageIme;
     static const char kPackageMb[];
     static const std::string kOldIme;
@@ -50,8 +54,15 @@ public:
 
     // What a case's table of package and machine states works with.
     std::string PackagePath(const std::string& name) const { return packageDir_ + "\\" + name; }
-    std::string InstalledIme() const { return systemDir_ + "\\" + kImeFile; }
-    std::string InstalledMb() const { return systemDir_ + "\\" + kMbFile; }
+    // The installed files where the program's copies land (SysWOW64 for the
+    // x86 build on 64-bit Windows), and the IME file as the program names and
+    // registers it (in the system directory that GetSystemDirectoryA answers).
+    std::string InstalledIme() const { return filesDir_ + "\\" + kImeFile; }
+    std::string InstalledMb() const { return filesDir_ + "\\" + kMbFile; }
+    std::string RegisteredIme() const { return systemDir_ + "\\" + kImeFile; }
+    // The same files in the other build's system directory; empty on 32-bit Windows.
+    std::string OtherBuildIme() const { return otherDir_.empty() ? "" : otherDir_ + "\\" + kImeFile; }
+    std::string OtherBuildMb() const { return otherDir_.empty() ? "" : otherDir_ + "\\" + kMbFile; }
     static std::string SetupLog(const std::string& imeFile, const std::string& mbFile, const std::string& imeName);
     void WriteSetupLog(const std::string& bytes);
     // The machine as an earlier installation left it: both files in the
@@ -76,10 +87,15 @@ protected:
     // one on every call (named here in advance).
     std::string LayoutTheRemovalFinds(const std::string& installed) const;
 
-    std::string systemDir_;
+    std::string systemDir_;  // as GetSystemDirectoryA answers
+    std::string filesDir_;   // where file calls on it land
+    std::string otherDir_;   // the other build's, or empty
     std::string packageDir_;
 
 private:
+    // Both files, in this build's and the other build's system directory.
+    void RemoveInstalledFiles();
+
     std::optional<KeyGuard> layoutsGuard_;
     std::optional<KeyGuard> preloadGuard_;
 };

@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(NoArgumentAndUninst, UninstallationMode, ::testing::Val
 TEST_F(Uninstallation, RunTwiceWithoutArgumentInstallsThenRemoves)
 {
     Run("", {Outcome(Gbk(texts::kInstallSucceeded))});
-    const std::vector<Layout> layouts = LayoutsOfImeFile(InstalledIme());
+    const std::vector<Layout> layouts = LayoutsOfImeFile(RegisteredIme());
     ASSERT_EQ(layouts.size(), 1u);
     const std::string installed = layouts[0].keyName;
     const std::string found = LayoutTheRemovalFinds(installed);
@@ -68,7 +68,7 @@ TEST_F(Uninstallation, RunTwiceWithoutArgumentInstallsThenRemoves)
     if (RunningOnWine()) {
         // The installation's own layout, which Wine's lookup did not answer with.
         ReportWineDeviation("ImmInstallIMEA: a registered IME file gets a new layout on every call");
-        EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, LayoutPath(installed), "Ime File"), InstalledIme());
+        EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, LayoutPath(installed), "Ime File"), RegisteredIme());
     }
 }
 
