@@ -1,11 +1,15 @@
 // Host benchmarks on the simulated machine. The times are the simulated
 // machine's plus the tool's; the counter platform_calls is the number of
 // Win32 calls one operation makes, which is what carries over to Windows.
+// The package checker on the crafted image at its read limit as well.
 #include <benchmark/benchmark.h>
 
 #include <string>
 #include <vector>
 
+#include "common/ime_package_sim.h"
+#include "package_checker/checker.h"
+#include "package_checker/crafted_image.h"
 #include "setup_program/program.h"
 #include "registration/registration.h"
 #include "registry/my_registry.h"
@@ -104,6 +108,26 @@ void BM_Remove(benchmark::State& state)
         "imesetup.exe /uninst");
 }
 BENCHMARK(BM_Remove)->Unit(benchmark::kMicrosecond);
+
+// The whole checker on a package whose IME file is the crafted image at the
+// checker's read limit (64 MiB): the readers' work must follow the file's size.
+void BM_CheckCraftedImage(benchmark::State& state)
+{
+    const std::string image = test_images::CraftedImage(64ULL << 20);
+    for (auto _ : state) {
+        state.PauseTiming();
+        sim::Reset();
+        ime_package::PutPackageFiles();
+        sim::PutFile(std::string(ime_package::kPackageDir) + "\\" + ime_package::kImeName, image);
+        state.ResumeTiming();
+
+        const int status = RunChecker("imecheck.exe", [](const std::string&) {});
+
+        if (status != 0) state.SkipWithError("the crafted image was not judged a sound IME file");
+    }
+    state.counters["bytes"] = static_cast<double>(image.size());
+}
+BENCHMARK(BM_CheckCraftedImage)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

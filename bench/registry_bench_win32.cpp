@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "wall_clock_win32.h"
 #include "registry/my_registry.h"
 
 namespace {
@@ -26,15 +27,6 @@ struct Sample {
     double wall = 0;  // seconds
     double cpu = 0;   // this process only: under Wine the server's share is not in it
 };
-
-double Now()
-{
-    static LARGE_INTEGER frequency{};
-    if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 double CpuNow()
 {
@@ -109,9 +101,9 @@ template <typename Erase>
 Sample Time(Erase erase, bool& ok)
 {
     const double cpu = CpuNow();
-    const double wall = Now();
+    const double wall = WallSeconds();
     ok = erase();
-    return Sample{Now() - wall, CpuNow() - cpu};
+    return Sample{WallSeconds() - wall, CpuNow() - cpu};
 }
 
 bool EraseWithObject(const std::string& name)

@@ -255,8 +255,73 @@ def pe_image():
         headers += struct.pack("<8sIIII16x", b".data", len(section), 0x1000, len(section), 0x200)
         return headers + b"\0" * (0x200 - len(headers)) + section
 
+    def crafted(size, most_sections=0xFFFF):
+        # The shape that cost a reader the product of two sizes: as many
+        # sections as the table may hold in half the file, all but the last
+        # far from everything, and an export table filling most of the rest
+        # whose names point in turn outside every section and at one long
+        # text without an end near it; the last name is "ImeInquire". Then
+        # the resources, whose root lists many types before the version
+        # resource, and a certificate table at the file's end.
+        # (tests/package_checker/crafted_image.h makes the same at any size.)
+        sections = min(most_sections, (size // 2 - 0x200) // 40)
+        table = 0x58 + 240
+        raw = (table + 40 * sections + 0x1FF) & ~0x1FF
+        address = (raw + 0xFFF) & ~0xFFF
+        long_text = 8192
+        image = bytearray(size)
+        image[0:2] = b"MZ"
+        struct.pack_into("<I", image, 0x3C, 0x40)
+        image[0x40:0x44] = b"PE\0\0"
+        struct.pack_into("<HH12xHH", image, 0x44, 0x8664, sections, 240, 0x2022)
+        struct.pack_into("<H", image, 0x58, 0x20B)
+        struct.pack_into("<I", image, 0x58 + 60, raw)
+        struct.pack_into("<III", image, 0x58 + 108, 16, address, 40)
+        for i in range(sections - 1):
+            struct.pack_into("<II", image, table + 40 * i + 12, 0x80000000 + i * 0x1000, 0x200)
+        struct.pack_into("<III", image, table + 40 * (sections - 1) + 12, address, size - raw, raw)
+
+        def rva(offset):
+            return offset - raw + address
+
+        certificate = (size - 16) & ~7
+        struct.pack_into("<IHH", image, certificate, 16, 0x0200, 0x0002)
+        struct.pack_into("<II", image, 0x58 + 144, certificate, 16)
+        fixed = struct.pack("<II28xII8x", 0xFEEF04BD, 0x10000, 3, 11)
+        translation = node("Translation", struct.pack("<HH", 0x0804, 936), False, [])
+        info = node("VS_VERSION_INFO", fixed, False, [node("VarFileInfo", b"", True, [translation])])
+        types = min(0xFFFF, size // 128)
+        second = 16 + 8 * types
+        third = second + 24
+        entry = third + 24
+        resource_size = entry + 16 + len(info)
+        resources = (certificate - resource_size) & ~7
+        struct.pack_into("<H", image, resources + 14, types)
+        for i in range(types - 1):
+            struct.pack_into("<II", image, resources + 16 + 8 * i, 17 + i, 0x80000000)
+        struct.pack_into("<II", image, resources + 16 + 8 * (types - 1), 16, 0x80000000 | second)
+        struct.pack_into("<12xHHII", image, resources + second, 0, 1, 1, 0x80000000 | third)
+        struct.pack_into("<12xHHII", image, resources + third, 0, 1, 0x0804, entry)
+        struct.pack_into("<II", image, resources + entry, rva(resources + entry + 16), len(info))
+        image[resources + entry + 16:resources + resource_size] = info
+        struct.pack_into("<II", image, 0x58 + 128, rva(resources), resource_size)
+
+        names = raw + 40
+        inquire = resources - 16
+        text = inquire - long_text
+        count = (text - names) // 4
+        struct.pack_into("<I", image, raw + 24, count)
+        struct.pack_into("<I", image, raw + 32, address + 40)
+        outside, into_text = struct.pack("<I", 0x7FFFF000), struct.pack("<I", rva(text))
+        image[names:names + 4 * (count - 1)] = (outside + into_text) * ((count - 1) // 2) + outside * ((count - 1) % 2)
+        struct.pack_into("<I", image, names + 4 * (count - 1), rva(inquire))
+        image[text:inquire] = b"I" * long_text
+        image[inquire:inquire + 11] = b"ImeInquire\0"
+        return bytes(image)
+
     setup = [("FileDescription", "Setup My IME"), ("OriginalFilename", "imesetup.exe")]
     return {
+        "crafted_sections_and_names": crafted(1 << 20),
         "ime_x64": image(0x8664, True, ["ImeInquire"]),
         "ime_x86_three_exports": image(0x14C, True, ["ImeConversionList", "ImeInquire", "ImeSelect"]),
         "setup_program_x64": image(0x8664, False, [], setup),

@@ -4,7 +4,8 @@
 #      the preload list edit on 100 entries, a whole installation and removal,
 #      and the platform calls each makes (counter platform_calls);
 #   2. Wine, x64: the registry key object's EraseKey beside RegDeleteTreeA on
-#      a tree of 10,000 keys and on a chain 512 levels deep (build/bench-x64);
+#      a tree of 10,000 keys and on a chain 512 levels deep, and the package
+#      checker on the crafted IME image at its 64 MiB read limit (build/bench-x64);
 #   3. the shipped program: size and import table of the x64 and x86 builds
 #      (build/bench-x64, build/bench-x86; Release, as the presets build it).
 #
@@ -50,13 +51,14 @@ else
     status=1
 fi
 
-section "Wine x64: EraseKey beside RegDeleteTreeA (QueryPerformanceCounter)"
+section "Wine x64: EraseKey beside RegDeleteTreeA, the checker on a crafted image (QueryPerformanceCounter)"
 if configure_and_build build/bench-x64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x64.cmake" \
     -DIMESETUP_BUILD_BENCHMARKS=ON; then
     repetitions=5
     [[ $quick == 1 ]] && repetitions=2
     wine_dir="$root/build/bench-x64/wine"
     bash scripts/wine-run.sh --dir "$wine_dir" build/bench-x64/bench/registry_bench.exe "$repetitions" || status=1
+    bash scripts/wine-run.sh --dir "$wine_dir" build/bench-x64/bench/checker_bench.exe "$repetitions" || status=1
     bash scripts/wine-run.sh --dir "$wine_dir" --stop >/dev/null 2>&1 || true
 else
     echo "Wine benchmarks: build FAILED"

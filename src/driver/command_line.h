@@ -11,3 +11,6 @@
 // would begin is skipped; a backslash is an ordinary character. The list ends
 // at the end of the text (an unclosed quote with nothing after it adds nothing).
 std::vector<std::string> SplitCommandLine(const std::string& text);
+
+// The same rules over a line in UTF-8 (the wide command line, converted).
+std::vector<std::string> SplitUtf8CommandLine(const std::string& text);

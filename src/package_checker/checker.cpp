@@ -5,9 +5,15 @@
 #include "driver/command_line.h"
 #include "package_checker/package_report.h"
 #include "package_checker/text_forms.h"
-#include "platform/win32.h"
+#include "package_checker/wide_folder.h"
 
 namespace {
+
+// A command-line argument as the report shows it.
+std::string ShownUtf8Text(const std::string& argument)
+{
+    return DecodeCodePage(Utf8CodePage, argument, false).value_or(argument);
+}
 
 constexpr char kUsage[] =
     "用法：imecheck.exe [文件夹]\n"
@@ -36,19 +42,21 @@ int BadCommandLine(const ReportWriter& write, const std::string& chinese, const 
 
 int RunChecker(const std::string& commandLine, const ReportWriter& write)
 {
-    const std::vector<std::string> arguments = SplitCommandLine(commandLine);
+    const std::vector<std::string> arguments = SplitUtf8CommandLine(commandLine);
     for (const std::string& argument : arguments) {
         if (IsOption(argument)) {
-            const std::string shown = ShownMachineText(argument);
+            const std::string shown = ShownUtf8Text(argument);
             return BadCommandLine(write, "未知选项：" + shown, "Unknown option: " + shown);
         }
     }
     if (arguments.size() > 1) {
         return BadCommandLine(write, "只能指定一个文件夹。", "Give one folder at most.");
     }
-    // Where imesetup.exe would be started: its current directory is the package.
-    if (arguments.size() == 1 && !SetCurrentDirectoryA(arguments[0].c_str())) {
-        const std::string shown = ShownMachineText(arguments[0]);
+    // Where imesetup.exe would be started: its current directory is the
+    // package. A folder whose name the ANSI code page cannot hold is entered
+    // all the same, to tell why imesetup.exe cannot work there.
+    if (arguments.size() == 1 && !EnterFolder(arguments[0])) {
+        const std::string shown = ShownUtf8Text(arguments[0]);
         return BadCommandLine(write, "无法打开文件夹 " + shown, "Cannot open the folder " + shown);
     }
     const PackageVerdict verdict = JudgePackage(GatherPackageFacts());

@@ -11,6 +11,7 @@
 // Writes a piece of the report, UTF-8.
 using ReportWriter = std::function<void(const std::string& utf8)>;
 
-// The whole check for this command line (the program's name first); returns
-// the exit status (CheckerSoundPackage ... CheckerBadCommandLine).
+// The whole check for this command line (the program's name first), in
+// UTF-8 as the wide command line gives it; returns the exit status
+// (CheckerSoundPackage ... CheckerFailed).
 int RunChecker(const std::string& commandLine, const ReportWriter& write);

@@ -4,6 +4,7 @@
 #include "package_checker/checker.h"
 #include "package_checker/console_win32.h"
 #include "package_checker/package_findings.h"
+#include "package_checker/wide_folder.h"
 #include "program_guard/dll_search.h"
 #include "program_guard/guarded_run.h"
 
@@ -16,7 +17,7 @@ int main()
     ConsoleReport console;
     const int status = RunGuarded(
         [&console] {
-            return RunChecker(GetCommandLineA(), [&console](const std::string& text) { console.Write(text); });
+            return RunChecker(WideCommandLine(), [&console](const std::string& text) { console.Write(text); });
         },
         CheckerFailed);
     console.WaitForKeyOnOwnConsole();

@@ -4,6 +4,8 @@
 
 #include "driver/system_directory.h"
 #include "package_checker/file_names.h"
+#include "package_checker/text_forms.h"
+#include "package_checker/wide_folder.h"
 #include "platform/win32.h"
 #include "support/unique_handle.h"
 
@@ -18,6 +20,7 @@ constexpr std::uint64_t kLongestSetupProgram = 4ULL << 20;
 // A default no value can be, to tell a missing key from a key that says "0".
 constexpr char kMissingKey[] = "\x7F<missing>\x7F";
 constexpr char kSetupProgramFileName[] = "imesetup.exe";
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 std::optional<std::string> ReadFileBytes(const std::string& name, std::uint64_t longest)
 {
@@ -36,6 +39,19 @@ std::optional<std::string> ReadFileBytes(const std::string& name, std::uint64_t 
         bytes.append(buffer.data(), got);
     }
     return bytes;
+}
+
+// The file a name reaches; nothing when it cannot be opened (a pattern, a
+// device, a folder, a missing file). Opened for its attributes only, which
+// no other program's sharing can refuse.
+std::optional<FileIdentity> IdentityOf(const std::string& name)
+{
+    const UniqueFileHandle file(CreateFileA(name.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
 // The files (not folders) of the current directory that match the pattern,
@@ -60,21 +76,29 @@ std::optional<std::uint64_t> FileSize(const std::string& name)
     return (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
 }
 
-bool SameName(const std::string& a, const std::string& b)
-{
-    return FoldedFileName(a) == FoldedFileName(b);
-}
-
 // The key as the program read it, or read now for the author when the
 // program stops before it.
-void ReadParameter(const SetupContext& context, const std::string& programValue, bool readByProgram,
+void ReadParameter(const PackageFacts& facts, const std::string& programValue, bool readByProgram,
                    ParameterReading& reading)
 {
+    const std::string& path = facts.Context.ParamFilePath;
     reading.Read = true;
     reading.ReadByProgram = readByProgram;
-    reading.Value = readByProgram ? programValue
-                                  : ReadIniString(SetupLogSection, reading.Key, AbsentValue, context.ParamFilePath);
-    reading.InSection = ReadIniString(SetupLogSection, reading.Key, kMissingKey, context.ParamFilePath) != kMissingKey;
+    reading.Value = readByProgram ? programValue : ReadIniString(SetupLogSection, reading.Key, AbsentValue, path);
+    reading.InSection = ReadIniString(SetupLogSection, reading.Key, kMissingKey, path) != kMissingKey;
+    if (facts.SetupLogBytes) reading.Place = PlaceOfKey(*facts.SetupLogBytes, reading.Key);
+}
+
+// Where the installation would put the named file, and whether that is the
+// named file itself (a name that climbs out of the system directory into the
+// package).
+void LookAtInstalledPath(const std::string& systemDirectory, ParameterReading& reading)
+{
+    if (reading.Lookup.Result == FileLookup::Found) reading.Identity = IdentityOf(reading.Value);
+    if (systemDirectory.empty()) return;
+    reading.InstalledPath = InstalledPath(systemDirectory, reading.Value);
+    reading.InstalledFolderExists = LookUpFileStamp(FolderPart(reading.InstalledPath)).Result == FileLookup::Directory;
+    reading.InstalledIsPackageFile = reading.Identity && IdentityOf(reading.InstalledPath) == reading.Identity;
 }
 
 void LookAtImeFile(PackageFacts& facts)
@@ -89,21 +113,35 @@ void LookAtImeFile(PackageFacts& facts)
 }
 
 // The name the input method manager registers, and the layouts that already
-// carry it; the installed copy, which the removal asks for its layout.
+// carry it. The manager reads the file of that name in the system directory
+// itself, whatever folder the program hands it: with folder parts that is
+// not the copy the installation makes.
 void LookAtRegistration(PackageFacts& facts)
 {
-    facts.ImeFileTitle = NamePart(facts.ImeFile.Value);
+    const std::string& installed = facts.ImeFile.InstalledPath;
+    facts.ImeFileTitle = FileTitle(installed.empty() ? facts.ImeFile.Value : installed);
     const std::string& title = facts.ImeFileTitle;
     facts.ImeTitleCharacters = title.empty() ? 0 : static_cast<size_t>(MultiByteToWideChar(
                                                         CP_ACP, 0, title.data(), static_cast<int>(title.size()),
                                                         nullptr, 0));
     facts.ImeLayouts = LayoutsOfImeFile(title);
-    if (!facts.PathsFilled) return;
-    facts.MbInstalled = FileExistsAt(facts.Context.InstalledMbPath);
-    if (!facts.ImeInstalled) return;
-    if (const std::optional<std::string> bytes = ReadFileBytes(facts.Context.InstalledImePath, kLongestImage)) {
-        facts.InstalledImeVersion = ReadVersionInfo(*bytes);
+    if (facts.SystemDirectory.empty()) return;
+    facts.ManagerImePath = facts.SystemDirectory + "\\" + title;
+    facts.CopyIsManagerFile = SameFolder(FolderPart(installed), facts.SystemDirectory);
+    facts.ManagerImeFound = IdentityOf(facts.ManagerImePath).has_value();
+    if (const std::optional<std::string> bytes = ReadFileBytes(facts.ManagerImePath, kLongestImage)) {
+        facts.ManagerImeVersion = ReadVersionInfo(*bytes);
     }
+}
+
+// A file of the folder that setup.log names as the IME or the MB file.
+bool IsNamedFile(const PackageFacts& facts, const std::string& name)
+{
+    ParameterReading found;
+    found.Value = name;
+    found.Identity = IdentityOf(name);
+    return (facts.ImeFile.Lookup.Result == FileLookup::Found && NameOneFile(found, facts.ImeFile)) ||
+           (facts.MbFile.Lookup.Result == FileLookup::Found && NameOneFile(found, facts.MbFile));
 }
 
 void LookAtFolder(PackageFacts& facts)
@@ -111,9 +149,7 @@ void LookAtFolder(PackageFacts& facts)
     for (const WIN32_FIND_DATAA& file : FolderFiles("*.dll")) {
         const std::string name = file.cFileName;
         // The pattern also matches longer extensions by their short names.
-        if (!HasExtension(name, ".dll") || SameName(name, facts.ImeFile.Value) || SameName(name, facts.MbFile.Value)) {
-            continue;
-        }
+        if (!HasExtension(name, ".dll") || IsNamedFile(facts, name)) continue;
         facts.DllFiles.push_back(name);
     }
     for (const WIN32_FIND_DATAA& file : FolderFiles("*.exe")) {
@@ -125,13 +161,27 @@ void LookAtFolder(PackageFacts& facts)
         if (!bytes) continue;
         const auto strings = VersionStrings(*bytes);
         const auto original = strings.find("OriginalFilename");
-        if (original != strings.end() && SameName(original->second, kSetupProgramFileName)) {
+        if (original != strings.end() && FoldedFileName(original->second) == FoldedFileName(kSetupProgramFileName)) {
             facts.SetupPrograms.push_back({name, ReadPeHeaders(*bytes)});
         }
     }
 }
 
+// The folder as imesetup.exe's ANSI calls have it names another folder when
+// its name holds characters the code page lacks.
+bool OutsideCodePage(const std::string& folder)
+{
+    const std::string ansi = CurrentDirectory();
+    return !folder.empty() && DecodeCodePage(CP_ACP, ansi, false).value_or("") != folder;
+}
+
 }  // namespace
+
+bool NameOneFile(const ParameterReading& a, const ParameterReading& b)
+{
+    if (a.Identity && b.Identity) return *a.Identity == *b.Identity;
+    return FoldedFileName(a.Value) == FoldedFileName(b.Value);
+}
 
 PackageFacts GatherPackageFacts()
 {
@@ -145,30 +195,35 @@ PackageFacts GatherPackageFacts()
     SetupContext& context = facts.Context;
     facts.Check = CheckSetupParameters(context);
     if (facts.Check == SetupParameterCheck::NoCurrentDirectory) return facts;
-    facts.Folder = CurrentDirectory();
-    facts.SetupLog = LookUpFileStamp(context.ParamFilePath).Result;
-    if (facts.SetupLog == FileLookup::Found) {
+    facts.Folder = WideCurrentDirectory();
+    facts.FolderOutsideCodePage = OutsideCodePage(facts.Folder);
+    facts.SetupLog = LookUpFileStamp(context.ParamFilePath);
+    if (facts.SetupLog.Result == FileLookup::Found) {
         facts.SetupLogBytes = ReadFileBytes(context.ParamFilePath, kLongestSetupLog);
         // The checks stop in the order the keys are read.
         const SetupParameterCheck check = facts.Check;
-        ReadParameter(context, context.ImeFileName, check >= SetupParameterCheck::ImeFileNotFound, facts.ImeFile);
-        ReadParameter(context, context.MbFileName, check >= SetupParameterCheck::MbFileNotFound, facts.MbFile);
-        ReadParameter(context, context.ImeDisplayName, check >= SetupParameterCheck::NameIsZero, facts.ImeName);
-        facts.ImeFile.Lookup = LookUpFileStamp(facts.ImeFile.Value).Result;
-        facts.MbFile.Lookup = LookUpFileStamp(facts.MbFile.Value).Result;
+        ReadParameter(facts, context.ImeFileName, check >= SetupParameterCheck::ImeFileNotFound, facts.ImeFile);
+        ReadParameter(facts, context.MbFileName, check >= SetupParameterCheck::MbFileNotFound, facts.MbFile);
+        ReadParameter(facts, context.ImeDisplayName, check >= SetupParameterCheck::NameIsZero, facts.ImeName);
+        facts.ImeFile.Lookup = LookUpFileStamp(facts.ImeFile.Value);
+        facts.MbFile.Lookup = LookUpFileStamp(facts.MbFile.Value);
     }
 
     if (facts.Check == SetupParameterCheck::Passed) {
         facts.PathsFilled = FillInstalledPaths(context);
         facts.SystemDirectory = context.SystemDirectory;
         facts.ImeInstalled = facts.PathsFilled && FileExistsAt(context.InstalledImePath);
+        facts.MbInstalled = facts.PathsFilled && FileExistsAt(context.InstalledMbPath);
     } else {
         facts.SystemDirectory = QuerySystemDirectory();
     }
 
-    if (facts.ImeFile.Lookup == FileLookup::Found) LookAtImeFile(facts);
+    for (ParameterReading* reading : {&facts.ImeFile, &facts.MbFile}) {
+        if (reading->Read) LookAtInstalledPath(facts.SystemDirectory, *reading);
+    }
+    if (facts.ImeFile.Lookup.Result == FileLookup::Found) LookAtImeFile(facts);
     if (facts.ImeFile.Read && facts.ImeFile.InSection) LookAtRegistration(facts);
-    if (facts.MbFile.Lookup == FileLookup::Found) facts.MbSize = FileSize(facts.MbFile.Value);
+    if (facts.MbFile.Lookup.Result == FileLookup::Found) facts.MbSize = FileSize(facts.MbFile.Value);
     LookAtFolder(facts);
     return facts;
 }

@@ -14,16 +14,32 @@
 #include "driver/setup_parameters.h"
 #include "package_checker/pe_image.h"
 #include "package_checker/registered_layouts.h"
+#include "package_checker/setup_log_encoding.h"
 #include "support/helpers.h"
+
+// Which file a name reaches, as the file system tells it: every spelling of
+// one file (case, trailing dots and blanks, folder parts) gives the same.
+struct FileIdentity {
+    std::uint32_t Volume = 0;
+    std::uint64_t Index = 0;
+    bool operator==(const FileIdentity& other) const { return Volume == other.Volume && Index == other.Index; }
+};
 
 // One key of setup.log.
 struct ParameterReading {
     const char* Key = "";
     bool Read = false;            // setup.log was found and the key read
     bool ReadByProgram = false;   // the setup program gets as far as this key
-    bool InSection = false;       // the section ImePram holds the key
+    bool InSection = false;       // this machine's profile reader finds it in the section ImePram
+    KeyPlace Place = KeyPlace::Nowhere;  // where the file holds it, as Windows reads it
     std::string Value;            // as the profile reader returns it: "0" when missing
-    FileLookup Lookup = FileLookup::Missing;  // for the two file keys: what the search makes of it
+    FileStampLookup Lookup;       // for the two file keys: what the search makes of it
+
+    // For the two file keys, when the system directory is known.
+    std::optional<FileIdentity> Identity;  // the named file, when it could be opened
+    std::string InstalledPath;             // the system directory, "\" and the value
+    bool InstalledFolderExists = false;    // the folder the installed path puts the file in
+    bool InstalledIsPackageFile = false;   // the installed path reaches the named file itself
 };
 
 // A setup program in the folder, known by its version information (it may
@@ -34,11 +50,12 @@ struct SetupProgramFile {
 };
 
 struct PackageFacts {
-    std::string Folder;     // the current directory
-    unsigned CodePage = 0;  // this machine's ANSI code page
-    SetupContext Context;   // as the setup program fills it
+    std::string Folder;             // the current directory, UTF-8, as the wide calls name it
+    bool FolderOutsideCodePage = false;  // the ANSI calls cannot name it: '?' for some characters
+    unsigned CodePage = 0;          // this machine's ANSI code page
+    SetupContext Context;           // as the setup program fills it
     SetupParameterCheck Check = SetupParameterCheck::NoCurrentDirectory;
-    FileLookup SetupLog = FileLookup::Missing;
+    FileStampLookup SetupLog;
     std::optional<std::string> SetupLogBytes;  // nothing when it could not be read
     ParameterReading ImeFile;
     ParameterReading MbFile;
@@ -46,6 +63,7 @@ struct PackageFacts {
     std::string SystemDirectory;  // empty when the platform cannot report it
     bool PathsFilled = false;     // the setup program built its installed paths
     bool ImeInstalled = false;    // FileExistsAt of the installed IME file, as the mode table asks it
+    bool MbInstalled = false;     // FileExistsAt of the installed MB file, as the removal asks it
 
     bool ImeRead = false;  // the IME file's bytes could be read
     std::optional<PeHeaders> ImeHeaders;
@@ -58,11 +76,20 @@ struct PackageFacts {
     size_t ImeTitleCharacters = 0;
     std::vector<RegisteredLayout> ImeLayouts;
 
-    bool MbInstalled = false;  // FileExistsAt of the installed MB file, as the removal asks it
-    std::optional<PeVersionInfo> InstalledImeVersion;  // the installed IME file's, when it was read
+    // The file the manager reads: the system directory's file of that name;
+    // whether the installation's copy is that file; whether the file is there
+    // now, and its version information when it could be read.
+    std::string ManagerImePath;
+    bool CopyIsManagerFile = false;
+    bool ManagerImeFound = false;
+    std::optional<PeVersionInfo> ManagerImeVersion;
     std::optional<std::uint64_t> MbSize;
     std::vector<std::string> DllFiles;  // *.dll in the folder, the named files aside
     std::vector<SetupProgramFile> SetupPrograms;
 };
 
 PackageFacts GatherPackageFacts();
+
+// ImeFile and MbFile name one file: asked of the file system when both could
+// be opened, otherwise their names compared as file names.
+bool NameOneFile(const ParameterReading& a, const ParameterReading& b);

@@ -8,6 +8,7 @@
 #include "package_checker/language_names.h"
 #include "package_checker/setup_log_encoding.h"
 #include "package_checker/text_forms.h"
+#include "platform/win32.h"
 #include "registration/outcome_texts.h"
 #include "support/helpers.h"
 
@@ -21,15 +22,44 @@ Prediction Silent(const std::string& chinese, const std::string& english)
     return {RunOutcome::EndSilently, {chinese, english}, {}};
 }
 
+// The year of a local FILETIME (100 ns ticks since 1601), Gregorian.
+int YearOf(std::uint64_t ticks)
+{
+    long long days = static_cast<long long>(ticks / (10000000ULL * 86400));
+    int year = 1601;
+    for (;;) {
+        const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+        const int length = leap ? 366 : 365;
+        if (days < length) return year;
+        days -= length;
+        ++year;
+    }
+}
+
+// A last-write time that Windows has no MS-DOS form for, while the search
+// found the file: after 2107 in local time (FileTimeToDosDateTime covers 1980
+// to 2107; Wine wraps a later date round instead of failing).
+bool AfterDosTime(const FileStampLookup& lookup)
+{
+    // A time before 1601 west of UTC wraps round to one far beyond any file's.
+    constexpr std::uint64_t kYear30000 = 0x7FFFFFFFFFFFFFFFULL / 2;
+    return lookup.LocalWriteTime < kYear30000 && YearOf(lookup.LocalWriteTime) > 2107;
+}
+
+std::string FromGbk(const char* text)
+{
+    return DecodeCodePage(ChineseCodePage, text).value_or(text);
+}
+
 // "ImeFile \"my.ime\" is a folder, not a file", or the key missing.
 Bilingual FileReason(const ParameterReading& reading)
 {
-    const std::string key = reading.Key;
     if (!reading.InSection) {
-        return {key + " 不在 [ImePram] 节中（读作 \"0\"）", key + " is not in section [ImePram] (read as \"0\")"};
+        const Bilingual missing = DescribeMissingKey(reading);
+        return {missing.Chinese + "（读作 \"0\"）", missing.English + " (read as \"0\")"};
     }
     const Bilingual why = DescribeLookup(reading.Lookup);
-    const std::string shown = key + " " + ShownGbkValue(reading.Value);
+    const std::string shown = std::string(reading.Key) + " " + ShownGbkValue(reading.Value);
     return {shown + "：" + why.Chinese, shown + ": " + why.English};
 }
 
@@ -39,7 +69,15 @@ Prediction ParameterStop(const PackageFacts& facts)
     case SetupParameterCheck::NoCurrentDirectory:
         return Silent("无法读取当前目录", "the current directory cannot be read");
     case SetupParameterCheck::NoSetupLog:
-        if (facts.SetupLog == FileLookup::Missing) {
+        if (facts.FolderOutsideCodePage) {
+            const std::string page = std::to_string(facts.CodePage);
+            return Silent("文件夹的路径中有本机 ANSI 代码页（" + page + "）没有的字符：GetCurrentDirectoryA 把它们作为 "
+                          "\"?\" 交给 imesetup.exe，它就在一个不存在的文件夹里找 setup.log",
+                          "the folder's path holds characters that this machine's ANSI code page (" + page +
+                              ") lacks: GetCurrentDirectoryA hands them to imesetup.exe as \"?\", so it looks for "
+                              "setup.log in a folder that does not exist");
+        }
+        if (facts.SetupLog.Result == FileLookup::Missing) {
             return Silent("文件夹中没有 setup.log", "no setup.log in the folder");
         }
         return Silent("setup.log " + DescribeLookup(facts.SetupLog).Chinese,
@@ -54,7 +92,8 @@ Prediction ParameterStop(const PackageFacts& facts)
     }
     case SetupParameterCheck::NameIsZero:
         if (!facts.ImeName.InSection) {
-            return Silent("ImeName 不在 [ImePram] 节中", "ImeName is not in section [ImePram]");
+            const Bilingual missing = DescribeMissingKey(facts.ImeName);
+            return Silent(missing.Chinese, missing.English);
         }
         return Silent("ImeName 为 \"0\"", "ImeName is \"0\"");
     case SetupParameterCheck::NameIsEmpty:
@@ -163,54 +202,204 @@ void EncodingProblems(const PackageFacts& facts, std::vector<Bilingual>& problem
         break;
     case TextEncoding::Ascii:
     case TextEncoding::Ansi:
+    case TextEncoding::AnsiOrUtf8:  // both readings are shown with the encoding
         break;
+    }
+}
+
+// ---- Where Windows differs from the machine the checker runs on ----
+
+// Found here, but not on Windows: Wine gives a date after 2107 an MS-DOS form.
+void WindowsTimeProblems(const PackageFacts& facts, std::vector<Bilingual>& problems)
+{
+    const struct {
+        std::string name;
+        const FileStampLookup& lookup;
+    } files[] = {
+        {"setup.log", facts.SetupLog},
+        {std::string(ImeFileKey) + " " + ShownGbkValue(facts.ImeFile.Value), facts.ImeFile.Lookup},
+        {std::string(MbFileKey) + " " + ShownGbkValue(facts.MbFile.Value), facts.MbFile.Lookup},
+    };
+    for (const auto& file : files) {
+        if (file.lookup.Result != FileLookup::Found || !AfterDosTime(file.lookup)) continue;
+        problems.push_back({file.name + " 的最后修改时间晚于 2107 年（本地时间）：在 Windows 上这个时间没有 MS-DOS 形式，"
+                                        "文件被当作不存在，imesetup.exe 会不显示任何消息而结束（Wine 把日期回绕，"
+                                        "在 Wine 下看不出问题）。请给文件一个当前的时间。",
+                            file.name + " was last written after 2107 in local time: on Windows that time has no "
+                                        "MS-DOS form, the file counts as missing and imesetup.exe ends without a "
+                                        "message (Wine wraps the date round: the package works under Wine). Give "
+                                        "the file a current time."});
     }
 }
 
 // ---- The file names ----
 
+// A name with folder parts: where the installation puts the file, and for
+// the IME file where the input method manager reads it instead.
+Bilingual FolderPartsProblem(const PackageFacts& facts, const ParameterReading& reading, const std::string& key)
+{
+    const std::string installed = ShownMachineText(reading.InstalledPath);
+    const std::string bare = "请只写文件名，并把文件放在 setup.log 旁边。";
+    const std::string bareEnglish = "Give the bare file name and put the file beside setup.log.";
+    const bool ime = reading.Key == std::string(ImeFileKey);
+    if (reading.InstalledIsPackageFile && ime) {
+        return {key + " 含有文件夹部分，安装路径 " + installed + " 就是安装包自己的这个文件：imesetup.exe 以为输入法已经"
+                      "安装，不带参数时会卸载而不是安装（卸载若进行到删除文件，删除的是安装包自己的文件）；/inst 先询问"
+                      "是否替换，再把文件复制到它自身上，复制失败。" + bare,
+                key + " has folder parts, and its installed path " + installed + " is this package's own file: "
+                      "imesetup.exe takes the IME for installed, so without an argument it removes instead of "
+                      "installing (a removal that gets as far as deleting the files deletes the package's own), and "
+                      "/inst asks before replacing it and then copies the file onto itself, which fails. " +
+                      bareEnglish};
+    }
+    if (reading.InstalledIsPackageFile) {
+        const std::string failure = "\"" + ShownMachineText(reading.Value) + OutcomeTexts::CopyErrorSuffix + "\"";
+        return {key + " 含有文件夹部分，安装路径 " + installed + " 就是安装包自己的这个文件：安装时把文件复制到它自身上，"
+                      "复制失败（" + failure + "）；卸载若进行到删除文件，删除的是安装包自己的文件。" + bare,
+                key + " has folder parts, and its installed path " + installed + " is this package's own file: the "
+                      "installation copies the file onto itself, which fails (" + failure + "), and a removal that "
+                      "gets as far as deleting the files deletes the package's own. " + bareEnglish};
+    }
+    // The manager reads the IME file in the system directory, not the copy.
+    const std::string manager = ShownMachineText(facts.ManagerImePath);
+    const Bilingual managerReads =
+        ime ? Bilingual{"输入法管理器只按文件名在系统目录本身中读取 IME 文件，即 " + manager + "，而不是这个副本。",
+                        "The input method manager reads the IME file by its name in the system directory itself, as " +
+                            manager + ", not this copy. "}
+            : Bilingual{};
+    if (reading.InstalledFolderExists && SameFolder(FolderPart(reading.InstalledPath), facts.SystemDirectory)) {
+        return {key + " 含有文件夹部分。imesetup.exe 把它原样接在系统目录后面，安装到 " + installed +
+                    "，绕了一圈仍是系统目录本身。" + bare,
+                key + " has folder parts. imesetup.exe joins it to the system directory as it is and installs to " +
+                    installed + ", the system directory itself by a roundabout path. " + bareEnglish};
+    }
+    if (reading.InstalledFolderExists) {
+        return {key + " 含有文件夹部分。imesetup.exe 把它原样接在系统目录后面，安装到系统目录以外的 " + installed +
+                    "。" + managerReads.Chinese + bare,
+                key + " has folder parts. imesetup.exe joins it to the system directory as it is and installs to " +
+                    installed + ", outside the system directory. " + managerReads.English + bareEnglish};
+    }
+    const Bilingual wereItThere =
+        ime ? Bilingual{"即使那个文件夹存在，输入法管理器也只按文件名在系统目录本身中读取 IME 文件，即 " + manager +
+                            "，而不是副本。",
+                        "Were it there, the input method manager would still read the IME file by its name in the "
+                        "system directory itself, as " + manager + ", not the copy. "}
+            : Bilingual{};
+    return {key + " 含有文件夹部分。imesetup.exe 把它原样接在系统目录后面，安装到 " + installed +
+                "；这台机器上没有那个文件夹，复制就会失败。" + wereItThere.Chinese + bare,
+            key + " has folder parts. imesetup.exe joins it to the system directory as it is and installs to " +
+                installed + ": that folder does not exist on this machine, and the copy fails. " +
+                wereItThere.English + bareEnglish};
+}
+
+// A read-only file: the copy carries the attribute, and DeleteFileA refuses
+// the installed file. Where the registration fails, the copies stay behind
+// and the removal ends before it even tries.
+Bilingual ReadOnlyProblem(const PackageFacts& facts, const std::string& key)
+{
+    const std::string intro = key + " 是只读文件（FILE_ATTRIBUTE_READONLY）：复制会把这个属性带到系统目录中的文件上。";
+    const std::string introEnglish = key + " is read-only (FILE_ATTRIBUTE_READONLY): the copy carries the attribute to "
+                                           "the installed file in the system directory. ";
+    const std::string clear = "请去掉只读属性。";
+    const std::string clearEnglish = "Clear the read-only attribute.";
+    const std::optional<RegistrationForecast> forecast = ForecastInstallation(facts);
+    if (forecast && forecast->Refused) {
+        const std::string noLayout = "\"" + FromGbk(OutcomeTexts::HklNotFound) + "\"";
+        return {intro + "注册会失败（见最后一行），复制的文件留在系统目录中：卸载以 " + noLayout +
+                    " 结束，而 DeleteFileA 本来也删不掉只读文件，imesetup.exe 永远无法卸载它。" + clear,
+                introEnglish + "The registration would fail (see the last line) and leave the copies there: the "
+                               "removal ends with " + noLayout + ", and DeleteFileA could not delete a read-only file "
+                               "in any case, so imesetup.exe can never remove it. " + clearEnglish};
+    }
+    const std::string locked = "\"" + FromGbk(OutcomeTexts::FilesLocked) + "\"";
+    return {intro + "安装能成功，但 DeleteFileA 删不掉只读文件，imesetup.exe 永远无法卸载它（卸载以 " + locked + " 结束）。" +
+                clear,
+            introEnglish + "The installation works, but DeleteFileA cannot delete a read-only file, so imesetup.exe can "
+                           "never remove it (the removal ends with " + locked + "). " + clearEnglish};
+}
+
+// The installation's copies fail before the manager is called: a pattern, a
+// folder that does not exist, the file copied onto itself, a path of
+// MAX_PATH or more.
+bool CopyFails(const ParameterReading& reading)
+{
+    return HoldsWildcard(reading.Value) || reading.InstalledIsPackageFile ||
+           (HasDirectoryPart(reading.Value) && !reading.InstalledFolderExists) ||
+           CharacterCount(reading.InstalledPath) >= MAX_PATH;
+}
+
 void FileNameProblems(const PackageFacts& facts, const ParameterReading& reading, std::vector<Bilingual>& problems)
 {
     if (!reading.Read || !reading.InSection) return;
     const std::string key = std::string(reading.Key) + " " + ShownGbkValue(reading.Value);
-    if (HasDirectoryPart(reading.Value)) {
-        const std::string installed =
-            facts.SystemDirectory.empty() ? std::string("?")
-                                          : ShownMachineText(InstalledPath(facts.SystemDirectory, reading.Value));
-        // The input method manager looks for the IME file in the system directory itself.
-        const bool ime = std::string(reading.Key) == ImeFileKey;
-        problems.push_back({key + " 含有文件夹部分。imesetup.exe 把它原样接在系统目录后面，安装到 " + installed +
-                                "；那个文件夹通常不存在，复制就会失败。" +
-                                (ime ? "即使它存在，输入法管理器也只在系统目录本身中查找 IME 文件，注册会失败。" : "") +
-                                "请只写文件名，并把文件放在 setup.log 旁边。",
-                            key + " has folder parts. imesetup.exe joins it to the system directory as it is and "
-                                  "installs to " + installed +
-                                ": that folder does not normally exist, and the copy fails. " +
-                                (ime ? "Where it exists, the input method manager still looks for the IME file in the "
-                                       "system directory itself, and the registration fails. "
-                                     : "") +
-                                "Give the bare file name and put the file beside setup.log."});
+    if (HasDirectoryPart(reading.Value) && !reading.InstalledPath.empty()) {
+        problems.push_back(FolderPartsProblem(facts, reading, key));
     }
     if (HoldsWildcard(reading.Value)) {
-        problems.push_back({key + " 含有通配符（* 或 ?）。imesetup.exe 的检查接受第一个匹配的文件，但复制需要真实的"
-                                  "文件名，会失败。",
-                            key + " holds a wildcard (* or ?). imesetup.exe's check takes its first match, but the "
-                                  "copy needs the file's real name and fails."});
+        problems.push_back({key + " 含有文件搜索的通配符（*、?、<、> 或 \"）。imesetup.exe 的检查接受第一个匹配的文件，"
+                                  "但复制需要真实的文件名，会失败。",
+                            key + " holds a wildcard of the file search (*, ?, <, > or \"). imesetup.exe's check "
+                                  "takes its first match, but the copy needs the file's real name and fails."});
     }
+    const size_t length = CharacterCount(reading.InstalledPath);
+    if (length >= MAX_PATH) {
+        const std::string installed = ShownMachineText(reading.InstalledPath);
+        const std::string count = std::to_string(length);
+        const std::string failure = "\"" + ShownMachineText(reading.Value) + OutcomeTexts::CopyErrorSuffix + "\"";
+        problems.push_back({key + " 使安装路径 " + installed + " 长达 " + count + " 个字符，达到或超过 MAX_PATH（260）："
+                                  "imesetup.exe 的 ANSI 文件函数在 Windows 上到不了这样的路径，复制失败（" + failure +
+                                  "）。（在 Wine 下复制会生成文件，但存在检查再也找不到它，于是每次运行都重新安装。）"
+                                  "请用短一些的文件名。",
+                            key + " makes the installed path " + installed + " " + count + " characters long, "
+                                  "MAX_PATH (260) or more: on Windows the ANSI file calls of imesetup.exe do not "
+                                  "reach such a path, and the copy fails (" + failure + "). (Under Wine the copy "
+                                  "makes the file, but the presence test never finds it again, so every run installs "
+                                  "once more.) Give a shorter name."});
+    }
+    if (reading.Lookup.Result == FileLookup::Found && (reading.Lookup.Attributes & FILE_ATTRIBUTE_HIDDEN) != 0) {
+        const std::string failure = "\"" + ShownMachineText(reading.Value) + OutcomeTexts::CopyErrorSuffix + "\"";
+        problems.push_back({key + " 是隐藏文件（FILE_ATTRIBUTE_HIDDEN）：复制会把这个属性带到系统目录中的文件上。第一次复制"
+                                  "能成功，但 CopyFileA 不覆盖隐藏的文件，在 Windows 上重新安装（/inst）会复制失败（" +
+                                  failure + "）。请去掉隐藏属性。",
+                            key + " is hidden (FILE_ATTRIBUTE_HIDDEN): the copy carries the attribute to the installed "
+                                  "file in the system directory. The first copy works, but CopyFileA does not "
+                                  "overwrite a hidden file, so on Windows a reinstallation (/inst) fails to copy (" +
+                                  failure + "). Clear the hidden attribute."});
+    }
+    if (reading.Lookup.Result == FileLookup::Found && (reading.Lookup.Attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        problems.push_back(ReadOnlyProblem(facts, key));
+    }
+}
+
+// Whether a removal would get as far as deleting the files: the manager
+// must hand it a layout for the IME file installed now, or else for the one
+// this package installs.
+bool RemovalReachesTheFiles(const PackageFacts& facts)
+{
+    const std::optional<RegistrationForecast> forecast =
+        facts.ImeInstalled ? ForecastRemoval(facts) : ForecastInstallation(facts);
+    return !forecast || !forecast->Refused;
 }
 
 void SameFileProblem(const PackageFacts& facts, std::vector<Bilingual>& problems)
 {
-    if (!facts.ImeFile.InSection || !facts.MbFile.InSection ||
-        FoldedFileName(facts.ImeFile.Value) != FoldedFileName(facts.MbFile.Value)) {
+    if (!facts.ImeFile.InSection || !facts.MbFile.InSection || !NameOneFile(facts.ImeFile, facts.MbFile)) return;
+    const std::string names = ShownGbkValue(facts.ImeFile.Value) +
+                              (facts.ImeFile.Value == facts.MbFile.Value ? "" : " / " + ShownGbkValue(facts.MbFile.Value));
+    const std::string intro = "ImeFile 和 MbFile 指向同一个文件 " + names + "：输入法没有自己的码表文件";
+    const std::string introEnglish = "ImeFile and MbFile name the same file " + names +
+                                     ": the input method gets no code table of its own";
+    if (!RemovalReachesTheFiles(facts)) {
+        problems.push_back({intro + "。（卸载若进行到删除文件，第二次删除会找不到文件而报告文件被锁定；这里输入法管理器会"
+                                    "先使它失败，见上面的预测。）",
+                            introEnglish + ". (A removal that got as far as deleting the files would find nothing the "
+                                           "second time and report them as locked; here the input method manager "
+                                           "stops it first, as predicted above.)"});
         return;
     }
-    const std::string name = ShownGbkValue(facts.ImeFile.Value);
-    problems.push_back({"ImeFile 和 MbFile 指向同一个文件 " + name +
-                            "：输入法没有自己的码表文件，卸载时第二次删除找不到文件，结果报告文件被锁定。",
-                        "ImeFile and MbFile name the same file " + name +
-                            ": the input method gets no code table of its own, and the removal's second deletion "
-                            "finds nothing, so it reports the files as locked."});
+    problems.push_back({intro + "，卸载时第二次删除找不到文件，结果报告文件被锁定。",
+                        introEnglish + ", and the removal's second deletion finds nothing, so it reports the files as "
+                                       "locked."});
 }
 
 // ---- The files themselves ----
@@ -328,9 +517,9 @@ void FolderProblems(const PackageFacts& facts, std::vector<Bilingual>& problems)
 
 }  // namespace
 
-Bilingual DescribeLookup(FileLookup lookup)
+Bilingual DescribeLookup(const FileStampLookup& lookup)
 {
-    switch (lookup) {
+    switch (lookup.Result) {
     case FileLookup::Found:
         return {"找到文件", "file found"};
     case FileLookup::Missing:
@@ -339,26 +528,65 @@ Bilingual DescribeLookup(FileLookup lookup)
         return {"是文件夹，不是文件", "is a folder, not a file"};
     case FileLookup::WildcardDirectory:
         return {"含通配符，第一个匹配项是文件夹", "holds a wildcard whose first match is a folder"};
+    case FileLookup::Device:
+        return {"是设备名（如 CON、NUL），不是文件：文件搜索报告这个设备，但它没有任何时间，因此被当作不存在",
+                "is a device name (such as CON or NUL), not a file: the file search reports the device with no "
+                "time at all, so it counts as missing"};
     case FileLookup::NoDosTime:
         break;
     }
-    return {"最后修改时间早于 1980 年（或晚于 2107 年），没有 MS-DOS 时间形式，因此被当作不存在",
-            "its last-write time is before 1980 (or after 2107) and has no MS-DOS form, so it counts as missing"};
+    if (AfterDosTime(lookup)) {
+        return {"最后修改时间晚于 2107 年（本地时间），没有 MS-DOS 时间形式，因此被当作不存在",
+                "its last-write time is after 2107 in local time and has no MS-DOS form, so it counts as missing"};
+    }
+    return {"最后修改时间早于 1980 年（本地时间），没有 MS-DOS 时间形式，因此被当作不存在",
+            "its last-write time is before 1980 in local time and has no MS-DOS form, so it counts as missing"};
+}
+
+Bilingual DescribeMissingKey(const ParameterReading& reading)
+{
+    const std::string key = reading.Key;
+    switch (reading.Place) {
+    case KeyPlace::LaterSection:
+        return {key + " 在 Windows 不读取的节中：后一个 [ImePram] 节（Windows 只读取第一个）",
+                key + " is in a section Windows does not read: a later [ImePram] section (Windows reads the first "
+                      "one only)"};
+    case KeyPlace::SpoiltSection:
+        return {key + " 在 Windows 不读取的节中：它的 [ImePram] 节标题在第一行，被字节顺序标记破坏",
+                key + " is in a section Windows does not read: its [ImePram] header on the first line is spoilt by "
+                      "the byte order mark"};
+    case KeyPlace::FirstSection:
+    case KeyPlace::Nowhere:
+        break;
+    }
+    return {key + " 不在 [ImePram] 节中", key + " is not in section [ImePram]"};
+}
+
+std::string NotInstalledText()
+{
+    return FromGbk(OutcomeTexts::NotInstalled);
 }
 
 std::optional<RegistrationForecast> ForecastInstallation(const PackageFacts& facts)
 {
-    if (!facts.ImeRead || HasDirectoryPart(facts.ImeFile.Value)) return std::nullopt;
-    return ForecastRegistration(facts.ImeVersion, facts.ImeTitleCharacters, facts.ImeLayouts);
+    if (!facts.ImeRead || facts.ManagerImePath.empty() || CopyFails(facts.ImeFile) || CopyFails(facts.MbFile)) {
+        return std::nullopt;
+    }
+    // After the copy the manager reads the package's file, unless folder
+    // parts put the copy elsewhere: then what the system directory holds.
+    const std::optional<PeVersionInfo> read =
+        facts.CopyIsManagerFile ? std::optional<PeVersionInfo>(facts.ImeVersion) : facts.ManagerImeVersion;
+    if (!facts.CopyIsManagerFile && facts.ManagerImeFound && !read) return std::nullopt;  // there, but unreadable
+    return ForecastRegistration(read, facts.ImeTitleCharacters, facts.ImeLayouts, ShownMachineText(facts.ManagerImePath));
 }
 
 std::optional<RegistrationForecast> ForecastRemoval(const PackageFacts& facts)
 {
     // The removal asks for the layout only when both installed files are there.
-    if (!facts.InstalledImeVersion || !facts.MbInstalled || HasDirectoryPart(facts.ImeFile.Value)) {
-        return std::nullopt;
-    }
-    return ForecastRegistration(*facts.InstalledImeVersion, facts.ImeTitleCharacters, facts.ImeLayouts);
+    if (!facts.ImeInstalled || !facts.MbInstalled || facts.ManagerImePath.empty()) return std::nullopt;
+    if (facts.ManagerImeFound && !facts.ManagerImeVersion) return std::nullopt;  // there, but unreadable
+    return ForecastRegistration(facts.ManagerImeVersion, facts.ImeTitleCharacters, facts.ImeLayouts,
+                                ShownMachineText(facts.ManagerImePath));
 }
 
 Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>& arguments)
@@ -375,6 +603,16 @@ Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>&
         forecast = ForecastInstallation(facts);
         break;
     case SetupMode::Uninstall:
+        // The removal's first step: both installed files must be there.
+        if (!facts.ImeInstalled && !facts.MbInstalled) {
+            return {RunOutcome::RemoveEndsAtOnce, {"什么都没有安装", "nothing is installed"}, {}};
+        }
+        if (!facts.ImeInstalled) {
+            return {RunOutcome::RemoveEndsAtOnce, {"IME 文件没有安装", "the IME file is not installed"}, {}};
+        }
+        if (!facts.MbInstalled) {
+            return {RunOutcome::RemoveEndsAtOnce, {"MB 文件没有安装", "the MB file is not installed"}, {}};
+        }
         prediction.Outcome = RunOutcome::Remove;
         forecast = ForecastRemoval(facts);
         break;
@@ -389,6 +627,7 @@ std::vector<Bilingual> FindPackageProblems(const PackageFacts& facts)
 {
     std::vector<Bilingual> problems;
     EncodingProblems(facts, problems);
+    WindowsTimeProblems(facts, problems);
     FileNameProblems(facts, facts.ImeFile, problems);
     FileNameProblems(facts, facts.MbFile, problems);
     SameFileProblem(facts, problems);
@@ -414,6 +653,9 @@ std::string PredictionLine(const Prediction& withoutArgument)
         return "imesetup.exe would install" + (failure.empty() ? "" : ", and registration would fail: " + failure);
     case RunOutcome::Remove:
         return "imesetup.exe would remove" + (failure.empty() ? "" : ", and finding the layout would fail: " + failure);
+    case RunOutcome::RemoveEndsAtOnce:
+        return "imesetup.exe would remove, and end at once with \"" + NotInstalledText() +
+               "\": " + withoutArgument.Reason.English;
     case RunOutcome::EndSilently:
         break;
     }

@@ -10,11 +10,17 @@
 #include "package_checker/package_facts.h"
 #include "package_checker/registration_forecast.h"
 
-enum class RunOutcome { Install, AskBeforeReplacing, Remove, EndSilently };
+enum class RunOutcome {
+    Install,
+    AskBeforeReplacing,
+    Remove,
+    RemoveEndsAtOnce,  // the removal's first step finds a file not installed and ends with its text
+    EndSilently,
+};
 
 struct Prediction {
     RunOutcome Outcome = RunOutcome::EndSilently;
-    Bilingual Reason;  // why the run ends without a message
+    Bilingual Reason;  // why the run ends without a message, or the removal at once
     // Why its call of the input method manager would fail: the installation's
     // registration, or the removal's asking for the layout. Empty when it
     // would not, or when that cannot be told.
@@ -25,15 +31,22 @@ struct Prediction {
 // by its mode table and the presence of the installed IME file.
 Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>& arguments);
 
-// What the input method manager would make of the package's IME file once
-// it is copied into the system directory, and of the installed one when the
-// removal asks for its layout; nothing when that cannot be told (the file
-// could not be read, or setup.log names it with a folder).
+// What the input method manager would make of the file it reads, the
+// system directory's file of the IME file's name: after the installation's
+// copy, and when the removal asks for the layout. Nothing when the run never
+// calls it (a copy that fails, a removal that ends at once) or the file
+// could not be read.
 std::optional<RegistrationForecast> ForecastInstallation(const PackageFacts& facts);
 std::optional<RegistrationForecast> ForecastRemoval(const PackageFacts& facts);
 
 // Why a file name counts as no file, for the report.
-Bilingual DescribeLookup(FileLookup lookup);
+Bilingual DescribeLookup(const FileStampLookup& lookup);
+
+// Why the program reads a key as "0": where setup.log has it, if anywhere.
+Bilingual DescribeMissingKey(const ParameterReading& reading);
+
+// The text a run ends with when the removal finds the IME not installed, in UTF-8.
+std::string NotInstalledText();
 
 // What would make the package go wrong beyond the setup program's own checks.
 std::vector<Bilingual> FindPackageProblems(const PackageFacts& facts);
@@ -47,8 +60,9 @@ constexpr int CheckerFailed = 4;          // the check itself could not be finis
 int CheckerExitStatus(const Prediction& withoutArgument, size_t problemCount);
 
 // The report's last line, in English: "imesetup.exe would install", "...
-// would remove" or "... would end without a message: <reason>"; an
-// installation or removal that would fail at the input method manager adds
-// ", and registration would fail: <cause>" or ", and finding the layout
-// would fail: <cause>".
+// would remove" (followed by ", and end at once with ..." when the removal
+// finds the files not installed) or "... would end without a message:
+// <reason>"; an installation or removal that would fail at the input method
+// manager adds ", and registration would fail: <cause>" or ", and finding
+// the layout would fail: <cause>".
 std::string PredictionLine(const Prediction& withoutArgument);

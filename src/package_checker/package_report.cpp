@@ -37,6 +37,9 @@ Bilingual EncodingName(TextEncoding encoding)
     case TextEncoding::Ascii: return {"ASCII", "ASCII"};
     case TextEncoding::Ansi:
         return {"ANSI（代码页 936，或其他 ANSI 代码页）", "ANSI (code page 936, or another ANSI code page)"};
+    case TextEncoding::AnsiOrUtf8:
+        return {"ANSI（代码页 936）或无 BOM 的 UTF-8：字节按两种读法都有效",
+                "ANSI (code page 936) or UTF-8 without a byte order mark: the bytes are valid read either way"};
     case TextEncoding::Utf8: return {"UTF-8（无 BOM）", "UTF-8 without a byte order mark"};
     case TextEncoding::Utf8WithMark: return {"带 BOM 的 UTF-8", "UTF-8 with a byte order mark"};
     case TextEncoding::Utf16LeWithMark: return {"带 BOM 的 UTF-16", "UTF-16 with a byte order mark"};
@@ -64,6 +67,10 @@ Bilingual OutcomeText(const Prediction& prediction)
                                                                 failure.English};
         }
         return {"卸载", "remove"};
+    case RunOutcome::RemoveEndsAtOnce:
+        return {"运行卸载，而卸载立即以 \"" + NotInstalledText() + "\" 结束：" + prediction.Reason.Chinese,
+                "run the removal, which ends at once with \"" + NotInstalledText() + "\": " +
+                    prediction.Reason.English};
     case RunOutcome::EndSilently: break;
     }
     return {"不显示任何消息而结束：" + prediction.Reason.Chinese,
@@ -77,7 +84,7 @@ const char* BuildName()
 
 void Introduction(const PackageFacts& facts, ReportText& report)
 {
-    const std::string folder = ShownMachineText(facts.Folder);
+    const std::string folder = DecodeCodePage(Utf8CodePage, facts.Folder, false).value_or(facts.Folder);
     report.Item(kInformation, "检查文件夹 " + folder + " 中的输入法安装包，不做任何更改。",
                 "Checking the IME package in the folder " + folder + "; nothing is changed.");
     const std::string build = BuildName();
@@ -101,14 +108,17 @@ void KeyItem(const ParameterReading& reading, bool fileKey, ReportText& report)
 {
     if (!reading.Read) return;
     std::string shown = std::string(reading.Key) + " = " + ShownGbkValue(reading.Value);
-    if (!reading.InSection) shown = std::string(reading.Key) + " 不在 [ImePram] 节中，读作 \"0\"";
-    const std::string shownEnglish = reading.InSection ? shown : std::string(reading.Key) +
-                                                                     " is not in section [ImePram], read as \"0\"";
+    std::string shownEnglish = shown;
+    if (!reading.InSection) {
+        const Bilingual missing = DescribeMissingKey(reading);
+        shown = missing.Chinese + "，读作 \"0\"";
+        shownEnglish = missing.English + ", read as \"0\"";
+    }
     Bilingual verdict;
     bool accepted = false;
     if (fileKey) {
         verdict = DescribeLookup(reading.Lookup);
-        accepted = reading.Lookup == FileLookup::Found;
+        accepted = reading.Lookup.Result == FileLookup::Found;
     } else if (reading.Value == AbsentValue) {
         verdict = {"不可用（\"0\" 表示缺少这个键）", "refused (\"0\" stands for a missing key)"};
     } else if (reading.Value.empty()) {
@@ -125,6 +135,27 @@ void KeyItem(const ParameterReading& reading, bool fileKey, ReportText& report)
     report.Item(accepted ? kPassed : kStops, shown + "：" + verdict.Chinese, shownEnglish + ": " + verdict.English);
 }
 
+// Bytes valid both ways where either reading could be meant: each value
+// beyond ASCII as imesetup.exe reads it and as UTF-8 reads it.
+void BothReadings(const std::string& bytes, ReportText& report)
+{
+    std::string chinese;
+    std::string english;
+    for (const char* key : {ImeFileKey, MbFileKey, ImeNameKey}) {
+        const std::optional<std::string> value = ValueInFile(bytes, key);
+        if (!value || IsAscii(*value)) continue;
+        const std::string gbk = ShownGbkValue(*value);
+        const std::string utf8 = "\"" + DecodeCodePage(Utf8CodePage, *value, false).value_or("") + "\"";
+        chinese += std::string("；") + key + "：按代码页 936 读作 " + gbk + "，按 UTF-8 读作 " + utf8;
+        english += std::string("; ") + key + ": " + gbk + " in code page 936, " + utf8 + " in UTF-8";
+    }
+    report.Item(kInformation,
+                "imesetup.exe 在中文系统上按代码页 936 读取这些字节" + chinese +
+                    "。如果本意是 UTF-8 的读法，请把 setup.log 另存为 ANSI（代码页 936）。",
+                "imesetup.exe reads these bytes in code page 936 on a Chinese system" + english +
+                    ". If the UTF-8 reading was meant, save setup.log as ANSI (code page 936).");
+}
+
 void OwnChecks(const PackageVerdict& verdict, ReportText& report)
 {
     const PackageFacts& facts = verdict.Facts;
@@ -133,15 +164,19 @@ void OwnChecks(const PackageVerdict& verdict, ReportText& report)
         report.Item(kStops, "无法读取当前目录。", "The current directory cannot be read.");
         return;
     }
-    if (facts.SetupLog != FileLookup::Found) {
-        report.Item(kStops, "setup.log：" + DescribeLookup(facts.SetupLog).Chinese,
-                    "setup.log: " + DescribeLookup(facts.SetupLog).English);
+    if (facts.SetupLog.Result != FileLookup::Found) {
+        // Not found where imesetup.exe looks, which for a folder the code page
+        // cannot name is another folder.
+        const Bilingual why = facts.FolderOutsideCodePage ? verdict.WithoutArgument.Reason : DescribeLookup(facts.SetupLog);
+        report.Item(kStops, "setup.log：" + why.Chinese, "setup.log: " + why.English);
         return;
     }
     report.Item(kPassed, "找到 setup.log", "setup.log found");
     if (facts.SetupLogBytes) {
-        const Bilingual encoding = EncodingName(DetectTextEncoding(*facts.SetupLogBytes));
+        const TextEncoding detected = DetectTextEncoding(*facts.SetupLogBytes);
+        const Bilingual encoding = EncodingName(detected);
         report.Item(kInformation, "编码：" + encoding.Chinese, "Encoding: " + encoding.English);
+        if (detected == TextEncoding::AnsiOrUtf8) BothReadings(*facts.SetupLogBytes, report);
     } else {
         report.Item(kInformation, "setup.log 无法读取，未检查其编码。", "setup.log could not be read; its encoding "
                                                                        "was not checked.");
@@ -222,7 +257,7 @@ void VersionItems(const PackageFacts& facts, ReportText& report)
 
 void ImeImage(const PackageFacts& facts, ReportText& report)
 {
-    if (facts.ImeFile.Lookup != FileLookup::Found) return;
+    if (facts.ImeFile.Lookup.Result != FileLookup::Found) return;
     if (!facts.ImeRead) {
         report.Item(kInformation, "IME 文件无法读取，未检查其内容。", "The IME file could not be read; its contents "
                                                                     "were not checked.");

@@ -2,7 +2,10 @@
 // header, the optional header with its data directories (0 exports, 2
 // resources, 4 the certificate table), the section table that maps relative virtual addresses (RVAs)
 // to file offsets. Offsets are computed in 64 bits and checked before each
-// read, so no value in the file can lead a read outside it.
+// read, so no value in the file can lead a read outside it. The work is
+// bounded by the file's size too, whatever its counts say: an RVA is mapped
+// in the logarithm of the number of sections, and a name is compared over
+// the length of the name looked for only.
 #include "package_checker/pe_image.h"
 
 #include <algorithm>
@@ -27,12 +30,12 @@ constexpr std::uint16_t kCertificateRevision2 = 0x0200;
 constexpr std::uint16_t kCertificatePkcsSignedData = 0x0002;
 constexpr std::uint32_t kVersionResourceType = 16;  // RT_VERSION
 constexpr std::uint32_t kSubdirectoryFlag = 0x80000000;
-constexpr size_t kLongestExportName = 4096;
 
 class Bytes {
 public:
     explicit Bytes(const std::string& bytes) : bytes_(bytes) {}
 
+    std::uint64_t Size() const { return bytes_.size(); }
     bool Has(std::uint64_t offset, std::uint64_t size) const
     {
         return offset <= bytes_.size() && size <= bytes_.size() - offset;
@@ -51,15 +54,11 @@ public:
         value = low | static_cast<std::uint32_t>(high) << 16;
         return true;
     }
-    // The zero-terminated text at offset, at most `longest` bytes long.
-    bool Text(std::uint64_t offset, size_t longest, std::string& text) const
+    // The text at offset is `text` followed by its terminating zero.
+    bool HoldsText(std::uint64_t offset, const std::string& text) const
     {
-        text.clear();
-        for (std::uint64_t at = offset; Has(at, 1) && text.size() <= longest; ++at) {
-            if (bytes_[at] == '\0') return true;
-            text += bytes_[at];
-        }
-        return false;
+        return Has(offset, text.size() + 1) && bytes_.compare(offset, text.size(), text) == 0 &&
+               bytes_[offset + text.size()] == '\0';
     }
 
 private:
@@ -68,9 +67,45 @@ private:
 };
 
 struct Section {
-    std::uint32_t address = 0;  // RVA
-    std::uint32_t rawSize = 0;
-    std::uint32_t rawOffset = 0;
+    std::uint64_t address = 0;  // RVA
+    std::uint64_t rawSize = 0;  // what of the section's bytes the file holds
+    std::uint64_t rawOffset = 0;
+};
+
+// The section table as a map from RVAs to file offsets, sorted by address;
+// for each section, the one among it and those before it that reaches the
+// furthest. Among the sections that start at or below an RVA that one holds
+// it if any does.
+class SectionMap {
+public:
+    void Build(std::vector<Section> sections)
+    {
+        std::sort(sections.begin(), sections.end(),
+                  [](const Section& a, const Section& b) { return a.address < b.address; });
+        sections_ = std::move(sections);
+        furthest_.resize(sections_.size());
+        for (size_t i = 0; i < sections_.size(); ++i) {
+            const bool further = i == 0 || End(sections_[i]) > End(sections_[furthest_[i - 1]]);
+            furthest_[i] = further ? i : furthest_[i - 1];
+        }
+    }
+
+    // The file offset of `size` bytes at the RVA, when a section holds them all.
+    std::optional<std::uint64_t> OffsetOf(std::uint64_t rva, std::uint64_t size) const
+    {
+        const auto after = std::upper_bound(sections_.begin(), sections_.end(), rva,
+                                            [](std::uint64_t at, const Section& s) { return at < s.address; });
+        if (after == sections_.begin()) return std::nullopt;
+        const Section& section = sections_[furthest_[static_cast<size_t>(after - sections_.begin()) - 1]];
+        if (rva + size > End(section)) return std::nullopt;  // past the section's bytes in the file
+        return section.rawOffset + (rva - section.address);
+    }
+
+private:
+    static std::uint64_t End(const Section& s) { return s.address + s.rawSize; }
+
+    std::vector<Section> sections_;
+    std::vector<size_t> furthest_;
 };
 
 // The headers of an image and the mapping of its RVAs into the file.
@@ -86,14 +121,7 @@ public:
     std::optional<std::uint64_t> OffsetOf(std::uint64_t rva, std::uint64_t size = 1) const
     {
         if (rva + size <= headerSize_ && bytes_.Has(rva, size)) return rva;
-        for (const Section& section : sections_) {
-            if (rva < section.address) continue;
-            const std::uint64_t into = rva - section.address;
-            if (into + size > section.rawSize) continue;  // past the section's bytes in the file
-            const std::uint64_t offset = section.rawOffset + into;
-            if (bytes_.Has(offset, size)) return offset;
-        }
-        return std::nullopt;
+        return sections_.OffsetOf(rva, size);
     }
 
     // A data directory's RVA and size; nothing when the image has none.
@@ -149,14 +177,21 @@ private:
 
         const std::uint64_t table = optional + optionalSize;
         if (!bytes_.Has(table, 40ULL * sectionCount)) return false;
+        std::vector<Section> sections;
+        sections.reserve(sectionCount);
         for (std::uint16_t i = 0; i < sectionCount; ++i) {
             const std::uint64_t at = table + 40ULL * i;
-            Section section;
-            bytes_.U32(at + 12, section.address);
-            bytes_.U32(at + 16, section.rawSize);
-            bytes_.U32(at + 20, section.rawOffset);
-            sections_.push_back(section);
+            std::uint32_t address = 0;
+            std::uint32_t rawSize = 0;
+            std::uint32_t rawOffset = 0;
+            bytes_.U32(at + 12, address);
+            bytes_.U32(at + 16, rawSize);
+            bytes_.U32(at + 20, rawOffset);
+            // Only what the file holds of the section's bytes can be read.
+            const std::uint64_t held = bytes_.Has(rawOffset, 0) ? bytes_.Size() - rawOffset : 0;
+            sections.push_back({address, std::min<std::uint64_t>(rawSize, held), rawOffset});
         }
+        sections_.Build(std::move(sections));
         return true;
     }
 
@@ -166,7 +201,7 @@ private:
     std::uint32_t headerSize_ = 0;
     std::uint64_t directories_ = 0;
     std::uint32_t directoryCount_ = 0;
-    std::vector<Section> sections_;
+    SectionMap sections_;
 };
 
 // ---- The version resource ----
@@ -321,14 +356,14 @@ bool ExportsName(const std::string& bytes, const std::string& name)
         return false;
     }
     // Every step reads four more bytes of the file, so a count that the file
-    // cannot hold ends at its end.
+    // cannot hold ends at its end; each name is compared over the length of
+    // the one looked for, however long it runs.
     for (std::uint32_t i = 0; i < nameCount; ++i) {
         const std::optional<std::uint64_t> entry = file.OffsetOf(names + 4ULL * i, 4);
         std::uint32_t nameRva = 0;
         if (!entry || !file.bytes().U32(*entry, nameRva)) return false;
         const std::optional<std::uint64_t> text = file.OffsetOf(nameRva);
-        std::string exported;
-        if (text && file.bytes().Text(*text, kLongestExportName, exported) && exported == name) return true;
+        if (text && file.bytes().HoldsText(*text, name)) return true;
     }
     return false;
 }

@@ -1,7 +1,5 @@
 #include "package_checker/registration_forecast.h"
 
-#include <optional>
-
 #include "package_checker/language_names.h"
 
 namespace {
@@ -54,8 +52,8 @@ std::optional<RegistrationForecast> VersionRefusal(const PeVersionInfo& version)
 
 }  // namespace
 
-RegistrationForecast ForecastRegistration(const PeVersionInfo& version, std::size_t nameCharacters,
-                                          const std::vector<RegisteredLayout>& layouts)
+RegistrationForecast ForecastRegistration(const std::optional<PeVersionInfo>& version, std::size_t nameCharacters,
+                                          const std::vector<RegisteredLayout>& layouts, const std::string& shownPath)
 {
     if (nameCharacters > LongestImeFileName) {
         const std::string count = std::to_string(nameCharacters);
@@ -64,10 +62,15 @@ RegistrationForecast ForecastRegistration(const PeVersionInfo& version, std::siz
                        "the IME file's name has " + count + " characters; the input method manager keeps 79 of "
                            "them (80 with the terminating zero) and finds no file by the shortened name");
     }
-    if (const std::optional<RegistrationForecast> refused = VersionRefusal(version)) return *refused;
+    if (!version) {
+        return Refused("输入法管理器按文件名在系统目录中读取 IME 文件，即 " + shownPath + "，那里没有这个文件",
+                       "the input method manager reads the IME file by its name in the system directory, as " +
+                           shownPath + ", and there is no such file");
+    }
+    if (const std::optional<RegistrationForecast> refused = VersionRefusal(*version)) return *refused;
 
     RegistrationForecast forecast;
-    forecast.Language = version.Translation->Language;
+    forecast.Language = version->Translation->Language;
     if (layouts.empty()) return forecast;
     // The manager looks at the first layout of the name only.
     const RegisteredLayout& layout = layouts.front();

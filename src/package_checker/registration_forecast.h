@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,9 @@ struct RegistrationForecast {
 // The longest name the manager keeps, in characters: 80 with the terminating zero.
 constexpr std::size_t LongestImeFileName = 79;
 
-// The file's version information, its name's length in UTF-16 characters and
-// the layouts already registered for that name.
-RegistrationForecast ForecastRegistration(const PeVersionInfo& version, std::size_t nameCharacters,
-                                          const std::vector<RegisteredLayout>& layouts);
+// The version information of the file the manager reads (nothing when the
+// system directory holds no file of that name), the name's length in UTF-16
+// characters, the layouts already registered for that name, and the path
+// the manager reads as the report shows it.
+RegistrationForecast ForecastRegistration(const std::optional<PeVersionInfo>& version, std::size_t nameCharacters,
+                                          const std::vector<RegisteredLayout>& layouts, const std::string& shownPath);

@@ -3,10 +3,10 @@
 #include "support/helpers.h"
 #include "support/unique_handle.h"
 
-// Neither character can be the trail byte of a double-byte character.
+// None of these characters can be the trail byte of a double-byte character.
 bool HoldsWildcard(const std::string& Name)
 {
-    return Name.find_first_of("*?") != std::string::npos;
+    return Name.find_first_of("*?<>\"") != std::string::npos;
 }
 
 FileStampLookup LookUpFileStamp(const std::string& Name)
@@ -19,18 +19,26 @@ FileStampLookup LookUpFileStamp(const std::string& Name)
             return {FileLookup::Missing};
         }
     }
+    FileStampLookup lookup;
+    lookup.Attributes = match.dwFileAttributes;
     if ((match.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return {HoldsWildcard(Name) ? FileLookup::WildcardDirectory : FileLookup::Directory};
+        lookup.Result = HoldsWildcard(Name) ? FileLookup::WildcardDirectory : FileLookup::Directory;
+        return lookup;
     }
     FILETIME local{};
     FileTimeToLocalFileTime(&match.ftLastWriteTime, &local);  // a failure leaves a time with no DOS form
+    lookup.LocalWriteTime = (static_cast<std::uint64_t>(local.dwHighDateTime) << 32) | local.dwLowDateTime;
     WORD dosDate = 0;
     WORD dosTime = 0;
     if (!FileTimeToDosDateTime(&local, &dosDate, &dosTime)) {
-        return {FileLookup::NoDosTime};  // before 1980: no MS-DOS form
+        // Before 1980 or after 2107: no MS-DOS form. A device has no time at all.
+        const bool noTime = match.ftLastWriteTime.dwLowDateTime == 0 && match.ftLastWriteTime.dwHighDateTime == 0;
+        lookup.Result = noTime ? FileLookup::Device : FileLookup::NoDosTime;
+        return lookup;
     }
-    const std::uint32_t stamp = (static_cast<std::uint32_t>(dosDate) << 16) | dosTime;
-    return {FileLookup::Found, static_cast<std::int32_t>(stamp)};
+    lookup.Result = FileLookup::Found;
+    lookup.Stamp = static_cast<std::int32_t>((static_cast<std::uint32_t>(dosDate) << 16) | dosTime);
+    return lookup;
 }
 
 std::int32_t FileStamp(const std::string& Name)

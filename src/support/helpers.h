@@ -22,8 +22,9 @@ std::string UpperCaseAscii(const std::string& Source);
 // The process's current directory.
 std::string CurrentDirectory();
 
-// An asterisk or a question mark: the name is a search pattern, whose first
-// match may be any entry of the folder.
+// A wildcard of the file search: '*' or '?', or '<', '>' or '"', which the
+// search takes as the DOS wildcards DOS_STAR, DOS_QM and DOS_DOT. The name is
+// a search pattern, whose first match may be any entry of the folder.
 bool HoldsWildcard(const std::string& Name);
 
 // What the file search makes of a name, in the order the checks are made.
@@ -31,13 +32,18 @@ enum class FileLookup {
     Found,              // a file whose last-write time has an MS-DOS form
     Missing,            // the search found nothing, or failed
     Directory,          // the name is a directory
-    WildcardDirectory,  // the name holds * or ?, and its first match is a directory
+    WildcardDirectory,  // the name holds a wildcard, and its first match is a directory
     NoDosTime,          // a file written before 1980 or after 2107 in local time
+    Device,             // a DOS device (CON, NUL, COM1, ...): the search gives it no time at all
 };
 
 struct FileStampLookup {
     FileLookup Result = FileLookup::Missing;
     std::int32_t Stamp = -1;  // -1 unless Result is Found
+    // Of the first match, when there is one: its attributes (FILE_ATTRIBUTE_*)
+    // and its last-write time in local time, as FILETIME ticks.
+    std::uint32_t Attributes = 0;
+    std::uint64_t LocalWriteTime = 0;
 };
 
 // The first match of Name and the MS-DOS form of its last write (date in the

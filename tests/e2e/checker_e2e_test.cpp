@@ -131,8 +131,9 @@ Did Predicted(const std::string& lastLine)
     if (lastLine == "imesetup.exe would install" ||
         StartsWith(lastLine, "imesetup.exe would install, and registration would fail: "))
         return Did::Install;
-    if (lastLine == "imesetup.exe would remove" ||
-        StartsWith(lastLine, "imesetup.exe would remove, and finding the layout would fail: "))
+    // "... would remove", or followed by ", and end at once with ..." or ", and
+    // finding the layout would fail: ..."
+    if (lastLine == "imesetup.exe would remove" || StartsWith(lastLine, "imesetup.exe would remove, and "))
         return Did::Remove;
     if (StartsWith(lastLine, "imesetup.exe would end without a message: ")) return Did::Nothing;
     return Did::Unknown;
@@ -196,6 +197,9 @@ const AgreementCase kAgreementCases[] = {
     {"ImeFileNamesAFolder", states::ImeFileNamesAFolder},
     {"MbFileMissing", states::MbFileMissing},
     {"ImeFileWrittenBefore1980", states::ImeFileWrittenBefore1980},
+    {"ImeFileADevice", states::ImeFileADevice},
+    {"KeyInASecondSection", states::KeyInASecondSection},
+    {"ImeFileReachingThePackageItself", states::ImeFileReachingThePackageItself},
     {"NothingInstalled", states::NothingInstalled},
     {"ImeFileWithFolderParts", states::ImeFileWithFolderParts},
     {"Installed", states::Installed},
@@ -426,6 +430,126 @@ TEST_F(CheckerFindings, BadCommandLines)
     ExpectReport(Check("a b", TempFolder()), 3, "Give one folder at most.");
     ExpectReport(Check("/x", TempFolder()), 3, "Unknown option: /x");
     ExpectReport(Check("\"" + PackagePath("absent") + "\"", TempFolder()), 3, "Cannot open the folder");
+}
+
+// The copy carries the read-only attribute into the system directory, where
+// DeleteFileA then refuses the file: installed once, the IME can never be
+// removed. The checker says so before the program shows it.
+TEST_F(CheckerFindings, ReadOnlyImeFileInstallsAndCannotBeRemoved)
+{
+    ASSERT_TRUE(SetFileAttributesA(PackagePath(kImeFile).c_str(), FILE_ATTRIBUTE_READONLY));
+    ExpectReport(CheckPackage(), 1, "ImeFile \"e2etest.ime\" is read-only (FILE_ATTRIBUTE_READONLY)");
+    Run("/inst", {Outcome(Gbk(texts::kInstallSucceeded))});
+    Run("/uninst", {Outcome(Gbk(texts::kFilesLocked))});
+}
+
+// FileTimeToDosDateTime covers 1980 to 2107 ("this conversion fails if the
+// input file time is outside this range"); Wine 8 wraps a later date round
+// and finds the file, so under Wine the package works, and the checker says
+// what Windows does instead of calling it clean.
+TEST_F(CheckerFindings, FileWrittenAfter2107IsMissingOnWindows)
+{
+    states::ImeFileWrittenAfter2107(*this);
+    const ConsoleRun run = CheckPackage();
+    if (RunningOnWine()) {
+        ReportWineDeviation("FileTimeToDosDateTime: a date after 2107 wraps round instead of failing");
+        ExpectReport(run, 1, "was last written after 2107 in local time: on Windows that time has no MS-DOS form");
+    } else {
+        ExpectReport(run, 2, "its last-write time is after 2107 in local time and has no MS-DOS form");
+    }
+}
+
+// The installed path climbs back into the package: the program takes the
+// package's own IME file for an installed one and runs the removal, which
+// ends at once as the MB file is not installed.
+TEST_F(CheckerFindings, FolderPartsReachingThePackageItself)
+{
+    states::ImeFileReachingThePackageItself(*this);
+    ExpectReport(CheckPackage(), 1, "is this package's own file: imesetup.exe takes the IME for installed");
+    Run("", {Outcome(Gbk(texts::kNotInstalled))});
+}
+
+TEST_F(CheckerFindings, DeviceNameIsNoFile)
+{
+    states::ImeFileADevice(*this);
+    ExpectReport(CheckPackage(), 2, "ImeFile \"CON\": is a device name (such as CON or NUL), not a file");
+}
+
+// ImeFile and MbFile spell one file in Greek capitals and small letters.
+TEST_F(CheckerFindings, TwoSpellingsOfOneFile)
+{
+    const std::string capitals = "\xA6\xA1\xA6\xA2.ime";  // ΑΒ
+    const std::string small = "\xA6\xC1\xA6\xC2.ime";     // αβ
+    ASSERT_TRUE(CopyFileA(PackagePath(kImeFile).c_str(), PackagePath(capitals).c_str(), FALSE));
+    WriteSetupLog(SetupLog(capitals, small, Gbk(texts::kDisplayName)));
+    ExpectReport(CheckPackage(), 1, "ImeFile and MbFile name the same file");
+}
+
+// A copy of the package in a folder named with a Thai letter, which the ANSI
+// code page lacks, made and removed with the wide calls.
+class PackageOutsideTheCodePage {
+public:
+    explicit PackageOutsideTheCodePage(const ToolCase& c) : folder_(WideFromAnsi(c.PackagePath("pkg")) + L"\x0E01")
+    {
+        made_ = CreateDirectoryW(folder_.c_str(), nullptr) != 0;
+        for (const char* name : {"setup.log", ToolCase::kImeFile, ToolCase::kMbFile}) {
+            made_ = made_ && CopyFileW(WideFromAnsi(c.PackagePath(name)).c_str(), Path(name).c_str(), FALSE);
+        }
+    }
+    ~PackageOutsideTheCodePage()
+    {
+        for (const char* name : {"setup.log", ToolCase::kImeFile, ToolCase::kMbFile}) DeleteFileW(Path(name).c_str());
+        RemoveDirectoryW(folder_.c_str());
+    }
+    PackageOutsideTheCodePage(const PackageOutsideTheCodePage&) = delete;
+    PackageOutsideTheCodePage& operator=(const PackageOutsideTheCodePage&) = delete;
+
+    bool made() const { return made_; }
+    std::string Utf8() const { return Utf8FromWide(folder_); }
+
+    static std::wstring WideFromAnsi(const std::string& ansi)
+    {
+        const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+        std::wstring wide(static_cast<size_t>(n), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], n);
+        return wide;
+    }
+    static std::string Utf8FromWide(const std::wstring& wide)
+    {
+        const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                          nullptr);
+        std::string utf8(static_cast<size_t>(n), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], n, nullptr, nullptr);
+        return utf8;
+    }
+
+private:
+    std::wstring Path(const char* name) const { return folder_ + L"\\" + WideFromAnsi(name); }
+
+    std::wstring folder_;
+    bool made_ = false;
+};
+
+// The checker reaches the folder with the wide calls and says why the
+// program, whose ANSI calls see '?' there, ends without a message; the
+// program started there indeed shows nothing.
+TEST_F(CheckerFindings, FolderOutsideTheCodePage)
+{
+    const PackageOutsideTheCodePage package(*this);
+    ASSERT_TRUE(package.made());
+    const std::string checker = Utf8FromGbk(CheckerPath());
+    const ConsoleRun run = RunConsoleProgram(
+        {checker, "\"" + checker + "\" \"" + package.Utf8() + "\"", Utf8FromGbk(TempFolder()), true}, kCheckerTimeoutMs);
+    ASSERT_TRUE(run.started && run.ended) << run.startError;
+    ExpectReport(run, 2, "the folder's path holds characters that this machine's ANSI code page (");
+
+    const std::string program = Utf8FromGbk(ToolPath());
+    const ProgramRun ran = RunProgram({program, "\"" + program + "\"", package.Utf8(), true},
+                                      [](const MessageBoxView& box, size_t) { return DismissButton(box); },
+                                      kProgramTimeoutMs);
+    ASSERT_TRUE(ran.started && ran.ended) << ran.startError;
+    EXPECT_TRUE(ran.boxes.empty()) << Describe(ran.boxes.front().text);
+    EXPECT_EQ(ran.exitCode, 0u);
 }
 
 }  // namespace

@@ -29,16 +29,41 @@ struct StartedProcess {
 // start-up, before its entry point, and CreateProcessA fails with
 // ERROR_INTERNAL_ERROR (1359; measured twice in some 400 starts, once with
 // both cores loaded). Nothing of the program ran, so it is started again.
+std::wstring Wide(const std::string& utf8)
+{
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], length);
+    return wide;
+}
+
+// CreateProcessA, or CreateProcessW with the texts converted from UTF-8.
+BOOL Create(const ProgramStart& start, STARTUPINFOA& startup, BOOL inheritHandles, PROCESS_INFORMATION& info)
+{
+    if (!start.utf8) {
+        // CreateProcessA may write into the command line.
+        std::string commandLine = start.commandLine;
+        return CreateProcessA(start.application.c_str(), &commandLine[0], nullptr, nullptr, inheritHandles, 0, nullptr,
+                              start.currentDirectory.c_str(), &startup, &info);
+    }
+    STARTUPINFOW wideStartup{};
+    wideStartup.cb = sizeof wideStartup;
+    wideStartup.dwFlags = startup.dwFlags;
+    wideStartup.hStdInput = startup.hStdInput;
+    wideStartup.hStdOutput = startup.hStdOutput;
+    wideStartup.hStdError = startup.hStdError;
+    std::wstring commandLine = Wide(start.commandLine);
+    return CreateProcessW(Wide(start.application).c_str(), &commandLine[0], nullptr, nullptr, inheritHandles, 0,
+                          nullptr, Wide(start.currentDirectory).c_str(), &wideStartup, &info);
+}
+
 StartedProcess StartProcess(const ProgramStart& start, STARTUPINFOA& startup, BOOL inheritHandles)
 {
     constexpr int kStartAttempts = 3;
     StartedProcess started;
     for (int attempt = 1;; ++attempt) {
-        // CreateProcessA may write into the command line.
-        std::string commandLine = start.commandLine;
         PROCESS_INFORMATION info{};
-        if (CreateProcessA(start.application.c_str(), &commandLine[0], nullptr, nullptr, inheritHandles, 0, nullptr,
-                           start.currentDirectory.c_str(), &startup, &info)) {
+        if (Create(start, startup, inheritHandles, info)) {
             started.process.reset(info.hProcess);
             started.thread.reset(info.hThread);
             started.id = info.dwProcessId;

@@ -16,6 +16,9 @@ struct ProgramStart {
     std::string application;       // path of the .exe
     std::string commandLine;       // passed to the process exactly as written
     std::string currentDirectory;
+    // The three texts are UTF-8 and the process is started with the wide call
+    // (for paths the ANSI code page cannot hold); otherwise they are ANSI.
+    bool utf8 = false;
 };
 
 struct ProgramRun {

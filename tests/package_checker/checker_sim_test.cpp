@@ -24,6 +24,23 @@ void PutSetupLog(const std::string& imeFile, const std::string& mbFile, const st
                  "[ImePram]\r\nImeFile=" + imeFile + "\r\nMbFile=" + mbFile + "\r\nImeName=" + imeName + "\r\n");
 }
 
+// The package's IME file under another name, which both keys give in two spellings.
+void OneFileInTwoSpellings(const std::string& stored, const std::string& imeFile, const std::string& mbFile)
+{
+    sim::PutFile(kPackage + "\\" + stored, test_images::ImeModule());
+    PutSetupLog(imeFile, mbFile, kDisplayName);
+}
+
+// The sample package in a folder whose name holds a Thai letter, which code page 936 lacks.
+const std::string kFarFolder = "C:\\PKG\xE0\xB8\x81";  // UTF-8, as the wide command line gives it
+void PackageInAFolderOutsideTheCodePage()
+{
+    const std::string folder = sim::WidePath(u"C:\\PKG\u0E01");
+    for (const char* name : {"setup.log", kImeName, kMbName}) {
+        sim::PutFile(folder + "\\" + name, sim::FileContents(kPackage + "\\" + name));
+    }
+}
+
 struct CheckerCase {
     const char* name;
     std::function<void()> prepare;  // spoils the sample package or the machine
@@ -47,11 +64,10 @@ protected:
 
 // What the checker may call: nothing that writes a file, the registry or a layout, nor a box.
 const std::set<std::string> kReadingCalls = {
-    "GetCommandLineA", "CharNextA",          "SetCurrentDirectoryA",    "GetACP",
-    "GetCurrentDirectoryA", "FindFirstFileA", "FindNextFileA",         "FindClose",
-    "FileTimeToLocalFileTime", "FileTimeToDosDateTime", "GetPrivateProfileStringA", "GetSystemDirectoryA",
-    "CreateFileA", "ReadFile", "CloseHandle", "MultiByteToWideChar",
-    "RegOpenKeyExA", "RegEnumKeyExA", "RegQueryValueExA", "RegCloseKey",
+    "CharNextA", "SetCurrentDirectoryW", "GetACP", "GetCurrentDirectoryA", "GetCurrentDirectoryW",
+    "FindFirstFileA", "FindNextFileA", "FindClose", "FileTimeToLocalFileTime", "FileTimeToDosDateTime",
+    "GetPrivateProfileStringA", "GetSystemDirectoryA", "CreateFileA", "ReadFile", "GetFileInformationByHandle",
+    "CloseHandle", "MultiByteToWideChar", "RegOpenKeyExA", "RegEnumKeyExA", "RegQueryValueExA", "RegCloseKey",
 };
 
 TEST_P(CheckerRun, NamesTheCauseWithItsExitStatus)
@@ -76,6 +92,11 @@ TEST_P(CheckerRun, NamesTheCauseWithItsExitStatus)
 }
 
 const std::string kInstall = "imesetup.exe would install";
+const std::string kNotInstalled = "\xE8\xAF\xA5\xE8\xBE\x93\xE5\x85\xA5\xE6\xB3\x95\xE6\x9C\xAA\xE5\xAE\x89\xE8\xA3\x85\xE6\x88"
+                                  "\x96\xE6\x96\x87\xE4\xBB\xB6\xE5\xAE\x89\xE8\xA3\x85\xE4\xB8\x8D\xE5\x85\xA8\xEF\xBC\x8C"
+                                  "\xE4\xB8\x8D\xE8\x83\xBD\xE6\xAD\xA3\xE5\xB8\xB8\xE5\x8D\xB8\xE8\xBD\xBD\xE3\x80\x82";
+const std::string kFilesLocked = u8"IME\u6587\u4EF6\u6216MB\u6587\u4EF6\u53EF\u80FD\u88AB\u5176\u5B83\u7A0B\u5E8F"
+                                 u8"\u9501\u5B9A\uFF0C\u4E0D\u80FD\u5220\u9664.";
 const std::string kRemove = "imesetup.exe would remove";
 const std::string kSilent = "imesetup.exe would end without a message: ";
 const std::string kRegistrationFails = kInstall + ", and registration would fail: ";
@@ -105,8 +126,32 @@ const std::string kLongName = std::string(76, 'n') + ".ime";  // 80 characters
 const CheckerCase kCases[] = {
     // imesetup.exe runs, nothing else found
     {"SoundPackage", [] {}, 0, "No further problems found.", kInstall},
-    {"InstalledIme", [] { sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, kOldIme); }, 0,
-     "/inst: imesetup.exe would ask before replacing the installed IME file, then install", kRemove},
+    {"InstalledIme",
+     [] {
+         sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, kOldIme);
+         sim::PutFile(std::string(kSystemDir) + "\\" + kMbName, kOldMb);
+     },
+     0, "/inst: imesetup.exe would ask before replacing the installed IME file, then install", kRemove},
+    // The removal's first step ends it when a file is not installed.
+    {"UninstWithNothingInstalled", [] {}, 0,
+     "/uninst: imesetup.exe would run the removal, which ends at once with \"" + kNotInstalled +
+         "\": nothing is installed",
+     kInstall},
+    {"OnlyTheImeFileInstalled", [] { sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, kOldIme); }, 0,
+     "/uninst: imesetup.exe would run the removal, which ends at once with \"" + kNotInstalled +
+         "\": the MB file is not installed",
+     kRemove + ", and end at once with \"" + kNotInstalled + "\": the MB file is not installed"},
+    // Bytes that are GBK and UTF-8 alike: judged by what each reading gives.
+    {"GbkThatIsAlsoUtf8", [] { PutSetupLog(kImeName, kMbName, "\xD0\xA1\xD0\xA1"); }, 0,  // 小小, in UTF-8 СС
+     "No further problems found.", kInstall},
+    {"GbkOrUtf8", [] { PutSetupLog(kImeName, kMbName, "Caf\xC3\xA9"); }, 0,  // Caf茅, in UTF-8 Café
+     "ImeName: \"Caf\xE8\x8C\x85\" [43 61 66 C3 A9] in code page 936, \"Caf\xC3\xA9\" in UTF-8", kInstall},
+    {"ImeFileNamedAsADllWithATrailingDot",
+     [] {
+         OneFileInTwoSpellings("MyIme.dll", "myime.DLL.", kMbName);
+         DeleteFileA((kPackage + "\\" + kImeName).c_str());
+     },
+     0, "No further problems found.", kInstall},
     {"SetupProgramOfTheSameMachineUnderAnotherName",
      [] { sim::PutFile(kPackage + "\\install.exe", test_images::SetupProgram(test_images::kX64)); }, 0,
      "The setup program \"install.exe\" in the folder is the x64 build.", kInstall},
@@ -129,19 +174,56 @@ const CheckerCase kCases[] = {
      kSilent + "no setup.log in the folder"},
     {"ImeFileWrittenBefore1980",
      [] { sim::SetLastWriteTime(kPackage + "\\" + kImeName, sim::MakeFileTime(1979, 6, 1)); }, 2, "",
-     kSilent + "ImeFile \"MyIme.ime\": its last-write time is before 1980 (or after 2107) and has no MS-DOS form, "
+     kSilent + "ImeFile \"MyIme.ime\": its last-write time is before 1980 in local time and has no MS-DOS form, "
                "so it counts as missing"},
+    {"ImeFileWrittenAfter2107",
+     [] { sim::SetLastWriteTime(kPackage + "\\" + kImeName, sim::MakeFileTime(2108, 1, 2)); }, 2, "",
+     kSilent + "ImeFile \"MyIme.ime\": its last-write time is after 2107 in local time and has no MS-DOS form, so "
+               "it counts as missing"},
+    {"ImeFileADevice", [] { PutSetupLog("CON", kMbName, kDisplayName); }, 2, "",
+     kSilent + "ImeFile \"CON\": is a device name (such as CON or NUL), not a file: the file search reports the "
+               "device with no time at all, so it counts as missing"},
+    {"FolderOutsideTheCodePageGiven", PackageInAFolderOutsideTheCodePage, 2, "C:\\PKG\xE0\xB8\x81",
+     kSilent + "the folder's path holds characters that this machine's ANSI code page (936) lacks: "
+               "GetCurrentDirectoryA hands them to imesetup.exe as \"?\", so it looks for setup.log in a folder that "
+               "does not exist",
+     "imecheck.exe \"C:\\PKG\xE0\xB8\x81\""},
+    {"FolderOutsideTheCodePageCurrent",
+     [] {
+         PackageInAFolderOutsideTheCodePage();
+         sim::SetCurrentDirectory(sim::WidePath(u"C:\\PKG\u0E01"));
+     },
+     2, "", kSilent + "the folder's path holds characters that this machine's ANSI code page (936) lacks: "
+                      "GetCurrentDirectoryA hands them to imesetup.exe as \"?\", so it looks for setup.log in a "
+                      "folder that does not exist"},
     {"ImeFilePatternMatchingAFolderFirst",
      [] {
          sim::MakeDirectory(kPackage + "\\MyIme.dir");
          PutSetupLog("MyIme.*", kMbName, kDisplayName);
      },
-     2, "holds a wildcard (* or ?)", kSilent + "ImeFile \"MyIme.*\": holds a wildcard whose first match is a folder"},
+     2, "holds a wildcard of the file search", kSilent + "ImeFile \"MyIme.*\": holds a wildcard whose first match is a folder"},
     {"MbFileMissing", [] { PutSetupLog(kImeName, "absent.mb", kDisplayName); }, 2, "",
      kSilent + "MbFile \"absent.mb\": not found"},
     {"ImeNameMissing",
      [] { sim::PutFile(kPackage + "\\setup.log", "[ImePram]\r\nImeFile=MyIme.ime\r\nMbFile=MyIme.mb\r\n"); }, 2, "",
      kSilent + "ImeName is not in section [ImePram]"},
+    // Windows reads the first intact [ImePram] section only.
+    {"KeyInASecondSection",
+     [] {
+         sim::PutFile(kPackage + "\\setup.log",
+                      "[ImePram]\r\nImeFile=MyIme.ime\r\nMbFile=MyIme.mb\r\n[ImePram]\r\nImeName=x\r\n");
+     },
+     2, "", kSilent + "ImeName is in a section Windows does not read: a later [ImePram] section (Windows reads the "
+                      "first one only)"},
+    {"KeysInSectionsBehindAMark",
+     [] {
+         sim::PutFile(kPackage + "\\setup.log",
+                      "\xEF\xBB\xBF[ImePram]\r\nImeFile=MyIme.ime\r\nMbFile=MyIme.mb\r\nImeName=x\r\n"
+                      "[ImePram]\r\nImeFile=MyIme.ime\r\n[ImePram]\r\nMbFile=MyIme.mb\r\nImeName=x\r\n");
+     },
+     2, "these keys are lost: MbFile, ImeName",
+     kSilent + "MbFile is in a section Windows does not read: a later [ImePram] section (Windows reads the first one "
+               "only) (read as \"0\")"},
     {"ImeNameZero", [] { PutSetupLog(kImeName, kMbName, "0"); }, 2, "", kSilent + "ImeName is \"0\""},
     {"ImeNameEmpty", [] { PutSetupLog(kImeName, kMbName, ""); }, 2, "", kSilent + "ImeName is empty"},
     {"Utf8WithMark",
@@ -150,7 +232,8 @@ const CheckerCase kCases[] = {
                                                 "ImeName=" + kUtf8DisplayName + "\r\n");
      },
      2, "these keys are lost: ImeFile, MbFile, ImeName",
-     kSilent + "ImeFile is not in section [ImePram] (read as \"0\")"},
+     kSilent + "ImeFile is in a section Windows does not read: its [ImePram] header on the first line is spoilt by the "
+               "byte order mark (read as \"0\")"},
     {"Utf8WithMarkOnACommentLine",
      [] {
          sim::PutFile(kPackage + "\\setup.log", "\xEF\xBB\xBF; IME\r\n[ImePram]\r\nImeFile=MyIme.ime\r\n"
@@ -183,14 +266,88 @@ const CheckerCase kCases[] = {
          sim::PutFile(kPackage + "\\sub\\MyIme.ime", test_images::ImeModule());
          PutSetupLog("sub\\MyIme.ime", kMbName, kDisplayName);
      },
+     1, "installs to C:\\WINDOWS\\SYSTEM32\\sub\\MyIme.ime", kInstall},
+    // The copy is made, but the input method manager reads the system directory's file of that name.
+    {"ImeFileWithFolderPartsIntoAFolderThatExists",
+     [] {
+         sim::MakeDirectory(std::string(kSystemDir) + "\\sub");
+         sim::PutFile(kPackage + "\\sub\\MyIme.ime", test_images::ImeModule());
+         PutSetupLog("sub\\MyIme.ime", kMbName, kDisplayName);
+     },
+     1, "outside the system directory. The input method manager reads the IME file by its name in the system "
+        "directory itself, as C:\\WINDOWS\\SYSTEM32\\MyIme.ime, not this copy.",
+     kRegistrationFails + "the input method manager reads the IME file by its name in the system directory, as "
+                          "C:\\WINDOWS\\SYSTEM32\\MyIme.ime, and there is no such file"},
+    {"ImeFileWithFolderPartsBackIntoTheSystemDirectory",
+     [] { PutSetupLog("sub\\..\\MyIme.ime", kMbName, kDisplayName); }, 1,
+     "the system directory itself by a roundabout path", kInstall},
+    {"ImeFileWithFolderPartsReachingThePackageItself",
+     [] { PutSetupLog("..\\..\\IMEPKG\\MyIme.ime", kMbName, kDisplayName); }, 1,
+     "its installed path C:\\WINDOWS\\SYSTEM32\\..\\..\\IMEPKG\\MyIme.ime is this package's own file: imesetup.exe "
+     "takes the IME for installed, so without an argument it removes instead of installing",
+     kRemove + ", and end at once with \"" + kNotInstalled + "\": the MB file is not installed"},
+    {"BothFilesReachingThePackageItself",
+     [] { PutSetupLog("..\\..\\IMEPKG\\MyIme.ime", "..\\..\\IMEPKG\\MyIme.mb", kDisplayName); }, 1,
+     "the installation copies the file onto itself, which fails (\"..\\..\\IMEPKG\\MyIme.mb Copy to %SystemDir% "
+     "Error \"), and a removal that gets as far as deleting the files deletes the package's own",
+     kLookupFails + "the input method manager reads the IME file by its name in the system directory, as "
+                    "C:\\WINDOWS\\SYSTEM32\\MyIme.ime, and there is no such file"},
+    {"ImeFilePattern", [] { PutSetupLog("MyIme.i*", kMbName, kDisplayName); }, 1,
+     "holds a wildcard of the file search (*, ?, <, > or \")", kInstall},
+    // The search's own DOS wildcards: DOS_QM, DOS_DOT and DOS_STAR.
+    {"ImeFileDosQm", [] { PutSetupLog("MyIme.im>", kMbName, kDisplayName); }, 1,
+     "holds a wildcard of the file search", kInstall},
+    {"ImeFileDosDot", [] { PutSetupLog("MyIme\"ime", kMbName, kDisplayName); }, 1,
+     "holds a wildcard of the file search", kInstall},
+    {"ImeFileDosStar", [] { PutSetupLog("<.ime", kMbName, kDisplayName); }, 1, "holds a wildcard of the file search",
+     kInstall},
+    {"InstalledPathOfMaxPathOrMore",
+     [] { OneFileInTwoSpellings(std::string(236, 'a') + ".ime", std::string(236, 'a') + ".ime", kMbName); }, 1,
+     "260 characters long, MAX_PATH (260) or more: on Windows the ANSI file calls of imesetup.exe do not reach such "
+     "a path, and the copy fails",
+     kInstall},
+    {"ReadOnlyImeFile", [] { sim::SetReadOnly(kPackage + "\\" + kImeName, true); }, 1,
+     "ImeFile \"MyIme.ime\" is read-only (FILE_ATTRIBUTE_READONLY): the copy carries the attribute to the installed "
+     "file",
+     kInstall},
+    // Installed, the read-only copy stays behind a registration that fails.
+    {"ReadOnlyImeFileWithoutVersionResource",
+     [] {
+         PutIme([](test_images::ImageParts& p) { p.resources = test_images::Resources::NoVersion; });
+         sim::SetReadOnly(kPackage + "\\" + kImeName, true);
+     },
      1,
-     "installs to C:\\WINDOWS\\SYSTEM32\\sub\\MyIme.ime: that folder does not normally exist, and the copy fails. Where "
-     "it exists, the input method manager still looks for the IME file in the system directory itself",
+     "The registration would fail (see the last line) and leave the copies there: the removal ends with \""
+     "未找到该输入法HKL，不能正常卸载。\"",
+     kRegistrationFails + "the IME file has no version resource (error 1813)"},
+    {"HiddenImeFile", [] { SetFileAttributesA((kPackage + "\\" + kImeName).c_str(), FILE_ATTRIBUTE_HIDDEN); }, 1,
+     "ImeFile \"MyIme.ime\" is hidden (FILE_ATTRIBUTE_HIDDEN): the copy carries the attribute to the installed file",
      kInstall},
-    {"ImeFilePattern", [] { PutSetupLog("MyIme.i*", kMbName, kDisplayName); }, 1, "holds a wildcard (* or ?)",
-     kInstall},
+    {"ReadOnlyMbFile", [] { sim::SetReadOnly(kPackage + "\\" + kMbName, true); }, 1,
+     "so imesetup.exe can never remove it (the removal ends with \"" + kFilesLocked + "\")", kInstall},
+    // Two names for one file, however spelt.
     {"BothKeysNameTheSameFile", [] { PutSetupLog(kImeName, "MYIME.IME", kDisplayName); }, 1,
      "ImeFile and MbFile name the same file", kInstall},
+    // A removal that the input method manager stops never reaches the second deletion.
+    {"BothKeysNameTheSameFileWithoutVersionResource",
+     [] {
+         PutIme([](test_images::ImageParts& p) { p.resources = test_images::Resources::NoVersion; });
+         PutSetupLog(kImeName, kImeName, kDisplayName);
+     },
+     1, "here the input method manager stops it first, as predicted above.",
+     kRegistrationFails + "the IME file has no version resource (error 1813)"},
+    {"BothKeysNameTheSameFileWithTrailingDotsAndBlanks",
+     [] { PutSetupLog(kImeName, "\"MyIme.ime. . \"", kDisplayName); }, 1, "ImeFile and MbFile name the same file",
+     kInstall},
+    {"BothKeysNameTheSameFileInGreek",
+     [] { OneFileInTwoSpellings("\xA6\xA1\xA6\xA2.ime", "\xA6\xA1\xA6\xA2.ime", "\xA6\xC1\xA6\xC2.ime"); }, 1,
+     "ImeFile and MbFile name the same file", kInstall},  // ΑΒ, αβ
+    {"BothKeysNameTheSameFileInCyrillic",
+     [] { OneFileInTwoSpellings("\xA7\xA1\xA7\xA2.ime", "\xA7\xD1\xA7\xD2.ime", "\xA7\xA1\xA7\xA2.ime"); }, 1,
+     "ImeFile and MbFile name the same file", kInstall},  // аб, АБ
+    {"BothKeysNameTheSameFileInFullWidthLatin",
+     [] { OneFileInTwoSpellings("\xA3\xCD\xA3\xD9.ime", "\xA3\xCD\xA3\xD9.ime", "\xA3\xED\xA3\xF9.ime"); }, 1,
+     "ImeFile and MbFile name the same file", kInstall},  // ＭＹ, ｍｙ
     {"ImeFileNoImage", [] { sim::PutFile(kPackage + "\\" + kImeName, "IME module as text"); }, 1,
      "The IME file is no Windows image", kRegistrationFails + "the IME file is no PE image and has no version "
                                                               "resource (error 1812)"},

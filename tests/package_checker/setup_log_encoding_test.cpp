@@ -25,10 +25,14 @@ TEST(SetupLogEncoding, IsToldByItsMarkOrItsBytes)
         {"ascii", "[ImePram]\r\nImeName=x\r\n", TextEncoding::Ascii},
         {"empty", "", TextEncoding::Ascii},
         {"gbk", "ImeName=" + kGbkName, TextEncoding::Ansi},
-        {"utf8", "ImeName=" + kUtf8Name, TextEncoding::Utf8},
+        {"utf8", "ImeName=" + kUtf8Name, TextEncoding::Utf8},  // in gbk valid too: 娴嬭瘯, rare characters
         {"utf8 cut in a character", "ImeName=" + kUtf8Name.substr(0, 4), TextEncoding::Ansi},
         {"overlong utf8 is no utf8", "ImeName=\xC0\xAF", TextEncoding::Ansi},
         {"utf8 surrogate is no utf8", "ImeName=\xED\xA0\x80", TextEncoding::Ansi},
+        // Valid both ways: what each reading gives decides.
+        {"common Chinese in gbk, Cyrillic in utf8", "ImeName=\xD0\xA1\xD0\xA1", TextEncoding::Ansi},  // 小小, СС
+        {"a Chinese character in gbk, a Latin letter in utf8", "ImeName=Caf\xC3\xA9", TextEncoding::AnsiOrUtf8},
+        {"rare characters in gbk, Cyrillic in utf8", "ImeName=\xD0\xA0\xD1\x83", TextEncoding::AnsiOrUtf8},
         {"utf8 with mark", kMark + "[ImePram]", TextEncoding::Utf8WithMark},
         {"utf16le", std::string("\xFF\xFE[\0", 4), TextEncoding::Utf16LeWithMark},
         {"utf16be", std::string("\xFE\xFF\0[", 4), TextEncoding::Utf16BeWithMark},
@@ -59,10 +63,36 @@ TEST(SetupLogEncoding, MarkLosesTheKeysUnderASectionHeaderOnTheFirstLine)
          Keys{"ImeFile"}},
         {"keys of another section after the spoilt one",
          kMark + "[ImePram]\r\nImeFile=a\r\n[Other]\r\nMbFile=b\r\n", Keys{"ImeFile"}},
+        // Windows reads the first intact section alone, not a third one.
+        {"keys given again in a third section",
+         kMark + "[ImePram]\r\nImeFile=a\r\nImeName=x\r\n[ImePram]\r\nImeName=y\r\n[ImePram]\r\nImeFile=b\r\n",
+         Keys{"ImeFile"}},
         {"no mark", "[ImePram]\r\nImeFile=a.ime\r\n", Keys{}},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(KeysLostToByteOrderMark(row.bytes), row.lost) << row.name;
+    }
+}
+
+TEST(SetupLogEncoding, PlaceOfAKeyAsWindowsReadsTheFile)
+{
+    const struct {
+        const char* name;
+        std::string bytes;
+        KeyPlace place;
+    } rows[] = {
+        {"first section", "[ImePram]\r\nImeFile=a\r\n[ImePram]\r\nImeFile=b\r\n", KeyPlace::FirstSection},
+        {"second section only", "[ImePram]\r\nMbFile=a\r\n[ImePram]\r\nImeFile=b\r\n", KeyPlace::LaterSection},
+        {"other section", "[Other]\r\nImeFile=a\r\n", KeyPlace::Nowhere},
+        {"under the spoilt header", kMark + "[ImePram]\r\nImeFile=a\r\n", KeyPlace::SpoiltSection},
+        {"behind the mark, in the first intact section",
+         kMark + "[ImePram]\r\nMbFile=a\r\n[ImePram]\r\nImeFile=b\r\n", KeyPlace::FirstSection},
+        {"behind the mark, in the second intact section",
+         kMark + "[ImePram]\r\nImeFile=a\r\n[ImePram]\r\nMbFile=b\r\n[ImePram]\r\nImeFile=c\r\n",
+         KeyPlace::LaterSection},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(PlaceOfKey(row.bytes, "ImeFile"), row.place) << row.name;
     }
 }
 
@@ -76,7 +106,9 @@ TEST(SetupLogEncoding, ValueInFileIsTheFirstOneOfTheFirstSection)
         {"plain", "[ImePram]\r\nImeFile=a.ime\r\n", "a.ime"},
         {"blanks, quotes and case", "[imepram]\nimefile = \"a b.ime\" \n", "a b.ime"},
         {"the first of two", "[ImePram]\nImeFile=a\nImeFile=b\n", "a"},
-        {"behind a mark", kMark + "[ImePram]\nImeFile=" + kUtf8Name + "\n", kUtf8Name},
+        // The mark spoils the header on the first line: Windows reads the next intact one.
+        {"behind a mark", kMark + "[ImePram]\nImeFile=" + kUtf8Name + "\n", std::nullopt},
+        {"behind a mark, the next section", kMark + "[ImePram]\nImeFile=a\n[ImePram]\nImeFile=b\n", "b"},
         {"in another section", "[Other]\nImeFile=a\n", std::nullopt},
         {"before any section", "ImeFile=a\n[ImePram]\n", std::nullopt},
         {"in a second ImePram section", "[ImePram]\nMbFile=b\n[ImePram]\nImeFile=a\n", std::nullopt},

@@ -82,4 +82,40 @@ TEST_F(DirectoryTest, CurrentDirectoryAsSet)
     EXPECT_EQ(std::string(buffer), root);
 }
 
+// A folder whose name the ANSI code page cannot hold: the wide calls reach
+// it, and the ANSI calls see each such character as '?' (GetCurrentDirectoryA
+// converts with the default character). A path built from that answer names
+// no folder (a wildcard in a folder's name is an invalid name), while names
+// relative to the current directory still reach its files.
+TEST_F(DirectoryTest, FolderOutsideTheCodePageIsAQuestionMarkToTheAnsiCalls)
+{
+    CurrentDirectoryKept kept;
+    std::basic_string<WCHAR> folder(scratch_.path().begin(), scratch_.path().end());  // ASCII
+    for (const WCHAR c : {WCHAR('\\'), WCHAR('p'), WCHAR('k'), WCHAR('g'), WCHAR(0x0E01)}) folder += c;  // Thai ko kai
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
+
+    char ansi[MAX_PATH + 1] = {};
+    ASSERT_GT(GetCurrentDirectoryA(sizeof ansi, ansi), 0u);
+    EXPECT_EQ(std::string(ansi), scratch_.path() + "\\pkg?");
+    WCHAR wide[MAX_PATH + 1] = {};
+    ASSERT_GT(GetCurrentDirectoryW(MAX_PATH + 1, wide), 0u);
+    EXPECT_TRUE(folder == wide);
+
+    ASSERT_TRUE(WriteBytes("setup.log", "x"));
+    WIN32_FIND_DATAA found{};
+    SetLastError(0xDEADBEEF);
+    HANDLE search = FindFirstFileA((std::string(ansi) + "\\setup.log").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    search = FindFirstFileA("setup.log", &found);
+    EXPECT_NE(search, INVALID_HANDLE_VALUE);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+
+    EXPECT_TRUE(DeleteFileA("setup.log"));
+    ASSERT_TRUE(SetCurrentDirectoryA(scratch_.path().c_str()));
+    EXPECT_TRUE(RemoveDirectoryW(folder.c_str()));
+}
+
 }  // namespace

@@ -23,6 +23,7 @@ struct Search {
     std::vector<std::string> names;  // in the order found, "." and ".." left out
     std::string first;               // the first match, "." and ".." included
     DWORD firstAttributes = 0;
+    FILETIME firstWriteTime{};
 };
 
 class FileSearchTest : public PlatformTest {
@@ -50,6 +51,7 @@ protected:
         }
         result.first = entry.cFileName;
         result.firstAttributes = entry.dwFileAttributes;
+        result.firstWriteTime = entry.ftLastWriteTime;
         do {
             const std::string found = entry.cFileName;
             if (found != "." && found != "..") result.names.push_back(found);
@@ -167,6 +169,25 @@ TEST_F(FileSearchTest, StarDotFindsTheNamesWithoutADot)
     const Search dosStar = Find("my<");
     EXPECT_EQ(dosStar.names, wine ? Names() : Names({"my"}));
     if (wine) ReportWineDeviation("FindFirstFileA: a final . after * is ignored, and < is no wildcard");
+}
+
+// A DOS device name is no file, yet the search finds it in any folder that
+// exists: the device, with the archive attribute and no time at all (every
+// time zero: Windows' FindFirstFileExW as ReactOS follows it, and Wine's).
+// With no time it has no MS-DOS form either, so it counts as no file.
+TEST_F(FileSearchTest, DeviceNameFindsTheDeviceWithoutATime)
+{
+    for (const char* device : {"CON", "nul", "COM1"}) {
+        SCOPED_TRACE(device);
+        const Search found = Find(device);
+        ASSERT_EQ(found.error, static_cast<DWORD>(ERROR_SUCCESS));
+        EXPECT_EQ(found.first, device);
+        EXPECT_EQ(found.firstAttributes, static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+        EXPECT_EQ(found.firstWriteTime.dwLowDateTime, 0u);
+        EXPECT_EQ(found.firstWriteTime.dwHighDateTime, 0u);
+        EXPECT_EQ(found.names, Names({device}));
+    }
+    EXPECT_EQ(Find("missing\\CON").error, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
 }
 
 }  // namespace

@@ -150,21 +150,47 @@ TEST_F(FilesTest, ReadOnlyFileRefusesTheLockTest)
 
 // "If the destination file already exists and has the FILE_ATTRIBUTE_HIDDEN
 // or FILE_ATTRIBUTE_READONLY attribute set, this function fails with
-// ERROR_ACCESS_DENIED" (CopyFile). Wine run by root overwrites it.
-TEST_F(FilesTest, ReadOnlyTargetRefusesTheCopy)
+// ERROR_ACCESS_DENIED" (CopyFile). Wine overwrites a hidden target, and run by
+// root a read-only one.
+TEST_F(FilesTest, ReadOnlyOrHiddenTargetRefusesTheCopy)
 {
-    const std::string target = Path("readonly.ime");
-    ASSERT_TRUE(WriteBytes(target, "old module"));
-    ASSERT_TRUE(SetReadOnly(target, true));
-    const DWORD status = CopyStatus(Path("source.ime"), target);
-    if (RunningOnWine()) {
-        EXPECT_EQ(status, static_cast<DWORD>(ERROR_SUCCESS));
-        EXPECT_EQ(ReadBytes(target), "new module");
-        ReportWineDeviation("CopyFileA: root overwrites a read-only target");
-    } else {
-        EXPECT_EQ(status, static_cast<DWORD>(ERROR_ACCESS_DENIED));
-        EXPECT_EQ(ReadBytes(target), "old module");
+    const struct {
+        const char* name;
+        DWORD attribute;
+        const char* deviation;
+    } rows[] = {
+        {"readonly.ime", FILE_ATTRIBUTE_READONLY, "CopyFileA: root overwrites a read-only target"},
+        {"hidden.ime", FILE_ATTRIBUTE_HIDDEN, "CopyFileA: a hidden target is overwritten"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string target = Path(row.name);
+        ASSERT_TRUE(WriteBytes(target, "old module"));
+        ASSERT_TRUE(SetFileAttributesA(target.c_str(), row.attribute));
+        const DWORD status = CopyStatus(Path("source.ime"), target);
+        if (RunningOnWine()) {
+            EXPECT_EQ(status, static_cast<DWORD>(ERROR_SUCCESS));
+            EXPECT_EQ(ReadBytes(target), "new module");
+            ReportWineDeviation(row.deviation);
+        } else {
+            EXPECT_EQ(status, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+            EXPECT_EQ(ReadBytes(target), "old module");
+        }
     }
 }
 
 }  // namespace
+
+// The copy takes the source's attributes with it ("File attributes for the
+// existing file are copied to the new file", CopyFile), so a read-only file
+// copied in cannot be deleted afterwards.
+TEST_F(FilesTest, CopyOfAReadOnlyFileIsReadOnlyAndCannotBeDeleted)
+{
+    const std::string source = Path("source.ime");
+    const std::string target = Path("installed.ime");
+    ASSERT_TRUE(SetReadOnly(source, true));
+    EXPECT_EQ(CopyStatus(source, target), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_NE(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(DeleteStatus(target), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(PathExists(target));
+}

@@ -48,6 +48,7 @@ TEST_F(SimImmTest, RegistersAndFindsAgain)
 
     // The same file by another name form: the layout it already has.
     EXPECT_EQ(Install("c:\\windows\\system32\\MY.IME", "Other text"), 0xE0200804u);
+    EXPECT_EQ(Install("C:\\WINDOWS\\SYSTEM32\\sub\\..\\my.ime. ."), 0xE0200804u);  // the full path's file part
     EXPECT_EQ(sim::SubKeyNames(HKEY_LOCAL_MACHINE, kLayouts), std::vector<std::string>{"E0200804"});
 
     // The lowest free number, in the IME file's language.

@@ -84,6 +84,14 @@ TEST_F(SimSystemTest, CommandLine)
     const char* line = GetCommandLineA();
     EXPECT_STREQ(line, "\"C:\\Program Files\\imesetup.exe\" /inst");
     EXPECT_EQ(GetCommandLineA(), line);  // the same text each time
+
+    // The wide line is the process's own; the ANSI one is made from it in the
+    // code page, with '?' for a character the page lacks.
+    sim::SetCommandLine("a.exe \xB2\xE2");  // GBK
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(GetCommandLineW())), u"a.exe \u6D4B");
+    sim::SetWideCommandLine(u"a.exe C:\\\u6D4B\u0E01");
+    EXPECT_STREQ(GetCommandLineA(), "a.exe C:\\\xB2\xE2?");
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(GetCommandLineW())), u"a.exe C:\\\u6D4B\u0E01");
 }
 
 }  // namespace

@@ -115,7 +115,13 @@ TEST_F(FileExistsTest, LookUpSaysWhyANameIsNoFile)
         {"a.ime", FileLookup::Directory},
         {"C:\\SETUP", FileLookup::Directory},
         {"?.ime", FileLookup::WildcardDirectory},  // a.ime comes before b.ime
+        // The search's own DOS wildcards: DOS_STAR, DOS_QM and DOS_DOT.
+        {"<.ime", FileLookup::WildcardDirectory},
+        {">.ime", FileLookup::WildcardDirectory},
+        {"a\"ime", FileLookup::WildcardDirectory},
         {"old.ime", FileLookup::NoDosTime},
+        {"CON", FileLookup::Device},
+        {"C:\\SETUP\\nul", FileLookup::Device},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -1,6 +1,9 @@
-// Byte strings in the machine's ANSI code page: lead bytes, case folding that
-// leaves the trail bytes of double-byte characters alone, character counts,
-// and Unicode text turned into the page.
+// Byte strings in the machine's ANSI code page: lead bytes, comparisons
+// without case (the folding is in case_table.cpp), character counts, and
+// Unicode text turned into the page.
+#include <cstdio>
+#include <cstdlib>
+
 #include "platform/sim/iconv_converter.h"
 #include "platform/sim/state.h"
 
@@ -21,20 +24,6 @@ bool IsLead(BYTE c)
     }
 }
 
-std::string Fold(const std::string& s)
-{
-    std::string out = s;
-    for (size_t i = 0; i < out.size(); ++i) {
-        BYTE c = static_cast<BYTE>(out[i]);
-        if (IsLead(c) && i + 1 < out.size()) {
-            ++i;  // the trail byte may look like an ASCII letter; it is not one
-            continue;
-        }
-        if (c >= 'a' && c <= 'z') out[i] = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
-}
-
 bool EqualNoCase(const std::string& a, const std::string& b)
 {
     return a.size() == b.size() && Fold(a) == Fold(b);
@@ -45,11 +34,19 @@ bool ContainsNoCase(const std::string& haystack, const std::string& needle)
     return Fold(haystack).find(Fold(needle)) != std::string::npos;
 }
 
+size_t CharacterWidth(const std::string& s, size_t i)
+{
+    if (s[i] == kOutsidePage) {
+        const size_t end = s.find(kOutsidePage, i + 1);
+        if (end != std::string::npos) return end + 1 - i;
+    }
+    return IsLead(static_cast<BYTE>(s[i])) && i + 1 < s.size() ? 2 : 1;
+}
+
 size_t CharCount(const std::string& s)
 {
     size_t n = 0;
-    for (size_t i = 0; i < s.size(); ++i, ++n)
-        if (IsLead(static_cast<BYTE>(s[i])) && i + 1 < s.size()) ++i;
+    for (size_t i = 0; i < s.size(); i += CharacterWidth(s, i)) ++n;
     return n;
 }
 
@@ -72,7 +69,12 @@ bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 }  // namespace
 
-std::string AnsiFromUtf16(const std::u16string& text)
+namespace {
+
+// The text in the page; a character the page lacks (a lone surrogate too)
+// becomes what `missing` makes of it.
+template <typename Missing>
+std::string PageFromUtf16(const std::u16string& text, Missing missing)
 {
     Converter converter(IconvName(CP_ACP), "UTF-32LE");
     std::string out;
@@ -86,10 +88,72 @@ std::string AnsiFromUtf16(const std::u16string& text)
             out += static_cast<char>(c);
             continue;
         }
-        // A lone surrogate, or a character the page lacks, is the default character.
         const bool loneSurrogate = c >= 0xD800 && c <= 0xDFFF;
         const std::string bytes = converter.ok() && !loneSurrogate ? Encode(converter, c) : std::string();
-        out += bytes.empty() ? "?" : bytes;
+        out += bytes.empty() ? missing(c) : bytes;
+    }
+    return out;
+}
+
+void AppendUtf16(char32_t c, std::u16string& out)
+{
+    if (c >= 0x10000) {
+        out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+        out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+        out += static_cast<char16_t>(c);
+    }
+}
+
+}  // namespace
+
+std::string AnsiFromUtf16(const std::u16string& text)
+{
+    return PageFromUtf16(text, [](char32_t) { return std::string("?"); });
+}
+
+std::string NameFromUtf16(const std::u16string& text)
+{
+    return PageFromUtf16(text, [](char32_t c) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%X", static_cast<unsigned>(c));
+        return kOutsidePage + std::string(hex) + kOutsidePage;
+    });
+}
+
+std::string AnsiFromName(const std::string& name)
+{
+    std::string out;
+    for (size_t i = 0; i < name.size();) {
+        const size_t width = CharacterWidth(name, i);
+        out += name[i] == kOutsidePage && width > 1 ? std::string("?") : name.substr(i, width);
+        i += width;
+    }
+    return out;
+}
+
+std::u16string Utf16FromName(const std::string& name)
+{
+    Converter converter("UTF-32LE", IconvName(CP_ACP));
+    std::u16string out;
+    for (size_t i = 0; i < name.size();) {
+        const size_t width = CharacterWidth(name, i);
+        char32_t c = static_cast<BYTE>(name[i]);
+        if (name[i] == kOutsidePage && width > 1) {
+            c = static_cast<char32_t>(std::strtoul(name.substr(i + 1, width - 2).c_str(), nullptr, 16));
+        } else if (c >= 0x80) {
+            const std::string character = name.substr(i, width);
+            const char* in = character.data();
+            size_t left = character.size();
+            std::string utf32;
+            c = 0xFFFD;
+            if (converter.ok() && converter.Step(in, left, utf32) && utf32.size() == 4) {
+                c = static_cast<char32_t>(static_cast<BYTE>(utf32[0]) | static_cast<BYTE>(utf32[1]) << 8 |
+                                          static_cast<BYTE>(utf32[2]) << 16 | static_cast<BYTE>(utf32[3]) << 24);
+            }
+        }
+        AppendUtf16(c, out);
+        i += width;
     }
     return out;
 }

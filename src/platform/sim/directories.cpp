@@ -1,7 +1,7 @@
 // The current, system and temporary directories, with the Windows buffer
 // rules: when the text fits, its length without the zero; when it does not,
 // the size needed with the zero, and the buffer is left alone. Directories
-// are made and removed here too.
+// are made and removed here too, by ANSI names and by wide ones.
 #include <cstring>
 
 #include "platform/sim/state.h"
@@ -9,6 +9,14 @@
 using namespace sim::detail;
 
 namespace {
+
+// A wide name as the machine keeps it.
+std::string NameOf(LPCWSTR text)
+{
+    std::u16string wide;
+    for (const WCHAR* p = text; p && *p; ++p) wide += static_cast<char16_t>(*p);
+    return NameFromUtf16(wide);
+}
 
 DWORD CopyOut(const std::string& text, LPSTR buffer, DWORD size)
 {
@@ -26,7 +34,21 @@ DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer)
         SetLastError(hit.error);
         return 0;
     }
-    return CopyOut(M().currentDirectory, lpBuffer, nBufferLength);
+    // A character the code page lacks comes out as '?'.
+    return CopyOut(AnsiFromName(M().currentDirectory), lpBuffer, nBufferLength);
+}
+
+DWORD WINAPI GetCurrentDirectoryW(DWORD nBufferLength, LPWSTR lpBuffer)
+{
+    Hit hit = Enter("GetCurrentDirectoryW");
+    if (hit.fail) {
+        SetLastError(hit.error);
+        return 0;
+    }
+    const std::u16string text = Utf16FromName(M().currentDirectory);
+    if (!lpBuffer || nBufferLength <= text.size()) return static_cast<DWORD>(text.size() + 1);
+    std::memcpy(lpBuffer, text.c_str(), (text.size() + 1) * sizeof(WCHAR));
+    return static_cast<DWORD>(text.size());
 }
 
 UINT WINAPI GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize)
@@ -39,14 +61,12 @@ UINT WINAPI GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize)
     return CopyOut(M().systemDirectory, lpBuffer, uSize);
 }
 
-BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName)
+namespace {
+
+// The path as the machine keeps it becomes the current directory.
+BOOL EnterDirectory(const std::string& path)
 {
-    Hit hit = Enter("SetCurrentDirectoryA", {Str(lpPathName)});
-    if (hit.fail) {
-        SetLastError(hit.error);
-        return FALSE;
-    }
-    ResolvedPath r = ResolveArgument(Str(lpPathName));
+    ResolvedPath r = ResolveArgument(path);
     if (!r.ok) {
         SetLastError(r.error);
         return FALSE;
@@ -62,10 +82,33 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName)
     return TRUE;
 }
 
-BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES)
+}  // namespace
+
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName)
 {
-    const Hit hit = Enter("CreateDirectoryA", {Str(lpPathName)});
-    ResolvedPath r = ResolveArgument(Str(lpPathName));
+    Hit hit = Enter("SetCurrentDirectoryA", {Str(lpPathName)});
+    if (hit.fail) {
+        SetLastError(hit.error);
+        return FALSE;
+    }
+    return EnterDirectory(Str(lpPathName));
+}
+
+BOOL WINAPI SetCurrentDirectoryW(LPCWSTR lpPathName)
+{
+    Hit hit = Enter("SetCurrentDirectoryW");
+    if (hit.fail) {
+        SetLastError(hit.error);
+        return FALSE;
+    }
+    return EnterDirectory(NameOf(lpPathName));
+}
+
+namespace {
+
+BOOL MakeDirectory(const std::string& path)
+{
+    ResolvedPath r = ResolveArgument(path);
     if (!r.ok) {
         SetLastError(r.error);
         return FALSE;
@@ -83,10 +126,9 @@ BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES)
     return TRUE;
 }
 
-BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName)
+BOOL RemoveEmptyDirectory(const std::string& path)
 {
-    const Hit hit = Enter("RemoveDirectoryA", {Str(lpPathName)});
-    ResolvedPath r = ResolveArgument(Str(lpPathName));
+    ResolvedPath r = ResolveArgument(path);
     if (!r.ok) {
         SetLastError(r.error);
         return FALSE;
@@ -110,6 +152,32 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName)
     }
     M().files.erase(r.key);
     return TRUE;
+}
+
+}  // namespace
+
+BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES)
+{
+    const Hit hit = Enter("CreateDirectoryA", {Str(lpPathName)});
+    return MakeDirectory(Str(lpPathName));
+}
+
+BOOL WINAPI CreateDirectoryW(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES)
+{
+    const Hit hit = Enter("CreateDirectoryW");
+    return MakeDirectory(NameOf(lpPathName));
+}
+
+BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName)
+{
+    const Hit hit = Enter("RemoveDirectoryA", {Str(lpPathName)});
+    return RemoveEmptyDirectory(Str(lpPathName));
+}
+
+BOOL WINAPI RemoveDirectoryW(LPCWSTR lpPathName)
+{
+    const Hit hit = Enter("RemoveDirectoryW");
+    return RemoveEmptyDirectory(NameOf(lpPathName));
 }
 
 DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer)

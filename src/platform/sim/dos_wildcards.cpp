@@ -24,18 +24,11 @@ namespace detail {
 
 namespace {
 
-// Characters, a double-byte pair being one.
+// Characters, a double-byte pair (or a character outside the page) being one.
 std::vector<std::string> Chars(const std::string& s)
 {
     std::vector<std::string> out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (IsLead(static_cast<BYTE>(s[i])) && i + 1 < s.size()) {
-            out.push_back(s.substr(i, 2));
-            ++i;
-        } else {
-            out.push_back(s.substr(i, 1));
-        }
-    }
+    for (size_t i = 0; i < s.size(); i += CharacterWidth(s, i)) out.push_back(s.substr(i, CharacterWidth(s, i)));
     return out;
 }
 

@@ -53,6 +53,11 @@ void MakeDirectory(const std::string& path)
     MakeDirectories(path);
 }
 
+std::string WidePath(const std::u16string& path)
+{
+    return NameFromUtf16(path);
+}
+
 void PutFile(const std::string& path, const std::string& contents)
 {
     ResolvedPath r = Resolve(path);

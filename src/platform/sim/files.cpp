@@ -1,5 +1,5 @@
 // Opening, closing, copying and deleting files, with share modes and the
-// read-only attribute honoured as Windows does. CopyFileA opens its source
+// read-only and hidden attributes honoured as Windows does. CopyFileA opens its source
 // for reading with every sharing allowed and its target for writing shared
 // for reading and writing, as Windows' own copy does.
 #include "platform/sim/state.h"
@@ -143,7 +143,8 @@ BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFai
     if (dst.key == src.key && !bFailIfExists) return FailBool(ERROR_SHARING_VIOLATION);
     if (to && to->directory) return FailBool(ERROR_ACCESS_DENIED);
     if (to && bFailIfExists) return FailBool(ERROR_FILE_EXISTS);
-    if (to && (to->attributes & FILE_ATTRIBUTE_READONLY)) return FailBool(ERROR_ACCESS_DENIED);
+    // A read-only or hidden target is not overwritten (CopyFile).
+    if (to && (to->attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN))) return FailBool(ERROR_ACCESS_DENIED);
     // The target is written through a handle that shares reading and writing,
     // not deletion: a holder must share writing and may not hold it for delete.
     if (to && ShareConflict(dst.key, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE))

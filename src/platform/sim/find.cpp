@@ -3,7 +3,8 @@
 // the DOS wildcard rules of dos_wildcards.cpp. Entries come in the order NTFS
 // keeps them, sorted by upper-cased name, after "." and ".." of a non-root
 // directory. Short (8.3) names are not simulated: a pattern matches the names
-// as they were created only.
+// as they were created only. A DOS device name (CON, NUL, ...) finds the
+// device, as Windows' FindFirstFileExW reports it.
 #include <algorithm>
 
 #include "platform/sim/state.h"
@@ -33,6 +34,21 @@ std::string WrittenLastComponent(const std::string& name)
     return name.substr(start);
 }
 
+// The DOS device a name stands for, wherever it stands (RtlIsDosDeviceName_U):
+// CON, PRN, AUX, NUL, COM1 to COM9 or LPT1 to LPT9, alone or followed by an
+// extension, a colon or blanks. Empty for any other name.
+std::string DeviceIn(const std::string& name)
+{
+    std::string base = name.substr(0, name.find_first_of(".:"));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    const std::string upper = Fold(base);
+    for (const char* device : {"CON", "PRN", "AUX", "NUL"})
+        if (upper == device) return base;
+    const bool numbered = upper.size() == 4 && upper[3] >= '1' && upper[3] <= '9' &&
+                          (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0);
+    return numbered ? base : std::string();
+}
+
 void Fill(WIN32_FIND_DATAA* data, const FindEntry& entry)
 {
     const FileNode& node = entry.node;
@@ -42,8 +58,9 @@ void Fill(WIN32_FIND_DATAA* data, const FindEntry& entry)
     data->ftLastAccessTime = node.lastWrite;
     data->ftLastWriteTime = node.lastWrite;
     data->nFileSizeLow = node.directory ? 0 : static_cast<DWORD>(node.contents.size());
-    size_t n = std::min(entry.name.size(), static_cast<size_t>(MAX_PATH - 1));
-    entry.name.copy(data->cFileName, n);
+    const std::string name = AnsiFromName(entry.name);  // '?' for what the code page lacks
+    size_t n = std::min(name.size(), static_cast<size_t>(MAX_PATH - 1));
+    name.copy(data->cFileName, n);
 }
 
 }  // namespace
@@ -64,13 +81,22 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
     const DosPattern pattern = DosPatternOf(HasWildcards(written) ? written : r.lastName);
 
     FindSearch search;
+    // A device name is found in any folder that exists: the device, with no
+    // time, no size and the archive attribute alone.
+    const std::string device = HasWildcards(written) ? std::string() : DeviceIn(written);
+    if (!device.empty()) {
+        FileNode node;
+        node.name = device;
+        search.matches.push_back({device, node});
+    }
     if (!dir->parentKey.empty()) {  // "." and ".." come first, except at a root
         if (MatchDosPattern(pattern, ".")) search.matches.push_back({".", *dir});
         if (MatchDosPattern(pattern, "..")) search.matches.push_back({"..", *FindNode(dir->parentKey)});
     }
     std::vector<std::pair<std::string, const FileNode*>> entries;
     for (auto& f : M().files)
-        if (f.second.parentKey == r.parentKey && !f.first.empty() && MatchDosPattern(pattern, f.second.name))
+        if (device.empty() && f.second.parentKey == r.parentKey && !f.first.empty() &&
+            MatchDosPattern(pattern, f.second.name))
             entries.emplace_back(f.first, &f.second);
     std::sort(entries.begin(), entries.end());  // by folded key: the upper-cased order
     for (auto& e : entries) search.matches.push_back({e.second->name, *e.second});

@@ -23,8 +23,12 @@ namespace {
 const char kLayouts[] = "System\\CurrentControlSet\\Control\\Keyboard Layouts";
 const char kPreload[] = "Keyboard Layout\\Preload";
 
+// The file part of the full path name, as GetFullPathName gives it: "." and
+// ".." taken and trailing dots and blanks dropped.
 std::string NamePart(const std::string& path)
 {
+    const ResolvedPath full = Resolve(path, true);
+    if (full.ok) return full.lastName;
     size_t start = 0;
     for (size_t i = 0; i < path.size(); ++i) {
         if (IsLead(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {

@@ -29,6 +29,10 @@ void Reset();
 void SetCurrentDirectory(const std::string& directory);  // created when missing
 void SetSystemDirectory(const std::string& directory);   // created when missing
 void MakeDirectory(const std::string& path);             // with its parents
+// A path with characters the ANSI code page lacks, as a wide call gives it,
+// in the form the functions here take (see detail::NameFromUtf16). The ANSI
+// calls see each such character as '?'.
+std::string WidePath(const std::u16string& path);
 // Creates or replaces the file's contents (parents created); last write time
 // becomes the machine's clock, attributes are kept.
 void PutFile(const std::string& path, const std::string& contents);
@@ -79,6 +83,9 @@ void SetFamily(Family family);
 void SetDbcsEnabled(bool enabled);
 void SetCodePage(UINT codePage);  // 936 (double-byte) or a single-byte page such as 1252
 void SetCommandLine(const std::string& commandLine);
+// The line as GetCommandLineW hands it out; GetCommandLineA has it in the code
+// page, a character the page lacks as '?'.
+void SetWideCommandLine(const std::u16string& commandLine);
 // The NT family reports version 5.1 build 2600.
 
 // ---- Input method manager ----

@@ -29,8 +29,8 @@ bool ValidComponent(const std::string& name, bool allowWildcards)
 {
     for (size_t i = 0; i < name.size(); ++i) {
         BYTE c = static_cast<BYTE>(name[i]);
-        if (IsLead(c) && i + 1 < name.size()) {
-            ++i;
+        if (CharacterWidth(name, i) > 1) {  // a double-byte character, or one outside the page
+            i += CharacterWidth(name, i) - 1;
             continue;
         }
         if (c < 0x20) return false;

@@ -19,13 +19,23 @@ namespace detail {
 
 // ---- Text in the machine's ANSI code page ----
 bool IsLead(BYTE c);                                // lead byte in the current code page
-std::string Fold(const std::string& s);             // upper case, trail bytes left alone
+std::string Fold(const std::string& s);             // upper case as names compare (case_table.cpp)
 bool EqualNoCase(const std::string& a, const std::string& b);
 bool ContainsNoCase(const std::string& haystack, const std::string& needle);
 size_t CharCount(const std::string& s);             // characters, a double-byte pair counting one
+size_t CharacterWidth(const std::string& s, size_t i);  // bytes of the character at s[i]
 // UTF-16 text in the code page, as WideCharToMultiByte(CP_ACP, 0, ...) writes
 // it: a character the page lacks becomes '?'.
 std::string AnsiFromUtf16(const std::u16string& text);
+// Names of files and folders that the wide calls gave, as the machine keeps
+// them: in the code page, and a character the page lacks as kOutsidePage,
+// its code point in upper-case hexadecimal and kOutsidePage again, one
+// character for the file system, which the ANSI calls see as '?'. (The mark
+// is a control character, which no name given to an ANSI call may hold.)
+constexpr char kOutsidePage = '\x01';
+std::string NameFromUtf16(const std::u16string& text);
+std::u16string Utf16FromName(const std::string& name);
+std::string AnsiFromName(const std::string& name);  // as the ANSI calls hand it out
 
 // ---- Files ----
 struct FileNode {
@@ -99,6 +109,8 @@ struct Machine {
     DWORD ntMajor = 5, ntMinor = 1, ntBuild = 2600;
     std::string commandLine;
     std::vector<char> commandLineBuffer;
+    std::optional<std::u16string> wideCommandLine;  // none: the ANSI line read in the code page
+    std::vector<WCHAR> wideCommandLineBuffer;
     DWORD lastError = 0;
     int biasMinutes = 0;
     FILETIME clock{};

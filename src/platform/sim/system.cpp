@@ -91,6 +91,17 @@ LPSTR WINAPI GetCommandLineA(void)
     return M().commandLineBuffer.data();
 }
 
+LPWSTR WINAPI GetCommandLineW(void)
+{
+    const Hit hit = Enter("GetCommandLineW");
+    Machine& m = M();
+    // Set as ANSI text, the line is read in the machine's code page.
+    const std::u16string wide = m.wideCommandLine ? *m.wideCommandLine : Utf16FromName(m.commandLine);
+    m.wideCommandLineBuffer.assign(wide.begin(), wide.end());
+    m.wideCommandLineBuffer.push_back(0);
+    return m.wideCommandLineBuffer.data();
+}
+
 namespace sim {
 
 void SetFamily(Family family)
@@ -114,6 +125,13 @@ void SetCommandLine(const std::string& commandLine)
     m.commandLine = commandLine;
     m.commandLineBuffer.assign(commandLine.begin(), commandLine.end());
     m.commandLineBuffer.push_back('\0');
+    m.wideCommandLine.reset();
+}
+
+void SetWideCommandLine(const std::u16string& commandLine)
+{
+    SetCommandLine(AnsiFromUtf16(commandLine));
+    M().wideCommandLine = commandLine;
 }
 
 }  // namespace sim

@@ -24,6 +24,8 @@ typedef std::uintptr_t ULONG_PTR;
 typedef std::uintptr_t UINT_PTR;
 typedef std::uint64_t ULONGLONG;
 typedef unsigned short WCHAR;  // UTF-16 unit, only inside system structures
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
 typedef DWORD ACCESS_MASK;
 typedef ACCESS_MASK REGSAM;
 typedef LONG LSTATUS;
@@ -105,6 +107,20 @@ struct TIME_ZONE_INFORMATION {
     LONG DaylightBias;
 };
 typedef TIME_ZONE_INFORMATION* LPTIME_ZONE_INFORMATION;
+
+struct BY_HANDLE_FILE_INFORMATION {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD dwVolumeSerialNumber;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD nNumberOfLinks;
+    DWORD nFileIndexHigh;
+    DWORD nFileIndexLow;
+};
+typedef BY_HANDLE_FILE_INFORMATION* LPBY_HANDLE_FILE_INFORMATION;
 
 struct OVERLAPPED;  // asynchronous I/O is not simulated: always NULL
 typedef OVERLAPPED* LPOVERLAPPED;
@@ -211,6 +227,7 @@ LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName);
 #define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
 #define GENERIC_READ 0x80000000
 #define GENERIC_WRITE 0x40000000
+#define FILE_READ_ATTRIBUTES 0x0080
 #define FILE_SHARE_READ 0x00000001
 #define FILE_SHARE_WRITE 0x00000002
 #define FILE_SHARE_DELETE 0x00000004
@@ -240,6 +257,12 @@ BOOL WINAPI FileTimeToLocalFileTime(const FILETIME* lpFileTime, LPFILETIME lpLoc
 BOOL WINAPI FileTimeToDosDateTime(const FILETIME* lpFileTime, WORD* lpFatDate, WORD* lpFatTime);
 DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName);
+// The wide forms, for folders whose names the ANSI code page cannot hold.
+DWORD WINAPI GetCurrentDirectoryW(DWORD nBufferLength, LPWSTR lpBuffer);
+BOOL WINAPI SetCurrentDirectoryW(LPCWSTR lpPathName);
+// Which file a handle reaches: the volume and the file index tell every
+// spelling of one file from another file.
+BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpFileInformation);
 UINT WINAPI GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize);
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
                                       LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName);
@@ -257,6 +280,8 @@ DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
 BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes);
 BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
 BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName);
+BOOL WINAPI CreateDirectoryW(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
+BOOL WINAPI RemoveDirectoryW(LPCWSTR lpPathName);
 DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer);
 
 #define TIME_ZONE_ID_INVALID ((DWORD)0xFFFFFFFF)
@@ -278,11 +303,10 @@ UINT WINAPI GetACP(void);
 BOOL WINAPI IsDBCSLeadByte(BYTE TestChar);
 LPSTR WINAPI CharNextA(LPCSTR lpsz);
 LPSTR WINAPI GetCommandLineA(void);
+LPWSTR WINAPI GetCommandLineW(void);
 int WINAPIV wsprintfA(LPSTR, LPCSTR, ...);
 
 // ---- Text conversion from a code page to UTF-16 ----
-typedef WCHAR* LPWSTR;
-typedef const WCHAR* LPCWSTR;
 #define CP_ACP 0
 #define CP_UTF8 65001
 #define MB_ERR_INVALID_CHARS 0x00000008
