@@ -118,6 +118,11 @@ std::string ToolCase::PlaceInstallation()
     return name;
 }
 
+std::string ToolCase::RegisteredIme() const
+{
+    return RunningOnWine() ? systemDir_ + "\\" + kImeFile : std::string(kImeFile);
+}
+
 std::string ToolCase::LayoutTheRemovalFinds(const std::string& installed) const
 {
     return RunningOnWine() ? NextWineLayoutName() : installed;

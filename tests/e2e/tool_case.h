@@ -55,11 +55,14 @@ public:
     // What a case's table of package and machine states works with.
     std::string PackagePath(const std::string& name) const { return packageDir_ + "\\" + name; }
     // The installed files where the program's copies land (SysWOW64 for the
-    // x86 build on 64-bit Windows), and the IME file as the program names and
-    // registers it (in the system directory that GetSystemDirectoryA answers).
+    // x86 build on 64-bit Windows).
     std::string InstalledIme() const { return filesDir_ + "\\" + kImeFile; }
     std::string InstalledMb() const { return filesDir_ + "\\" + kMbFile; }
-    std::string RegisteredIme() const { return systemDir_ + "\\" + kImeFile; }
+    // The IME's layout's "Ime File" as the input method manager writes it: on
+    // Windows the file's name alone (it registers the file of that name in the
+    // system directory); Wine 8 keeps the path the program passed (in the
+    // system directory that GetSystemDirectoryA answers).
+    std::string RegisteredIme() const;
     // The same files in the other build's system directory; empty on 32-bit Windows.
     std::string OtherBuildIme() const { return otherDir_.empty() ? "" : otherDir_ + "\\" + kImeFile; }
     std::string OtherBuildMb() const { return otherDir_.empty() ? "" : otherDir_ + "\\" + kMbFile; }
