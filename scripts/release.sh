@@ -10,16 +10,16 @@
 #
 # 1. installs what is missing (scripts/install-deps.sh, and zip);
 # 2. builds both programs in Release into build/release-x64 and
-#    build/release-x86 (fresh folders), the x64 one with the end-to-end tests;
+#    build/release-x86 (fresh folders), each with the end-to-end tests;
 # 3. checks each program: imports (system DLLs only), GUI subsystem, manifest
 #    (elevation, supported systems, Common Controls 6, DPI awareness), version
 #    resource, stripped, no PE time stamp, no threads runtime, size (x64 at
 #    most 112 KiB, x86 at most 170 KiB); each checker the same, with a console
 #    subsystem and a manifest that asks for no elevation; the third-party
 #    notices name every library in each program's link map; the changelog's
-#    newest version is the project's; the x64 setup program must pass the
-#    end-to-end suite under Wine (the x64 checker with it) and install and
-#    remove the sample package;
+#    newest version is the project's; each setup program must pass the
+#    end-to-end suite under Wine (the x86 one under WoW64; each checker with
+#    its program) and install and remove the sample package;
 # 4. puts the release together in build/release-stage/; with --sign or
 #    --sign-pkcs11, signs every program in it (scripts/signing.sh:
 #    osslsigncode, SHA-256, the description "Setup My IME", the signing time
@@ -31,7 +31,7 @@
 #    ends the signing (a token counts each wrong PIN). Unsigned, it says so;
 # 5. only then writes dist/imesetup-VERSION/ (x86/ and x64/ with imesetup.exe
 #    and imecheck.exe, sample-package/setup.log, GUIDE.zh-CN.txt,
-#    GUIDE.en.txt, LICENSE.txt, THIRD-PARTY-NOTICES.txt, CHANGELOG.md,
+#    GUIDE.en.txt, LICENSE.txt, THIRD-PARTY-NOTICES.txt, CHANGELOG.txt,
 #    SHA256SUMS) and dist/imesetup-VERSION.zip. VERSION is the CMake project
 #    version.
 #
@@ -159,14 +159,13 @@ build() {  # NAME DIR CMAKE-ARGS... TARGETS after --
     } >"$logs/$name.log" 2>&1 </dev/null || { tail -n 40 "$logs/$name.log"; die "$name: build failed"; }
 }
 
-# x64: the test programs need the posix compilers; the programs themselves
-# come from the nested win32 build (cmake/shipped_program.cmake). The target
+# The test programs need the posix compilers; the programs themselves come
+# from the nested win32 build (cmake/shipped_program.cmake). The target
 # imesetup builds the checker as well.
 build x64 "$x64_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x64.cmake" \
     -- imesetup e2e_tests boxwatch
-# x86: the programs alone, straight with the win32 compilers.
 build x86 "$x86_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86.cmake" \
-    -DIMESETUP_MINGW_THREADS=win32 -DIMESETUP_BUILD_TESTS=OFF -- imesetup
+    -- imesetup e2e_tests boxwatch
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$x64_build/CMakeCache.txt")
 [[ $version =~ ^[0-9]+(\.[0-9]+){0,3}$ ]] || die "no project version in $x64_build/CMakeCache.txt"
@@ -248,33 +247,37 @@ check "the third-party notices name every library in the link maps" python3 scri
 check "the changelog's newest version is $version" cmake -DCHANGELOG="$root/CHANGELOG.md" -DVERSION="$version" \
     -P "$root/cmake/check_changelog.cmake"
 
-# Under Wine (64-bit only): the end-to-end suite against the very file that
-# ships, then the sample package installed and removed by it.
-say "The x64 program under Wine"
-wine_dir="$x64_build/wine"
-bash scripts/wine-run.sh --dir "$wine_dir" --fresh >>"$logs/wine.log" 2>&1 || die "no Wine prefix (see $logs/wine.log)"
-check "end-to-end suite" bash scripts/wine-run.sh --dir "$wine_dir" \
-    "$x64_build/tests/e2e/e2e_tests.exe" "--tool=$x64_exe" "--checker=$x64_checker"
-
-sample_run() {  # ARGS EXPECTED-TEXT
+# Under Wine, each build (x86 under WoW64): the end-to-end suite against the
+# very files that ship, then the sample package installed and removed by the
+# setup program.
+sample_run() {  # WINE-DIR BUILD ARGS EXPECTED-TEXT
     local out
-    out=$(bash scripts/wine-run.sh --dir "$wine_dir" "$x64_build/tests/e2e/boxwatch.exe" \
-        '--program=C:\release-sample\imesetup.exe' '--dir=C:\release-sample' "--args=$1" 2>&1)
+    out=$(bash scripts/wine-run.sh --dir "$1" "$2/tests/e2e/boxwatch.exe" \
+        '--program=C:\release-sample\imesetup.exe' '--dir=C:\release-sample' "--args=$3" 2>&1)
     echo "$out"
-    grep -qx "TEXT $2" <<<"$out" && grep -qx 'EXIT 0' <<<"$out" && [[ $(grep -c '^BOX ' <<<"$out") == 1 ]]
+    grep -qx "TEXT $4" <<<"$out" && grep -qx 'EXIT 0' <<<"$out" && [[ $(grep -c '^BOX ' <<<"$out") == 1 ]]
 }
-sample="$wine_dir/prefix/drive_c/release-sample"  # C:\release-sample
-rm -rf "$sample"
-mkdir -p "$sample"
-cp "$x64_exe" "$sample/imesetup.exe"
-iconv -f UTF-8 -t GBK packaging/setup.log | sed 's/$/\r/' >"$sample/setup.log" || die "iconv failed"
-# The tests' x64 input method module, with the version resource Windows' input
-# method manager asks for.
-cp "$x64_build/tests/e2e/test_ime_x64.ime" "$sample/myime.ime" || die "no test IME image"
-printf 'sample code table\n' >"$sample/myime.mb"
-check "the sample setup.log installs" sample_run /inst '安装成功。恭喜！'
-check "and removes" sample_run /uninst '卸载成功。'
-bash scripts/wine-run.sh --dir "$wine_dir" --stop >>"$logs/wine.log" 2>&1
+wine_checks() {  # NAME BUILD PROGRAM CHECKER
+    local name=$1 build=$2 exe=$3 checker=$4
+    local wine_dir="$build/wine" sample="$build/wine/prefix/drive_c/release-sample"  # C:\release-sample
+    say "The $name programs under Wine"
+    bash scripts/wine-run.sh --dir "$wine_dir" --fresh >>"$logs/wine.log" 2>&1 || die "no Wine prefix (see $logs/wine.log)"
+    check "end-to-end suite" bash scripts/wine-run.sh --dir "$wine_dir" \
+        "$build/tests/e2e/e2e_tests.exe" "--tool=$exe" "--checker=$checker"
+    rm -rf "$sample"
+    mkdir -p "$sample"
+    cp "$exe" "$sample/imesetup.exe"
+    iconv -f UTF-8 -t GBK packaging/setup.log | sed 's/$/\r/' >"$sample/setup.log" || die "iconv failed"
+    # The tests' input method module of this build's machine, with the version
+    # resource Windows' input method manager asks for.
+    cp "$build/tests/e2e/test_ime_$name.ime" "$sample/myime.ime" || die "no test IME image"
+    printf 'sample code table\n' >"$sample/myime.mb"
+    check "the sample setup.log installs" sample_run "$wine_dir" "$build" /inst '安装成功。恭喜！'
+    check "and removes" sample_run "$wine_dir" "$build" /uninst '卸载成功。'
+    bash scripts/wine-run.sh --dir "$wine_dir" --stop >>"$logs/wine.log" 2>&1
+}
+wine_checks x64 "$x64_build" "$x64_exe" "$x64_checker"
+wine_checks x86 "$x86_build" "$x86_exe" "$x86_checker"
 
 [[ $failed == 0 ]] || die "checks failed: nothing written to dist/"
 
