@@ -63,7 +63,10 @@ TEST(FileNames, SameFolderAsThePathCallsResolveIt)
         {"C:\\WINDOWS\\SYSTEM32\\sub", false},
         {"D:\\WINDOWS\\SYSTEM32", false},
     };
-    for (const auto& row : rows) EXPECT_EQ(SameFolder(row.path, system), row.same) << row.path;
+    for (const auto& row : rows) {
+        EXPECT_EQ(SameFolder(row.path, system), row.same) << row.path;
+        EXPECT_EQ(SameFolder(system, row.path), row.same) << row.path;
+    }
     // Letters beyond ASCII are the file system's to fold: here they differ.
     EXPECT_FALSE(SameFolder("C:\\\xA6\xA1", "C:\\\xA6\xC1"));  // Α, α
 }

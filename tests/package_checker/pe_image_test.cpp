@@ -101,6 +101,10 @@ TEST(PeImage, VersionInformationAsTheInputMethodManagerReadsIt)
     afterBss.bss = true;
     ImageParts dataInBss = afterBss;
     dataInBss.versionDataRva = kBssRva;
+    // The empty section's address moved into the data: an RVA past it is
+    // still in the section that starts before it and reaches further.
+    std::string emptyInside = BuildImage(afterBss);
+    Put32(emptyInside, 0x58 + 240 + 12, 0x2010);  // .bss's VirtualAddress, first in the section table
     ImageParts twoDirectorySlots;  // claims 16, has room for exports and imports
     twoDirectorySlots.directorySlots = 2;
     // Keys are compared without regard to case.
@@ -139,6 +143,8 @@ TEST(PeImage, VersionInformationAsTheInputMethodManagerReadsIt)
         // An RVA past the section's raw data maps to no byte of the file.
         {"its data in the uninitialised section", BuildImage(dataInBss), PeVersionResource::Missing, false, 0, 0,
          0xFFFF, 0, false},
+        {"an empty section starting inside the data", emptyInside, PeVersionResource::Present, true, kVftDrv,
+         kVft2DrvInputMethod, 0x0804, 936, false},
         // The directories past the optional header's room are no directories.
         {"no room for the resource directory", BuildImage(twoDirectorySlots), PeVersionResource::NoResources, false, 0,
          0, 0xFFFF, 0, false},
