@@ -449,7 +449,14 @@ TEST_F(CheckerFindings, ReadOnlyImeFileInstallsAndCannotBeRemoved)
     EXPECT_EQ(LastLine(installed.output),
               std::string("imesetup.exe would remove, and deleting the files would fail with \"") + texts::kFilesLocked +
                   "\": the installed IME file is read-only");
-    Run("/inst", {Outcome(Gbk(texts::kImeFileLocked))});
+    if (RunningOnWine()) {
+        // Run by root, Wine opens a read-only file for writing: the lock test
+        // passes and the question comes (the checker says what Windows does).
+        ReportWineDeviation("CreateFileA: root opens a read-only file for writing");
+        Run("/inst", {Question(Gbk(texts::kAlreadyInstalled), IDNO), Outcome(Gbk(texts::kInstallCancelled))});
+    } else {
+        Run("/inst", {Outcome(Gbk(texts::kImeFileLocked))});
+    }
     Run("/uninst", {Outcome(Gbk(texts::kFilesLocked))});
 }
 

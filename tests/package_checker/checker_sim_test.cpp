@@ -636,23 +636,46 @@ const std::string kNothingInstalled =
     "     /uninst: imesetup.exe would run the removal, which ends at once with \"该输入法未安装或文件安装不全，不能正常卸载。\": "
     "nothing is installed\n";
 
+const std::string kOwnChecksUpToTheImeFile =
+    "\n== imesetup.exe 自己的检查 / imesetup.exe's own checks ==\n"
+    "[ok] 找到 setup.log\n"
+    "     setup.log found\n"
+    "[..] 编码：ANSI（代码页 936，或其他 ANSI 代码页）\n"
+    "     Encoding: ANSI (code page 936, or another ANSI code page)\n"
+    "[ok] ImeFile = \"MyIme.ime\"：找到文件\n"
+    "     ImeFile = \"MyIme.ime\": file found\n";
+
+const std::string kOnThisMachine =
+    "\n== 在这台机器上 / On this machine ==\n"
+    "[..] 系统目录：C:\\WINDOWS\\SYSTEM32\n"
+    "     System directory: C:\\WINDOWS\\SYSTEM32\n";
+
+// The sample's IME file, nothing else found.
+const std::string kSampleImeAndNothingFurther =
+    "\n== 安装包的其他检查 / Further checks of the package ==\n"
+    "[..] IME 文件是 x64 映像，需要 x64 版的 imesetup.exe。\n"
+    "     The IME file is an x64 image, for the x64 build of imesetup.exe.\n"
+    "[..] IME 文件的版本资源：FILETYPE 3，FILESUBTYPE 11\n"
+    "     The IME file's version resource: FILETYPE 3, FILESUBTYPE 11\n"
+    "[..] 第一个翻译：语言 0804 中文(简体，中国)，代码页 936\n"
+    "     First translation: language 0804 (Chinese (Simplified, PRC)), code page 936\n"
+    "[..] 注册后布局的语言：0804 中文(简体，中国)（键 E0NN0804）\n"
+    "     The layout's language once registered: 0804 (Chinese (Simplified, PRC)), its key E0NN0804\n"
+    "[..] IME 文件带有 Authenticode 签名（这里不检查签名是否有效）。\n"
+    "     The IME file carries an Authenticode signature (whether it is valid is not checked here).\n"
+    "[..] 文件夹中没有 imesetup.exe（按版本信息查找，可能已改名）。\n"
+    "     No imesetup.exe in the folder (looked for by its version information, whatever its name).\n"
+    "[ok] 没有发现其他问题。\n"
+    "     No further problems found.\n";
+
 const ReportCase kReports[] = {
     {"SoundPackage", [] {},
-     kIntroduction +
-         "\n== imesetup.exe 自己的检查 / imesetup.exe's own checks ==\n"
-         "[ok] 找到 setup.log\n"
-         "     setup.log found\n"
-         "[..] 编码：ANSI（代码页 936，或其他 ANSI 代码页）\n"
-         "     Encoding: ANSI (code page 936, or another ANSI code page)\n"
-         "[ok] ImeFile = \"MyIme.ime\"：找到文件\n"
-         "     ImeFile = \"MyIme.ime\": file found\n"
+     kIntroduction + kOwnChecksUpToTheImeFile +
          "[ok] MbFile = \"MyIme.mb\"：找到文件\n"
          "     MbFile = \"MyIme.mb\": file found\n"
          "[ok] ImeName = \"测试输入法\" [B2 E2 CA D4 CA E4 C8 EB B7 A8]：可用\n"
-         "     ImeName = \"测试输入法\" [B2 E2 CA D4 CA E4 C8 EB B7 A8]: accepted\n"
-         "\n== 在这台机器上 / On this machine ==\n"
-         "[..] 系统目录：C:\\WINDOWS\\SYSTEM32\n"
-         "     System directory: C:\\WINDOWS\\SYSTEM32\n"
+         "     ImeName = \"测试输入法\" [B2 E2 CA D4 CA E4 C8 EB B7 A8]: accepted\n" +
+         kOnThisMachine +
          "[..] 已安装的 IME 文件 C:\\WINDOWS\\SYSTEM32\\MyIme.ime：不存在\n"
          "     Installed IME file C:\\WINDOWS\\SYSTEM32\\MyIme.ime: absent\n"
          "[..] 不带参数：imesetup.exe 会安装\n"
@@ -660,21 +683,7 @@ const ReportCase kReports[] = {
          "[..] /inst：imesetup.exe 会安装\n"
          "     /inst: imesetup.exe would install\n" +
          kNothingInstalled +
-         "\n== 安装包的其他检查 / Further checks of the package ==\n"
-         "[..] IME 文件是 x64 映像，需要 x64 版的 imesetup.exe。\n"
-         "     The IME file is an x64 image, for the x64 build of imesetup.exe.\n"
-         "[..] IME 文件的版本资源：FILETYPE 3，FILESUBTYPE 11\n"
-         "     The IME file's version resource: FILETYPE 3, FILESUBTYPE 11\n"
-         "[..] 第一个翻译：语言 0804 中文(简体，中国)，代码页 936\n"
-         "     First translation: language 0804 (Chinese (Simplified, PRC)), code page 936\n"
-         "[..] 注册后布局的语言：0804 中文(简体，中国)（键 E0NN0804）\n"
-         "     The layout's language once registered: 0804 (Chinese (Simplified, PRC)), its key E0NN0804\n"
-         "[..] IME 文件带有 Authenticode 签名（这里不检查签名是否有效）。\n"
-         "     The IME file carries an Authenticode signature (whether it is valid is not checked here).\n"
-         "[..] 文件夹中没有 imesetup.exe（按版本信息查找，可能已改名）。\n"
-         "     No imesetup.exe in the folder (looked for by its version information, whatever its name).\n"
-         "[ok] 没有发现其他问题。\n"
-         "     No further problems found.\n"
+         kSampleImeAndNothingFurther +
          "\n== 结果 / Result ==\n"
          "[..] 发现 0 个问题；退出状态 0。\n"
          "     0 problem(s) found; exit status 0.\n"
@@ -682,42 +691,19 @@ const ReportCase kReports[] = {
 
     // The program stops at the MB file: the name after it is shown, but it never reads it.
     {"SilentEnd", [] { PutSetupLog(kImeName, "absent.mb", kDisplayName); },
-     kIntroduction +
-         "\n== imesetup.exe 自己的检查 / imesetup.exe's own checks ==\n"
-         "[ok] 找到 setup.log\n"
-         "     setup.log found\n"
-         "[..] 编码：ANSI（代码页 936，或其他 ANSI 代码页）\n"
-         "     Encoding: ANSI (code page 936, or another ANSI code page)\n"
-         "[ok] ImeFile = \"MyIme.ime\"：找到文件\n"
-         "     ImeFile = \"MyIme.ime\": file found\n"
+     kIntroduction + kOwnChecksUpToTheImeFile +
          "[--] MbFile = \"absent.mb\"：找不到\n"
          "     MbFile = \"absent.mb\": not found\n"
          "[..] ImeName = \"测试输入法\" [B2 E2 CA D4 CA E4 C8 EB B7 A8]：可用（imesetup.exe 不会读到这里）\n"
-         "     ImeName = \"测试输入法\" [B2 E2 CA D4 CA E4 C8 EB B7 A8]: accepted (imesetup.exe stops before this key)\n"
-         "\n== 在这台机器上 / On this machine ==\n"
-         "[..] 系统目录：C:\\WINDOWS\\SYSTEM32\n"
-         "     System directory: C:\\WINDOWS\\SYSTEM32\n"
+         "     ImeName = \"测试输入法\" [B2 E2 CA D4 CA E4 C8 EB B7 A8]: accepted (imesetup.exe stops before this key)\n" +
+         kOnThisMachine +
          "[..] 不带参数：imesetup.exe 会不显示任何消息而结束：MbFile \"absent.mb\"：找不到\n"
          "     Without an argument: imesetup.exe would end without a message: MbFile \"absent.mb\": not found\n"
          "[..] /inst：imesetup.exe 会不显示任何消息而结束：MbFile \"absent.mb\"：找不到\n"
          "     /inst: imesetup.exe would end without a message: MbFile \"absent.mb\": not found\n"
          "[..] /uninst：imesetup.exe 会不显示任何消息而结束：MbFile \"absent.mb\"：找不到\n"
-         "     /uninst: imesetup.exe would end without a message: MbFile \"absent.mb\": not found\n"
-         "\n== 安装包的其他检查 / Further checks of the package ==\n"
-         "[..] IME 文件是 x64 映像，需要 x64 版的 imesetup.exe。\n"
-         "     The IME file is an x64 image, for the x64 build of imesetup.exe.\n"
-         "[..] IME 文件的版本资源：FILETYPE 3，FILESUBTYPE 11\n"
-         "     The IME file's version resource: FILETYPE 3, FILESUBTYPE 11\n"
-         "[..] 第一个翻译：语言 0804 中文(简体，中国)，代码页 936\n"
-         "     First translation: language 0804 (Chinese (Simplified, PRC)), code page 936\n"
-         "[..] 注册后布局的语言：0804 中文(简体，中国)（键 E0NN0804）\n"
-         "     The layout's language once registered: 0804 (Chinese (Simplified, PRC)), its key E0NN0804\n"
-         "[..] IME 文件带有 Authenticode 签名（这里不检查签名是否有效）。\n"
-         "     The IME file carries an Authenticode signature (whether it is valid is not checked here).\n"
-         "[..] 文件夹中没有 imesetup.exe（按版本信息查找，可能已改名）。\n"
-         "     No imesetup.exe in the folder (looked for by its version information, whatever its name).\n"
-         "[ok] 没有发现其他问题。\n"
-         "     No further problems found.\n"
+         "     /uninst: imesetup.exe would end without a message: MbFile \"absent.mb\": not found\n" +
+         kSampleImeAndNothingFurther +
          "\n== 结果 / Result ==\n"
          "[..] 发现 0 个问题；退出状态 2。\n"
          "     0 problem(s) found; exit status 2.\n"
@@ -746,10 +732,8 @@ const ReportCase kReports[] = {
          "[ok] MbFile = \"MyIme.m*\"：找到文件\n"
          "     MbFile = \"MyIme.m*\": file found\n"
          "[ok] ImeName = \"娴嬭瘯\" [E6 B5 8B E8 AF 95]：可用\n"
-         "     ImeName = \"娴嬭瘯\" [E6 B5 8B E8 AF 95]: accepted\n"
-         "\n== 在这台机器上 / On this machine ==\n"
-         "[..] 系统目录：C:\\WINDOWS\\SYSTEM32\n"
-         "     System directory: C:\\WINDOWS\\SYSTEM32\n"
+         "     ImeName = \"娴嬭瘯\" [E6 B5 8B E8 AF 95]: accepted\n" +
+         kOnThisMachine +
          "[..] 已安装的 IME 文件 C:\\WINDOWS\\SYSTEM32\\MyIme.ime：不存在\n"
          "     Installed IME file C:\\WINDOWS\\SYSTEM32\\MyIme.ime: absent\n"
          "[..] 不带参数：imesetup.exe 会安装\n"
