@@ -171,6 +171,19 @@ const CheckerCase kCases[] = {
     {"LayoutLanguageInChinese", [] {}, 0, "注册后布局的语言：0804 中文(简体，中国)（键 E0NN0804）", kInstall},
     {"TraditionalChineseIme", [] { PutIme([](test_images::ImageParts& p) { p.translations = {{0x0404, 950}}; }); },
      0, "0404 (Chinese (Traditional, Taiwan))", kInstall},
+    // The manager compares the names alone: a layout that keeps a path is another file's.
+    {"RegisteredWithAPathUnderAnotherLanguage",
+     [] {
+         sim::SetString(HKEY_LOCAL_MACHINE, std::string(kLayoutList) + "\\E0200409", "Ime File",
+                        "C:\\WINDOWS\\SYSTEM32\\MyIme.ime");
+     },
+     0, "The layout's language once registered: 0804 (Chinese (Simplified, PRC))", kInstall},
+    // Key names are read as hexadecimal numbers, in either case.
+    {"RegisteredUnderALowerCaseKey",
+     [] { sim::SetString(HKEY_LOCAL_MACHINE, std::string(kLayoutList) + "\\e0200409", "Ime File", "MyIme.ime"); },
+     1, "/inst: imesetup.exe would install, and registration would fail: the IME file is already registered",
+     kRegistrationFails + "the IME file is already registered as layout e0200409, whose language 0409 (English "
+                          "(United States)) is not the IME file's 0804"},
     {"RegisteredUnderItsOwnLanguage",
      [] { sim::SetString(HKEY_LOCAL_MACHINE, std::string(kLayoutList) + "\\E0200804", "Ime File", "myime.ime"); },
      0, "The IME file is already registered as layout E0200804, language 0804", kInstall},
@@ -343,6 +356,14 @@ const CheckerCase kCases[] = {
         "directory itself, as C:\\WINDOWS\\SYSTEM32\\MyIme.ime, not this copy.",
      kRegistrationFails + "the input method manager reads the IME file by its name in the system directory, as "
                           "C:\\WINDOWS\\SYSTEM32\\MyIme.ime, and there is no such file"},
+    // A file of that name where the folder should be: no folder to copy into.
+    {"ImeFileWithFolderPartsIntoAFile",
+     [] {
+         sim::PutFile(std::string(kSystemDir) + "\\sub", "not a folder");
+         sim::PutFile(kPackage + "\\sub\\MyIme.ime", test_images::ImeModule());
+         PutSetupLog("sub\\MyIme.ime", kMbName, kDisplayName);
+     },
+     1, "installs to C:\\WINDOWS\\SYSTEM32\\sub\\MyIme.ime: that folder does not exist on this machine", kInstall},
     {"ImeFileWithFolderPartsBackIntoTheSystemDirectory",
      [] { PutSetupLog("sub\\..\\MyIme.ime", kMbName, kDisplayName); }, 1,
      "the system directory itself by a roundabout path", kInstall},

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "package_checker/language_names.h"
 #include "package_checker/registration_forecast.h"
 
 namespace {
@@ -53,6 +54,26 @@ TEST(RegistrationForecast, AsTheManagerJudgesTheFileAndItsLayouts)
         EXPECT_EQ(forecast.Refused, !row.cause.empty());
         EXPECT_EQ(forecast.Cause.English, row.cause);
         EXPECT_EQ(forecast.ExistingLayout, row.layout);
+    }
+}
+
+// The language identifiers of the Chinese locales, as Windows numbers them.
+TEST(LanguageNames, ChineseLocalesByTheirIdentifiers)
+{
+    const struct {
+        std::uint16_t language;
+        const char* digits;
+        const char* english;
+    } rows[] = {
+        {0x0804, "0804", "Chinese (Simplified, PRC)"},
+        {0x1004, "1004", "Chinese (Simplified, Singapore)"},
+        {0x0404, "0404", "Chinese (Traditional, Taiwan)"},
+        {0x0C04, "0C04", "Chinese (Traditional, Hong Kong S.A.R.)"},
+        {0x1404, "1404", "Chinese (Traditional, Macao S.A.R.)"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(LanguageDigits(row.language), row.digits);
+        EXPECT_EQ(LanguageName(row.language).English, row.english) << row.digits;
     }
 }
 

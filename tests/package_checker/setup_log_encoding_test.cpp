@@ -151,7 +151,7 @@ TEST(TextForms, Utf8AndUtf16ConvertBothWaysAndReplaceWhatIsNotText)
 TEST(TextForms, ValuesAreShownAsCodePage936WithTheirBytes)
 {
     EXPECT_EQ(ShownGbkValue("my.ime"), "\"my.ime\"");
-    EXPECT_EQ(ShownGbkValue("a\tb\x7F"), "\"a\\x09b\\x7F\"");
+    EXPECT_EQ(ShownGbkValue("a\tb\x1F \x7F~"), "\"a\\x09b\\x1F \\x7F~\"");
     EXPECT_EQ(ShownGbkValue(kGbkName), "\"" + kUtf8Name + "\" [B2 E2 CA D4]");
     const std::string lone = ShownGbkValue("a\xB2");  // a lead byte without its trail byte
     EXPECT_EQ(lone.substr(0, 2), "\"a");
