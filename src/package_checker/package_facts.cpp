@@ -214,6 +214,8 @@ PackageFacts GatherPackageFacts()
         facts.SystemDirectory = context.SystemDirectory;
         facts.ImeInstalled = facts.PathsFilled && FileExistsAt(context.InstalledImePath);
         facts.MbInstalled = facts.PathsFilled && FileExistsAt(context.InstalledMbPath);
+        if (facts.ImeInstalled) facts.InstalledImeAttributes = LookUpFileStamp(context.InstalledImePath).Attributes;
+        if (facts.MbInstalled) facts.InstalledMbAttributes = LookUpFileStamp(context.InstalledMbPath).Attributes;
     } else {
         facts.SystemDirectory = QuerySystemDirectory();
     }

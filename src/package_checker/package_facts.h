@@ -64,6 +64,10 @@ struct PackageFacts {
     bool PathsFilled = false;     // the setup program built its installed paths
     bool ImeInstalled = false;    // FileExistsAt of the installed IME file, as the mode table asks it
     bool MbInstalled = false;     // FileExistsAt of the installed MB file, as the removal asks it
+    // The installed files' attributes (FILE_ATTRIBUTE_*) when they are there:
+    // a copy of a read-only or hidden file carries the attribute.
+    std::uint32_t InstalledImeAttributes = 0;
+    std::uint32_t InstalledMbAttributes = 0;
 
     bool ImeRead = false;  // the IME file's bytes could be read
     std::optional<PeHeaders> ImeHeaders;

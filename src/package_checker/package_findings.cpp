@@ -22,6 +22,19 @@ Prediction Silent(const std::string& chinese, const std::string& english)
     return {RunOutcome::EndSilently, {chinese, english}, {}};
 }
 
+bool ReadOnly(std::uint32_t attributes)
+{
+    return (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+// Which of the installed files are read-only.
+Bilingual InstalledReadOnly(bool ime, bool mb)
+{
+    if (ime && mb) return {"已安装的 IME 文件和 MB 文件是只读文件", "the installed IME and MB files are read-only"};
+    if (ime) return {"已安装的 IME 文件是只读文件", "the installed IME file is read-only"};
+    return {"已安装的 MB 文件是只读文件", "the installed MB file is read-only"};
+}
+
 // The year of a local FILETIME (100 ns ticks since 1601), Gregorian.
 int YearOf(std::uint64_t ticks)
 {
@@ -44,11 +57,6 @@ bool AfterDosTime(const FileStampLookup& lookup)
     // A time before 1601 west of UTC wraps round to one far beyond any file's.
     constexpr std::uint64_t kYear30000 = 0x7FFFFFFFFFFFFFFFULL / 2;
     return lookup.LocalWriteTime < kYear30000 && YearOf(lookup.LocalWriteTime) > 2107;
-}
-
-std::string FromGbk(const char* text)
-{
-    return DecodeCodePage(ChineseCodePage, text).value_or(text);
 }
 
 // "ImeFile \"my.ime\" is a folder, not a file", or the key missing.
@@ -304,14 +312,14 @@ Bilingual ReadOnlyProblem(const PackageFacts& facts, const std::string& key)
     const std::string clearEnglish = "Clear the read-only attribute.";
     const std::optional<RegistrationForecast> forecast = ForecastInstallation(facts);
     if (forecast && forecast->Refused) {
-        const std::string noLayout = "\"" + FromGbk(OutcomeTexts::HklNotFound) + "\"";
+        const std::string noLayout = "\"" + ShownOutcomeText(OutcomeTexts::HklNotFound) + "\"";
         return {intro + "注册会失败（见最后一行），复制的文件留在系统目录中：卸载以 " + noLayout +
                     " 结束，而 DeleteFileA 本来也删不掉只读文件，imesetup.exe 永远无法卸载它。" + clear,
                 introEnglish + "The registration would fail (see the last line) and leave the copies there: the "
                                "removal ends with " + noLayout + ", and DeleteFileA could not delete a read-only file "
                                "in any case, so imesetup.exe can never remove it. " + clearEnglish};
     }
-    const std::string locked = "\"" + FromGbk(OutcomeTexts::FilesLocked) + "\"";
+    const std::string locked = "\"" + ShownOutcomeText(OutcomeTexts::FilesLocked) + "\"";
     return {intro + "安装能成功，但 DeleteFileA 删不掉只读文件，imesetup.exe 永远无法卸载它（卸载以 " + locked + " 结束）。" +
                 clear,
             introEnglish + "The installation works, but DeleteFileA cannot delete a read-only file, so imesetup.exe can "
@@ -402,6 +410,52 @@ void SameFileProblem(const PackageFacts& facts, std::vector<Bilingual>& problems
                                        "locked."});
 }
 
+// Installed files that a copy of a read-only or hidden file left so: the
+// removal cannot delete a read-only one, /inst's lock test refuses a
+// read-only IME file, and a copy onto either kind fails on Windows.
+void InstalledFilesProblems(const PackageFacts& facts, std::vector<Bilingual>& problems)
+{
+    const struct {
+        bool installed;
+        std::uint32_t attributes;
+        const std::string& path;
+        const std::string& source;
+        bool ime;
+    } files[] = {
+        {facts.ImeInstalled, facts.InstalledImeAttributes, facts.Context.InstalledImePath, facts.ImeFile.Value, true},
+        {facts.MbInstalled, facts.InstalledMbAttributes, facts.Context.InstalledMbPath, facts.MbFile.Value, false},
+    };
+    const std::string locked = "\"" + ShownOutcomeText(OutcomeTexts::FilesLocked) + "\"";
+    for (const auto& file : files) {
+        const bool readOnly = ReadOnly(file.attributes);
+        if (!file.installed || (!readOnly && (file.attributes & FILE_ATTRIBUTE_HIDDEN) == 0)) continue;
+        const std::string copyFails = "\"" + ShownMachineText(file.source) + OutcomeTexts::CopyErrorSuffix + "\"";
+        Bilingual effects;
+        if (readOnly && file.ime) {
+            effects = {"只读文件：/inst 的锁定检查以写方式打开它被拒绝，安装立即结束并显示输入法文件已被锁定的消息框（见上面的 "
+                       "/inst）；DeleteFileA 删不掉它，卸载以 " + locked + " 结束。",
+                       "read-only: /inst's lock test cannot open it for writing and ends the installation at once "
+                       "with the box saying the IME file is locked (see /inst above), and DeleteFileA cannot delete "
+                       "it, so the removal ends with " + locked + "."};
+        } else if (readOnly) {
+            effects = {"只读文件：CopyFileA 不覆盖它，安装时复制会失败（" + copyFails + "）；DeleteFileA 删不掉它，卸载以 " +
+                           locked + " 结束。",
+                       "read-only: CopyFileA does not overwrite it, so an installation's copy fails (" + copyFails +
+                           "), and DeleteFileA cannot delete it, so the removal ends with " + locked + "."};
+        } else {
+            effects = {"隐藏文件：在 Windows 上 CopyFileA 不覆盖它，安装时复制会失败（" + copyFails + "；Wine 会覆盖它）。",
+                       "hidden: on Windows CopyFileA does not overwrite it, so an installation's copy fails (" +
+                           copyFails + "; Wine overwrites it)."};
+        }
+        const std::string path = ShownMachineText(file.path);
+        const Bilingual kind = file.ime ? Bilingual{"IME 文件", "IME file"} : Bilingual{"MB 文件", "MB file"};
+        problems.push_back({"已安装的 " + kind.Chinese + " " + path + " 是" + effects.Chinese +
+                                "请去掉系统目录中这个文件的这个属性。",
+                            "The installed " + kind.English + " " + path + " is " + effects.English +
+                                " Clear that attribute of the file in the system directory."});
+    }
+}
+
 // ---- The files themselves ----
 
 void ImeImageProblems(const PackageFacts& facts, std::vector<Bilingual>& problems)
@@ -440,22 +494,6 @@ void ImeImageProblems(const PackageFacts& facts, std::vector<Bilingual>& problem
                                 "only " + build + " programs look for it, and they cannot load it. Ship the " +
                                 machine + " build of imesetup.exe."});
     }
-}
-
-// An outcome text of the setup program as its box shows it, below the
-// statement, a line of the report for each of its lines.
-std::string BoxLines(const std::string& outcomeText)
-{
-    std::string lines;
-    size_t start = 0;
-    while (start <= outcomeText.size()) {
-        size_t end = outcomeText.find("\r\n", start);
-        if (end == std::string::npos) end = outcomeText.size();
-        lines += "\n       | " +
-                 DecodeCodePage(ChineseCodePage, outcomeText.substr(start, end - start), false).value_or("");
-        start = end + 2;
-    }
-    return lines;
 }
 
 void RegistrationProblems(const PackageFacts& facts, std::vector<Bilingual>& problems)
@@ -564,7 +602,26 @@ Bilingual DescribeMissingKey(const ParameterReading& reading)
 
 std::string NotInstalledText()
 {
-    return FromGbk(OutcomeTexts::NotInstalled);
+    return ShownOutcomeText(OutcomeTexts::NotInstalled);
+}
+
+std::string ShownOutcomeText(const char* outcomeText)
+{
+    return DecodeCodePage(ChineseCodePage, outcomeText).value_or(outcomeText);
+}
+
+std::string BoxLines(const std::string& outcomeText)
+{
+    std::string lines;
+    size_t start = 0;
+    while (start <= outcomeText.size()) {
+        size_t end = outcomeText.find("\r\n", start);
+        if (end == std::string::npos) end = outcomeText.size();
+        lines += "\n       | " +
+                 DecodeCodePage(ChineseCodePage, outcomeText.substr(start, end - start), false).value_or("");
+        start = end + 2;
+    }
+    return lines;
 }
 
 std::optional<RegistrationForecast> ForecastInstallation(const PackageFacts& facts)
@@ -597,7 +654,11 @@ Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>&
     std::optional<RegistrationForecast> forecast;
     switch (choice.Mode) {
     case SetupMode::Install:
-        // Asked for, over an installed IME file: the question comes first.
+        // Asked for, over an installed IME file: the lock test opens it for
+        // writing, which a read-only file refuses; then the question.
+        if (choice.ExplicitRequest && facts.ImeInstalled && ReadOnly(facts.InstalledImeAttributes)) {
+            return {RunOutcome::InstallEndsLocked, InstalledReadOnly(true, false), {}};
+        }
         prediction.Outcome =
             choice.ExplicitRequest && facts.ImeInstalled ? RunOutcome::AskBeforeReplacing : RunOutcome::Install;
         forecast = ForecastInstallation(facts);
@@ -615,6 +676,14 @@ Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>&
         }
         prediction.Outcome = RunOutcome::Remove;
         forecast = ForecastRemoval(facts);
+        // Given the layout, it takes it off the machine and then deletes the
+        // files, which DeleteFileA refuses for a read-only one.
+        if ((!forecast || !forecast->Refused) &&
+            (ReadOnly(facts.InstalledImeAttributes) || ReadOnly(facts.InstalledMbAttributes))) {
+            prediction.Outcome = RunOutcome::RemoveCannotDelete;
+            prediction.Reason =
+                InstalledReadOnly(ReadOnly(facts.InstalledImeAttributes), ReadOnly(facts.InstalledMbAttributes));
+        }
         break;
     case SetupMode::None:
         return Silent("命令行有两个或更多参数", "two or more arguments");
@@ -631,6 +700,7 @@ std::vector<Bilingual> FindPackageProblems(const PackageFacts& facts)
     FileNameProblems(facts, facts.ImeFile, problems);
     FileNameProblems(facts, facts.MbFile, problems);
     SameFileProblem(facts, problems);
+    InstalledFilesProblems(facts, problems);
     ImeImageProblems(facts, problems);
     RegistrationProblems(facts, problems);
     SignatureProblem(facts, problems);
@@ -651,11 +721,16 @@ std::string PredictionLine(const Prediction& withoutArgument)
     case RunOutcome::Install:
     case RunOutcome::AskBeforeReplacing:
         return "imesetup.exe would install" + (failure.empty() ? "" : ", and registration would fail: " + failure);
+    case RunOutcome::InstallEndsLocked:
+        return "imesetup.exe would install, and end at once at its lock test: " + withoutArgument.Reason.English;
     case RunOutcome::Remove:
         return "imesetup.exe would remove" + (failure.empty() ? "" : ", and finding the layout would fail: " + failure);
     case RunOutcome::RemoveEndsAtOnce:
         return "imesetup.exe would remove, and end at once with \"" + NotInstalledText() +
                "\": " + withoutArgument.Reason.English;
+    case RunOutcome::RemoveCannotDelete:
+        return "imesetup.exe would remove, and deleting the files would fail with \"" +
+               ShownOutcomeText(OutcomeTexts::FilesLocked) + "\": " + withoutArgument.Reason.English;
     case RunOutcome::EndSilently:
         break;
     }

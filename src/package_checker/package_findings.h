@@ -13,14 +13,18 @@
 enum class RunOutcome {
     Install,
     AskBeforeReplacing,
+    InstallEndsLocked,   // the lock test cannot open the installed IME file for writing and ends with its text
     Remove,
-    RemoveEndsAtOnce,  // the removal's first step finds a file not installed and ends with its text
+    RemoveEndsAtOnce,    // the removal's first step finds a file not installed and ends with its text
+    RemoveCannotDelete,  // the removal gets as far as deleting the files and cannot delete one
     EndSilently,
 };
 
 struct Prediction {
     RunOutcome Outcome = RunOutcome::EndSilently;
-    Bilingual Reason;  // why the run ends without a message, or the removal at once
+    // Why the run ends without a message, the removal at once, the lock test
+    // at once, or the deletion fails.
+    Bilingual Reason;
     // Why its call of the input method manager would fail: the installation's
     // registration, or the removal's asking for the layout. Empty when it
     // would not, or when that cannot be told.
@@ -48,6 +52,13 @@ Bilingual DescribeMissingKey(const ParameterReading& reading);
 // The text a run ends with when the removal finds the IME not installed, in UTF-8.
 std::string NotInstalledText();
 
+// An outcome text of the setup program (code page 936), in UTF-8.
+std::string ShownOutcomeText(const char* outcomeText);
+
+// An outcome text as its box shows it, a line of the report for each of its
+// lines, to follow a statement.
+std::string BoxLines(const std::string& outcomeText);
+
 // What would make the package go wrong beyond the setup program's own checks.
 std::vector<Bilingual> FindPackageProblems(const PackageFacts& facts);
 
@@ -61,7 +72,8 @@ int CheckerExitStatus(const Prediction& withoutArgument, size_t problemCount);
 
 // The report's last line, in English: "imesetup.exe would install", "...
 // would remove" (followed by ", and end at once with ..." when the removal
-// finds the files not installed) or "... would end without a message:
+// finds the files not installed, or ", and deleting the files would fail
+// with ..." when it cannot delete them) or "... would end without a message:
 // <reason>"; an installation or removal that would fail at the input method
 // manager adds ", and registration would fail: <cause>" or ", and finding
 // the layout would fail: <cause>".

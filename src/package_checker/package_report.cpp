@@ -3,6 +3,7 @@
 #include "package_checker/language_names.h"
 #include "package_checker/setup_log_encoding.h"
 #include "package_checker/text_forms.h"
+#include "registration/outcome_texts.h"
 
 namespace {
 
@@ -61,6 +62,10 @@ Bilingual OutcomeText(const Prediction& prediction)
     case RunOutcome::AskBeforeReplacing:
         return {"先询问是否替换已安装的 IME 文件，再安装" + registration.Chinese,
                 "ask before replacing the installed IME file, then install" + registration.English};
+    case RunOutcome::InstallEndsLocked:
+        return {"运行安装，而锁定检查立即结束它：" + prediction.Reason.Chinese + "，并显示下面的消息框：",
+                "run the installation, whose lock test ends it at once: " + prediction.Reason.English +
+                    ", with this box:" + BoxLines(OutcomeTexts::ImeFileLocked)};
     case RunOutcome::Remove:
         if (fails) {
             return {"卸载，但找不到布局：" + failure.Chinese, "remove, and finding the layout would fail: " +
@@ -71,6 +76,11 @@ Bilingual OutcomeText(const Prediction& prediction)
         return {"运行卸载，而卸载立即以 \"" + NotInstalledText() + "\" 结束：" + prediction.Reason.Chinese,
                 "run the removal, which ends at once with \"" + NotInstalledText() + "\": " +
                     prediction.Reason.English};
+    case RunOutcome::RemoveCannotDelete: {
+        const std::string locked = ShownOutcomeText(OutcomeTexts::FilesLocked);
+        return {"卸载，但删除文件会失败，以 \"" + locked + "\" 结束：" + prediction.Reason.Chinese,
+                "remove, and deleting the files would fail with \"" + locked + "\": " + prediction.Reason.English};
+    }
     case RunOutcome::EndSilently: break;
     }
     return {"不显示任何消息而结束：" + prediction.Reason.Chinese,

@@ -83,7 +83,8 @@ std::vector<Section> Sections(const std::string& bytes)
             sections.push_back(section);
         } else if (!sections.empty() && KeyName(lines[i], name)) {
             std::string value = Trimmed(lines[i].substr(lines[i].find('=') + 1));
-            if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+            // One pair of quotes, double or single, is not part of the value.
+            if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
                 value = value.substr(1, value.size() - 2);
             }
             sections.back().keys.emplace_back(UpperCaseAscii(name), value);

@@ -44,7 +44,8 @@ std::vector<std::string> KeysLostToByteOrderMark(const std::string& bytes);
 
 // A key's value as the file's bytes hold it, for showing what its author
 // meant: in the section Windows reads, on the first line with the key,
-// without the blanks around it and one pair of surrounding double quotes.
+// without the blanks around it and one pair of surrounding quotes, double or
+// single.
 // The profile reader may pass on other bytes: it converts the text through
 // the ANSI code page, and what is no character there is lost.
 std::optional<std::string> ValueInFile(const std::string& bytes, const std::string& key);

@@ -440,6 +440,23 @@ TEST_F(CheckerFindings, ReadOnlyImeFileInstallsAndCannotBeRemoved)
     ASSERT_TRUE(SetFileAttributesA(PackagePath(kImeFile).c_str(), FILE_ATTRIBUTE_READONLY));
     ExpectReport(CheckPackage(), 1, "ImeFile \"e2etest.ime\" is read-only (FILE_ATTRIBUTE_READONLY)");
     Run("/inst", {Outcome(Gbk(texts::kInstallSucceeded))});
+    // Installed read-only: a second /inst ends at its lock test, which opens
+    // the file for writing, and the removal cannot delete it.
+    const ConsoleRun installed = CheckPackage();
+    ExpectReport(installed, 1,
+                 "/inst: imesetup.exe would run the installation, whose lock test ends it at once: the installed IME "
+                 "file is read-only");
+    EXPECT_EQ(LastLine(installed.output),
+              std::string("imesetup.exe would remove, and deleting the files would fail with \"") + texts::kFilesLocked +
+                  "\": the installed IME file is read-only");
+    if (RunningOnWine()) {
+        // Run by root, Wine opens a read-only file for writing: the lock test
+        // passes and the question comes (the checker says what Windows does).
+        ReportWineDeviation("CreateFileA: root opens a read-only file for writing");
+        Run("/inst", {Question(Gbk(texts::kAlreadyInstalled), IDNO), Outcome(Gbk(texts::kInstallCancelled))});
+    } else {
+        Run("/inst", {Outcome(Gbk(texts::kImeFileLocked))});
+    }
     Run("/uninst", {Outcome(Gbk(texts::kFilesLocked))});
 }
 

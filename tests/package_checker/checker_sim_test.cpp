@@ -122,6 +122,14 @@ void PutInstallation(const std::string& ime, const char* layout)
 }
 
 const std::string kLongName = std::string(76, 'n') + ".ime";  // 80 characters
+// 42 characters in 80 bytes: 38 times 测 (B2 E2) and ".ime".
+std::string ChineseName()
+{
+    std::string name;
+    for (int i = 0; i < 38; ++i) name += "\xB2\xE2";
+    return name + ".ime";
+}
+const std::string kChineseName = ChineseName();
 
 const CheckerCase kCases[] = {
     // imesetup.exe runs, nothing else found
@@ -163,11 +171,51 @@ const CheckerCase kCases[] = {
     {"LayoutLanguageInChinese", [] {}, 0, "注册后布局的语言：0804 中文(简体，中国)（键 E0NN0804）", kInstall},
     {"TraditionalChineseIme", [] { PutIme([](test_images::ImageParts& p) { p.translations = {{0x0404, 950}}; }); },
      0, "0404 (Chinese (Traditional, Taiwan))", kInstall},
+    // The manager compares the names alone: a layout that keeps a path is another file's.
+    {"RegisteredWithAPathUnderAnotherLanguage",
+     [] {
+         sim::SetString(HKEY_LOCAL_MACHINE, std::string(kLayoutList) + "\\E0200409", "Ime File",
+                        "C:\\WINDOWS\\SYSTEM32\\MyIme.ime");
+     },
+     0, "The layout's language once registered: 0804 (Chinese (Simplified, PRC))", kInstall},
+    // Key names are read as hexadecimal numbers, in either case.
+    {"RegisteredUnderALowerCaseKey",
+     [] { sim::SetString(HKEY_LOCAL_MACHINE, std::string(kLayoutList) + "\\e0200409", "Ime File", "MyIme.ime"); },
+     1, "/inst: imesetup.exe would install, and registration would fail: the IME file is already registered",
+     kRegistrationFails + "the IME file is already registered as layout e0200409, whose language 0409 (English "
+                          "(United States)) is not the IME file's 0804"},
     {"RegisteredUnderItsOwnLanguage",
      [] { sim::SetString(HKEY_LOCAL_MACHINE, std::string(kLayoutList) + "\\E0200804", "Ime File", "myime.ime"); },
      0, "The IME file is already registered as layout E0200804, language 0804", kInstall},
     {"InstalledAndRegistered", [] { PutInstallation(kOldIme, "E0200804"); }, 0, "/uninst: imesetup.exe would remove\n",
      kRemove},
+    {"OnlyTheMbFileInstalled", [] { sim::PutFile(std::string(kSystemDir) + "\\" + kMbName, kOldMb); }, 0,
+     "/uninst: imesetup.exe would run the removal, which ends at once with \"" + kNotInstalled +
+         "\": the IME file is not installed",
+     kInstall},
+    // The removal that ends at once never asks for the layout of the IME file installed.
+    {"OnlyAnUnmarkedImeInstalled",
+     [] {
+         test_images::ImageParts parts;
+         parts.resources = test_images::Resources::NoVersion;
+         sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, test_images::BuildImage(parts));
+     },
+     0, "No further problems found.",
+     kRemove + ", and end at once with \"" + kNotInstalled + "\": the MB file is not installed"},
+    // The last day with an MS-DOS time: 2000 was a leap year.
+    {"ImeFileWrittenOnTheLastDayOf2107",
+     [] { sim::SetLastWriteTime(kPackage + "\\" + kImeName, sim::MakeFileTime(2107, 12, 31, 12)); }, 0,
+     "No further problems found.", kInstall},
+    // The manager keeps 79 UTF-16 characters of the name, not 79 bytes.
+    {"ChineseNameOf80Bytes",
+     [] {
+         PutIme([](test_images::ImageParts&) {}, kChineseName);
+         PutSetupLog(kChineseName, kMbName, kDisplayName);
+     },
+     0, "No further problems found.", kInstall},
+    {"LanguageOutsideTheTable", [] { PutIme([](test_images::ImageParts& p) { p.translations = {{0x0419, 1251}}; }); },
+     0, "First translation: language 0419 (an unknown language), code page 1251", kInstall},
+    {"OneByteMbFile", [] { sim::PutFile(kPackage + "\\" + kMbName, "x"); }, 0, "No further problems found.", kInstall},
 
     // imesetup.exe would end without a message
     {"NoSetupLog", [] { DeleteFileA((kPackage + "\\setup.log").c_str()); }, 2, "",
@@ -204,6 +252,18 @@ const CheckerCase kCases[] = {
      2, "holds a wildcard of the file search", kSilent + "ImeFile \"MyIme.*\": holds a wildcard whose first match is a folder"},
     {"MbFileMissing", [] { PutSetupLog(kImeName, "absent.mb", kDisplayName); }, 2, "",
      kSilent + "MbFile \"absent.mb\": not found"},
+    {"SetupLogIsAFolder",
+     [] {
+         DeleteFileA((kPackage + "\\setup.log").c_str());
+         sim::MakeDirectory(kPackage + "\\setup.log");
+     },
+     2, "[--] setup.log：是文件夹，不是文件\n     setup.log: is a folder, not a file\n",
+     kSilent + "setup.log is a folder, not a file"},
+    // The program's own quiet end after its checks passed.
+    {"NoSystemDirectory",
+     [] { sim::FailCall("GetSystemDirectoryA", ERROR_NOT_ENOUGH_MEMORY, sim::Repeat::Always); }, 2,
+     "[--] 无法读取系统目录。\n     The system directory cannot be read.\n",
+     kSilent + "the system directory cannot be read"},
     {"ImeNameMissing",
      [] { sim::PutFile(kPackage + "\\setup.log", "[ImePram]\r\nImeFile=MyIme.ime\r\nMbFile=MyIme.mb\r\n"); }, 2, "",
      kSilent + "ImeName is not in section [ImePram]"},
@@ -234,6 +294,13 @@ const CheckerCase kCases[] = {
      2, "these keys are lost: ImeFile, MbFile, ImeName",
      kSilent + "ImeFile is in a section Windows does not read: its [ImePram] header on the first line is spoilt by the "
                "byte order mark (read as \"0\")"},
+    {"Utf8WithMarkOnAnAsciiCommentLine",
+     [] {
+         sim::PutFile(kPackage + "\\setup.log", "\xEF\xBB\xBF; IME\r\n[ImePram]\r\nImeFile=MyIme.ime\r\n"
+                                                "MbFile=MyIme.mb\r\nImeName=x\r\n");
+     },
+     1, "the first line is no [ImePram] header, so no key is lost, but the mark has no place in an ANSI file.",
+     kInstall},
     {"Utf8WithMarkOnACommentLine",
      [] {
          sim::PutFile(kPackage + "\\setup.log", "\xEF\xBB\xBF; IME\r\n[ImePram]\r\nImeFile=MyIme.ime\r\n"
@@ -241,6 +308,17 @@ const CheckerCase kCases[] = {
      },
      1, "where \"" + kUtf8DisplayName + "\" was meant", kInstall},
 
+    // Windows reads it as Unicode and passes the values on in the ANSI code page.
+    {"Utf16LittleEndian",
+     [] {
+         std::string utf16 = "\xFF\xFE";
+         for (const char c : std::string("[ImePram]\r\nImeFile=MyIme.ime\r\nMbFile=MyIme.mb\r\nImeName=x\r\n")) {
+             utf16 += c;
+             utf16 += '\0';
+         }
+         sim::PutFile(kPackage + "\\setup.log", utf16);
+     },
+     1, "[..] 编码：带 BOM 的 UTF-16\n     Encoding: UTF-16 with a byte order mark\n", kInstall},
     {"Utf16BigEndian",
      [] {
          std::string utf16 = "\xFE\xFF";
@@ -278,6 +356,14 @@ const CheckerCase kCases[] = {
         "directory itself, as C:\\WINDOWS\\SYSTEM32\\MyIme.ime, not this copy.",
      kRegistrationFails + "the input method manager reads the IME file by its name in the system directory, as "
                           "C:\\WINDOWS\\SYSTEM32\\MyIme.ime, and there is no such file"},
+    // A file of that name where the folder should be: no folder to copy into.
+    {"ImeFileWithFolderPartsIntoAFile",
+     [] {
+         sim::PutFile(std::string(kSystemDir) + "\\sub", "not a folder");
+         sim::PutFile(kPackage + "\\sub\\MyIme.ime", test_images::ImeModule());
+         PutSetupLog("sub\\MyIme.ime", kMbName, kDisplayName);
+     },
+     1, "installs to C:\\WINDOWS\\SYSTEM32\\sub\\MyIme.ime: that folder does not exist on this machine", kInstall},
     {"ImeFileWithFolderPartsBackIntoTheSystemDirectory",
      [] { PutSetupLog("sub\\..\\MyIme.ime", kMbName, kDisplayName); }, 1,
      "the system directory itself by a roundabout path", kInstall},
@@ -294,6 +380,16 @@ const CheckerCase kCases[] = {
                     "C:\\WINDOWS\\SYSTEM32\\MyIme.ime, and there is no such file"},
     {"ImeFilePattern", [] { PutSetupLog("MyIme.i*", kMbName, kDisplayName); }, 1,
      "holds a wildcard of the file search (*, ?, <, > or \")", kInstall},
+    {"MbFileWithFolderParts",
+     [] {
+         sim::PutFile(kPackage + "\\sub\\MyIme.mb", kNewMb);
+         PutSetupLog(kImeName, "sub\\MyIme.mb", kDisplayName);
+     },
+     1,
+     "MbFile \"sub\\MyIme.mb\" has folder parts. imesetup.exe joins it to the system directory as it is and "
+     "installs to C:\\WINDOWS\\SYSTEM32\\sub\\MyIme.mb: that folder does not exist on this machine, and the copy "
+     "fails. Give the bare file name",
+     kInstall},
     // The search's own DOS wildcards: DOS_QM, DOS_DOT and DOS_STAR.
     {"ImeFileDosQm", [] { PutSetupLog("MyIme.im>", kMbName, kDisplayName); }, 1,
      "holds a wildcard of the file search", kInstall},
@@ -320,6 +416,46 @@ const CheckerCase kCases[] = {
      "The registration would fail (see the last line) and leave the copies there: the removal ends with \""
      "未找到该输入法HKL，不能正常卸载。\"",
      kRegistrationFails + "the IME file has no version resource (error 1813)"},
+    // A read-only copy installed earlier: the lock test of /inst cannot open it
+    // for writing, and the removal cannot delete it.
+    {"ReadOnlyImeFileInstalled",
+     [] {
+         PutInstallation(kOldIme, "E0200804");
+         sim::SetReadOnly(std::string(kSystemDir) + "\\" + kImeName, true);
+     },
+     1,
+     "/inst: imesetup.exe would run the installation, whose lock test ends it at once: the installed IME file is "
+     "read-only, with this box:\n       | 安装失败：输入法文件已被锁定。请  \n       | 关闭所有使用输入法文件的程序后再试。  \n"
+     "       | 如仍弹出本提示，请注销或重启计算机。\n",
+     kRemove + ", and deleting the files would fail with \"" + kFilesLocked + "\": the installed IME file is read-only"},
+    {"ReadOnlyMbFileInstalled",
+     [] {
+         PutInstallation(kOldIme, "E0200804");
+         sim::SetReadOnly(std::string(kSystemDir) + "\\" + kMbName, true);
+     },
+     1,
+     "The installed MB file C:\\WINDOWS\\SYSTEM32\\MyIme.mb is read-only: CopyFileA does not overwrite it, so an "
+     "installation's copy fails (\"MyIme.mb Copy to %SystemDir% Error \"), and DeleteFileA cannot delete it",
+     kRemove + ", and deleting the files would fail with \"" + kFilesLocked + "\": the installed MB file is read-only"},
+    // The manager stops the removal before it deletes anything.
+    {"ReadOnlyUnmarkedImeFileInstalled",
+     [] {
+         test_images::ImageParts parts;
+         parts.resources = test_images::Resources::NoVersion;
+         PutInstallation(test_images::BuildImage(parts), "E0200804");
+         sim::SetReadOnly(std::string(kSystemDir) + "\\" + kImeName, true);
+     },
+     1, "/uninst: imesetup.exe would remove, and finding the layout would fail",
+     kLookupFails + "the IME file has no version resource (error 1813)"},
+    {"HiddenImeFileInstalled",
+     [] {
+         PutInstallation(kOldIme, "E0200804");
+         SetFileAttributesA((std::string(kSystemDir) + "\\" + kImeName).c_str(), FILE_ATTRIBUTE_HIDDEN);
+     },
+     1,
+     "The installed IME file C:\\WINDOWS\\SYSTEM32\\MyIme.ime is hidden: on Windows CopyFileA does not overwrite it, "
+     "so an installation's copy fails (\"MyIme.ime Copy to %SystemDir% Error \"; Wine overwrites it).",
+     kRemove},
     {"HiddenImeFile", [] { SetFileAttributesA((kPackage + "\\" + kImeName).c_str(), FILE_ATTRIBUTE_HIDDEN); }, 1,
      "ImeFile \"MyIme.ime\" is hidden (FILE_ATTRIBUTE_HIDDEN): the copy carries the attribute to the installed file",
      kInstall},
@@ -327,8 +463,19 @@ const CheckerCase kCases[] = {
      "so imesetup.exe can never remove it (the removal ends with \"" + kFilesLocked + "\")", kInstall},
     // Two names for one file, however spelt.
     {"BothKeysNameTheSameFile", [] { PutSetupLog(kImeName, "MYIME.IME", kDisplayName); }, 1,
-     "ImeFile and MbFile name the same file", kInstall},
+     "ImeFile and MbFile name the same file \"MyIme.ime\" / \"MYIME.IME\": the input method gets no code table",
+     kInstall},
     // A removal that the input method manager stops never reaches the second deletion.
+    // The installed IME file's removal is stopped by the manager, whatever the package's.
+    {"BothKeysNameTheSameFileOverAnUnmarkedInstalledIme",
+     [] {
+         test_images::ImageParts parts;
+         parts.resources = test_images::Resources::NoVersion;
+         sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, test_images::BuildImage(parts));
+         PutSetupLog(kImeName, kImeName, kDisplayName);
+     },
+     1, "here the input method manager stops it first, as predicted above.",
+     kLookupFails + "the IME file has no version resource (error 1813)"},
     {"BothKeysNameTheSameFileWithoutVersionResource",
      [] {
          PutIme([](test_images::ImageParts& p) { p.resources = test_images::Resources::NoVersion; });
@@ -351,6 +498,9 @@ const CheckerCase kCases[] = {
     {"ImeFileNoImage", [] { sim::PutFile(kPackage + "\\" + kImeName, "IME module as text"); }, 1,
      "The IME file is no Windows image", kRegistrationFails + "the IME file is no PE image and has no version "
                                                               "resource (error 1812)"},
+    // Not called unsigned as well: there is no image to sign.
+    {"ImeFileNoImageIsNotCalledUnsigned", [] { sim::PutFile(kPackage + "\\" + kImeName, "IME module as text"); }, 1,
+     "2 problem(s) found; exit status 1.", ""},
     {"ImeFileAProgram", [] { sim::PutFile(kPackage + "\\" + kImeName, test_images::SetupProgram(test_images::kX64)); },
      1, "The IME file is a program, not a DLL",
      kRegistrationFails + "the IME file's version resource says FILETYPE 1 and FILESUBTYPE 0, not VFT_DRV (3) and "
@@ -364,6 +514,8 @@ const CheckerCase kCases[] = {
      1, "does not export ImeInquire", kInstall},
     {"Arm64Ime", [] { sim::PutFile(kPackage + "\\" + kImeName, test_images::ImeModule(test_images::kArm64)); }, 1,
      "The IME file is an ARM64 image: there is no imesetup.exe build for it", kInstall},
+    {"Arm32Ime", [] { sim::PutFile(kPackage + "\\" + kImeName, test_images::ImeModule(0x01C4)); }, 1,
+     "The IME file is an 0x01C4 image: there is no imesetup.exe build for it", kInstall},
     {"X86ImeWithX64SetupProgram",
      [] {
          sim::PutFile(kPackage + "\\" + kImeName, test_images::ImeModule(test_images::kX86));
@@ -450,10 +602,204 @@ const CheckerCase kCases[] = {
     // a bad command line
     {"TwoFolders", [] {}, 3, "Give one folder at most.", "", "imecheck.exe C:\\IMEPKG C:\\"},
     {"UnknownOption", [] {}, 3, "Unknown option: /inst", "", "imecheck.exe /inst"},
+    {"UnknownOptionWithADash", [] {}, 3, "Unknown option: -h", "", "imecheck.exe -h"},
     {"NoSuchFolder", [] {}, 3, "Cannot open the folder C:\\NOWHERE", "", "imecheck.exe C:\\NOWHERE"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Packages, CheckerRun, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<CheckerCase>& info) { return info.param.name; });
+
+}  // namespace
+
+namespace {
+
+using namespace ime_package;
+
+// Whole reports, written out from what each must say: every mark, the
+// predictions for the three command lines, the facts of this machine.
+struct ReportCase {
+    const char* name;
+    std::function<void()> prepare;
+    std::string report;
+};
+
+void PrintTo(const ReportCase& row, std::ostream* out) { *out << row.name; }
+
+class CheckerReport : public CleanMachineTest, public ::testing::WithParamInterface<ReportCase> {
+protected:
+    void SetUp() override
+    {
+        CleanMachineTest::SetUp();
+        PutPackageFiles();
+        sim::PutFile(kPackage + "\\" + kImeName, test_images::ImeModule());
+    }
+};
+
+TEST_P(CheckerReport, IsTheWholeExpectedText)
+{
+    GetParam().prepare();
+    std::string report;
+    RunChecker("imecheck.exe", [&report](const std::string& text) { report += text; });
+    EXPECT_EQ(report, GetParam().report);
+}
+
+// The host build is the checker of this process's bitness.
+const std::string kBuild = sizeof(void*) == 8 ? "x64" : "x86";
+
+const std::string kIntroduction =
+    "[..] 检查文件夹 C:\\IMEPKG 中的输入法安装包，不做任何更改。\n"
+    "     Checking the IME package in the folder C:\\IMEPKG; nothing is changed.\n"
+    "[..] 这是 " + kBuild + " 版的检查程序：它看到的系统目录与 " + kBuild + " 版 imesetup.exe 相同。\n"
+    "     This is the " + kBuild + " checker: it sees the system directory as the " + kBuild + " imesetup.exe does.\n";
+
+const std::string kNothingInstalled =
+    "[..] /uninst：imesetup.exe 会运行卸载，而卸载立即以 \"该输入法未安装或文件安装不全，不能正常卸载。\" 结束：什么都没有安装\n"
+    "     /uninst: imesetup.exe would run the removal, which ends at once with \"该输入法未安装或文件安装不全，不能正常卸载。\": "
+    "nothing is installed\n";
+
+const std::string kOwnChecksUpToTheImeFile =
+    "\n== imesetup.exe 自己的检查 / imesetup.exe's own checks ==\n"
+    "[ok] 找到 setup.log\n"
+    "     setup.log found\n"
+    "[..] 编码：ANSI（代码页 936，或其他 ANSI 代码页）\n"
+    "     Encoding: ANSI (code page 936, or another ANSI code page)\n"
+    "[ok] ImeFile = \"MyIme.ime\"：找到文件\n"
+    "     ImeFile = \"MyIme.ime\": file found\n";
+
+const std::string kOnThisMachine =
+    "\n== 在这台机器上 / On this machine ==\n"
+    "[..] 系统目录：C:\\WINDOWS\\SYSTEM32\n"
+    "     System directory: C:\\WINDOWS\\SYSTEM32\n";
+
+// The sample's IME file, nothing else found.
+const std::string kSampleImeAndNothingFurther =
+    "\n== 安装包的其他检查 / Further checks of the package ==\n"
+    "[..] IME 文件是 x64 映像，需要 x64 版的 imesetup.exe。\n"
+    "     The IME file is an x64 image, for the x64 build of imesetup.exe.\n"
+    "[..] IME 文件的版本资源：FILETYPE 3，FILESUBTYPE 11\n"
+    "     The IME file's version resource: FILETYPE 3, FILESUBTYPE 11\n"
+    "[..] 第一个翻译：语言 0804 中文(简体，中国)，代码页 936\n"
+    "     First translation: language 0804 (Chinese (Simplified, PRC)), code page 936\n"
+    "[..] 注册后布局的语言：0804 中文(简体，中国)（键 E0NN0804）\n"
+    "     The layout's language once registered: 0804 (Chinese (Simplified, PRC)), its key E0NN0804\n"
+    "[..] IME 文件带有 Authenticode 签名（这里不检查签名是否有效）。\n"
+    "     The IME file carries an Authenticode signature (whether it is valid is not checked here).\n"
+    "[..] 文件夹中没有 imesetup.exe（按版本信息查找，可能已改名）。\n"
+    "     No imesetup.exe in the folder (looked for by its version information, whatever its name).\n"
+    "[ok] 没有发现其他问题。\n"
+    "     No further problems found.\n";
+
+const ReportCase kReports[] = {
+    {"SoundPackage", [] {},
+     kIntroduction + kOwnChecksUpToTheImeFile +
+         "[ok] MbFile = \"MyIme.mb\"：找到文件\n"
+         "     MbFile = \"MyIme.mb\": file found\n"
+         "[ok] ImeName = \"测试输入法\" [B2 E2 CA D4 CA E4 C8 EB B7 A8]：可用\n"
+         "     ImeName = \"测试输入法\" [B2 E2 CA D4 CA E4 C8 EB B7 A8]: accepted\n" +
+         kOnThisMachine +
+         "[..] 已安装的 IME 文件 C:\\WINDOWS\\SYSTEM32\\MyIme.ime：不存在\n"
+         "     Installed IME file C:\\WINDOWS\\SYSTEM32\\MyIme.ime: absent\n"
+         "[..] 不带参数：imesetup.exe 会安装\n"
+         "     Without an argument: imesetup.exe would install\n"
+         "[..] /inst：imesetup.exe 会安装\n"
+         "     /inst: imesetup.exe would install\n" +
+         kNothingInstalled +
+         kSampleImeAndNothingFurther +
+         "\n== 结果 / Result ==\n"
+         "[..] 发现 0 个问题；退出状态 0。\n"
+         "     0 problem(s) found; exit status 0.\n"
+         "imesetup.exe would install\n"},
+
+    // The program stops at the MB file: the name after it is shown, but it never reads it.
+    {"SilentEnd", [] { PutSetupLog(kImeName, "absent.mb", kDisplayName); },
+     kIntroduction + kOwnChecksUpToTheImeFile +
+         "[--] MbFile = \"absent.mb\"：找不到\n"
+         "     MbFile = \"absent.mb\": not found\n"
+         "[..] ImeName = \"测试输入法\" [B2 E2 CA D4 CA E4 C8 EB B7 A8]：可用（imesetup.exe 不会读到这里）\n"
+         "     ImeName = \"测试输入法\" [B2 E2 CA D4 CA E4 C8 EB B7 A8]: accepted (imesetup.exe stops before this key)\n" +
+         kOnThisMachine +
+         "[..] 不带参数：imesetup.exe 会不显示任何消息而结束：MbFile \"absent.mb\"：找不到\n"
+         "     Without an argument: imesetup.exe would end without a message: MbFile \"absent.mb\": not found\n"
+         "[..] /inst：imesetup.exe 会不显示任何消息而结束：MbFile \"absent.mb\"：找不到\n"
+         "     /inst: imesetup.exe would end without a message: MbFile \"absent.mb\": not found\n"
+         "[..] /uninst：imesetup.exe 会不显示任何消息而结束：MbFile \"absent.mb\"：找不到\n"
+         "     /uninst: imesetup.exe would end without a message: MbFile \"absent.mb\": not found\n" +
+         kSampleImeAndNothingFurther +
+         "\n== 结果 / Result ==\n"
+         "[..] 发现 0 个问题；退出状态 2。\n"
+         "     0 problem(s) found; exit status 2.\n"
+         "imesetup.exe would end without a message: MbFile \"absent.mb\": not found\n"},
+
+    // An x86 IME file without a signature, MbFile a pattern, ImeName in
+    // UTF-8, a DLL and a setup program of the other build in the folder.
+    {"SeveralFindings",
+     [] {
+         PutIme([](test_images::ImageParts& p) {
+             p.machine = test_images::kX86;
+             p.signature = false;
+         });
+         PutSetupLog(kImeName, "MyIme.m*", "\xE6\xB5\x8B\xE8\xAF\x95");  // 测试 in UTF-8
+         sim::PutFile(kPackage + "\\version.dll", "x");
+         sim::PutFile(kPackage + "\\setup.exe", test_images::SetupProgram(test_images::kX64));
+     },
+     kIntroduction +
+         "\n== imesetup.exe 自己的检查 / imesetup.exe's own checks ==\n"
+         "[ok] 找到 setup.log\n"
+         "     setup.log found\n"
+         "[..] 编码：UTF-8（无 BOM）\n"
+         "     Encoding: UTF-8 without a byte order mark\n"
+         "[ok] ImeFile = \"MyIme.ime\"：找到文件\n"
+         "     ImeFile = \"MyIme.ime\": file found\n"
+         "[ok] MbFile = \"MyIme.m*\"：找到文件\n"
+         "     MbFile = \"MyIme.m*\": file found\n"
+         "[ok] ImeName = \"娴嬭瘯\" [E6 B5 8B E8 AF 95]：可用\n"
+         "     ImeName = \"娴嬭瘯\" [E6 B5 8B E8 AF 95]: accepted\n" +
+         kOnThisMachine +
+         "[..] 已安装的 IME 文件 C:\\WINDOWS\\SYSTEM32\\MyIme.ime：不存在\n"
+         "     Installed IME file C:\\WINDOWS\\SYSTEM32\\MyIme.ime: absent\n"
+         "[..] 不带参数：imesetup.exe 会安装\n"
+         "     Without an argument: imesetup.exe would install\n"
+         "[..] /inst：imesetup.exe 会安装\n"
+         "     /inst: imesetup.exe would install\n" +
+         kNothingInstalled +
+         "\n== 安装包的其他检查 / Further checks of the package ==\n"
+         "[..] IME 文件是 x86 映像，需要 x86 版的 imesetup.exe。\n"
+         "     The IME file is an x86 image, for the x86 build of imesetup.exe.\n"
+         "[..] IME 文件的版本资源：FILETYPE 3，FILESUBTYPE 11\n"
+         "     The IME file's version resource: FILETYPE 3, FILESUBTYPE 11\n"
+         "[..] 第一个翻译：语言 0804 中文(简体，中国)，代码页 936\n"
+         "     First translation: language 0804 (Chinese (Simplified, PRC)), code page 936\n"
+         "[..] 文件夹中的安装程序 \"setup.exe\" 是 x64 版。\n"
+         "     The setup program \"setup.exe\" in the folder is the x64 build.\n"
+         "[!!] setup.log 保存为 UTF-8。imesetup.exe 按系统的 ANSI 代码页逐字节读取它，中文系统上即代码页 936；ImeName 会作为 "
+         "\"娴嬭瘯\" [E6 B5 8B E8 AF 95] 传递，而本意是 \"测试\"。请把 setup.log 另存为 ANSI（代码页 936）。\n"
+         "     setup.log is saved as UTF-8. imesetup.exe reads it byte for byte in the system's ANSI code page, 936 on a "
+         "Chinese system; ImeName is passed on as \"娴嬭瘯\" [E6 B5 8B E8 AF 95], where \"测试\" was meant. Save setup.log "
+         "as ANSI (code page 936).\n"
+         "[!!] MbFile \"MyIme.m*\" 含有文件搜索的通配符（*、?、<、> 或 \"）。imesetup.exe 的检查接受第一个匹配的文件，但复制需要"
+         "真实的文件名，会失败。\n"
+         "     MbFile \"MyIme.m*\" holds a wildcard of the file search (*, ?, <, > or \"). imesetup.exe's check takes its "
+         "first match, but the copy needs the file's real name and fails.\n"
+         "[!!] 文件夹中的安装程序 \"setup.exe\" 是 x64 版，而 IME 文件是 x86 映像：它会把文件装到只有 x64 程序才会查找的位置，而"
+         "它们无法加载该文件。请随附 x86 版的 imesetup.exe。\n"
+         "     The setup program \"setup.exe\" in the folder is the x64 build, but the IME file is an x86 image: it "
+         "installs the file where only x64 programs look for it, and they cannot load it. Ship the x86 build of "
+         "imesetup.exe.\n"
+         "[!!] IME 文件没有 Authenticode 签名。微软对第三方输入法的要求是签名，Windows 可能阻止未签名的输入法。签名方法见指南"
+         "（GUIDE.zh-CN.txt）的“签名”部分。\n"
+         "     The IME file has no Authenticode signature. Microsoft's requirements for third-party IMEs ask that they be "
+         "signed, and Windows may block an unsigned IME. The guides (GUIDE.en.txt, \"Signing\") say how to sign it.\n"
+         "[!!] 文件夹中有 DLL 文件：version.dll。安装包不需要任何 DLL；以管理员权限运行的 imesetup.exe 旁边的 DLL，正是它的 DLL "
+         "防护所要防范的。请从安装包中删除它们。\n"
+         "     The folder holds DLL files: version.dll. The package needs none; a DLL beside imesetup.exe, which runs with "
+         "administrator rights, is what its DLL defence guards against. Remove them from the package.\n"
+         "\n== 结果 / Result ==\n"
+         "[..] 发现 5 个问题；退出状态 1。\n"
+         "     5 problem(s) found; exit status 1.\n"
+         "imesetup.exe would install\n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Packages, CheckerReport, ::testing::ValuesIn(kReports),
+                         [](const ::testing::TestParamInfo<ReportCase>& info) { return info.param.name; });
 
 }  // namespace

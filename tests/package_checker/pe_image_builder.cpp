@@ -3,9 +3,9 @@
 namespace test_images {
 namespace {
 
-constexpr std::uint32_t kSectionRva = 0x1000;
 constexpr std::uint32_t kSectionOffset = 0x200;
 constexpr std::uint32_t kDirectoryCount = 16;
+constexpr std::uint32_t kBssSize = 0x1000;
 
 void Put16(std::string& bytes, size_t at, std::uint32_t value)
 {
@@ -106,36 +106,68 @@ std::string ResourceDirectory(std::uint32_t id, std::uint32_t target)
     return directory;
 }
 
+// The resources, at the RVA: a root of the named types and then the one
+// numbered type, whose name and language directories lead to the data entry
+// and the data; every named type points at the same name directory.
+std::string ResourceSection(const ImageParts& parts, std::uint32_t rva)
+{
+    const bool version = parts.resources == Resources::Version;
+    const unsigned named = parts.namedResourceTypes;
+    const std::uint32_t nameDirectory = 16 + 8 * (named + 1);
+    const std::uint32_t entryAt = nameDirectory + 48;
+    std::string names;
+    for (unsigned i = 0; i < named; ++i) {
+        const std::string name = "TYPE" + std::to_string(i);
+        Put16(names, names.size(), static_cast<std::uint32_t>(name.size()));
+        names += Utf16(name).substr(0, 2 * name.size());
+    }
+    Align4(names);
+    const std::uint32_t namesAt = entryAt + 16;
+    const std::uint32_t dataAt = namesAt + static_cast<std::uint32_t>(names.size());
+
+    std::string root(16, '\0');
+    Put16(root, 12, named);
+    Put16(root, 14, 1);
+    std::uint32_t nameAt = namesAt;
+    for (unsigned i = 0; i < named; ++i) {
+        Put32(root, root.size(), 0x80000000 | nameAt);
+        Put32(root, root.size(), 0x80000000 | nameDirectory);
+        nameAt += 2 + 2 * static_cast<std::uint32_t>(("TYPE" + std::to_string(i)).size());
+    }
+    Put32(root, root.size(), version ? 16 : 24);
+    Put32(root, root.size(), 0x80000000 | nameDirectory);
+
+    const std::string data = version ? VersionInfo(parts) : std::string("<assembly/>");
+    std::string entry(16, '\0');
+    Put32(entry, 0, parts.versionDataRva != 0 ? parts.versionDataRva : rva + dataAt);
+    Put32(entry, 4, static_cast<std::uint32_t>(data.size()));
+    return root + ResourceDirectory(1, 0x80000000 | (nameDirectory + 24)) + ResourceDirectory(0x409, entryAt) +
+           entry + names + data;
+}
+
 }  // namespace
 
 std::string BuildImage(const ImageParts& parts)
 {
     const bool wide = parts.machine != kX86;  // PE32+ for 64-bit machines
-    const std::uint32_t optionalSize = (wide ? 112 : 96) + 8 * kDirectoryCount;
+    const std::uint32_t optionalSize = (wide ? 112 : 96) + 8 * parts.directorySlots;
+    const std::uint32_t sectionRva = parts.bss ? kBssRva + kBssSize : kBssRva;
 
     // The section: the export directory, its name table and names, then the resources.
     std::string section(40, '\0');
     Put32(section, 24, static_cast<std::uint32_t>(parts.exports.size()));
-    Put32(section, 32, kSectionRva + 40);
+    Put32(section, 32, sectionRva + 40);
     section.resize(40 + 4 * parts.exports.size(), '\0');
     for (size_t i = 0; i < parts.exports.size(); ++i) {
-        Put32(section, 40 + 4 * i, kSectionRva + static_cast<std::uint32_t>(section.size()));
+        Put32(section, 40 + 4 * i, sectionRva + static_cast<std::uint32_t>(section.size()));
         section += parts.exports[i] + '\0';
     }
     Align4(section);
     std::uint32_t resourceRva = 0;
     std::uint32_t resourceSize = 0;
     if (parts.resources != Resources::None) {
-        // One resource: type, name 1, language 0x409, its data entry and data.
-        resourceRva = kSectionRva + static_cast<std::uint32_t>(section.size());
-        const bool version = parts.resources == Resources::Version;
-        std::string resources = ResourceDirectory(version ? 16 : 24, 0x80000000 | 24) +
-                                ResourceDirectory(1, 0x80000000 | 48) + ResourceDirectory(0x409, 72);
-        const std::string data = version ? VersionInfo(parts) : std::string("<assembly/>");
-        std::string entry(16, '\0');
-        Put32(entry, 0, resourceRva + 88);
-        Put32(entry, 4, static_cast<std::uint32_t>(data.size()));
-        resources += entry + data;
+        resourceRva = sectionRva + static_cast<std::uint32_t>(section.size());
+        const std::string resources = ResourceSection(parts, resourceRva);
         resourceSize = static_cast<std::uint32_t>(resources.size());
         section += resources;
     }
@@ -147,7 +179,7 @@ std::string BuildImage(const ImageParts& parts)
     image.replace(0x40, 4, std::string("PE\0\0", 4));
     const size_t fileHeader = 0x44;
     Put16(image, fileHeader, parts.machine);
-    Put16(image, fileHeader + 2, 1);
+    Put16(image, fileHeader + 2, parts.bss ? 2 : 1);
     Put16(image, fileHeader + 16, optionalSize);
     Put16(image, fileHeader + 18, 0x0002 | (parts.dll ? 0x2000 : 0));
     const size_t optional = fileHeader + 20;
@@ -155,18 +187,23 @@ std::string BuildImage(const ImageParts& parts)
     Put32(image, optional + 60, kSectionOffset);
     const size_t directories = optional + (wide ? 112 : 96);
     Put32(image, directories - 4, kDirectoryCount);
-    if (!parts.exports.empty()) {
-        Put32(image, directories, kSectionRva);
-        Put32(image, directories + 4, 40);
+    const auto directory = [&](unsigned index, std::uint32_t rva, std::uint32_t size) {
+        if (index >= parts.directorySlots) return;
+        Put32(image, directories + 8 * index, rva);
+        Put32(image, directories + 8 * index + 4, size);
+    };
+    if (!parts.exports.empty()) directory(0, sectionRva, 40);
+    if (resourceRva != 0) directory(2, resourceRva, resourceSize);
+    size_t header = optional + optionalSize;
+    if (parts.bss) {
+        image.replace(header, 4, ".bss");
+        Put32(image, header + 8, kBssSize);
+        Put32(image, header + 12, kBssRva);
+        header += 40;
     }
-    if (resourceRva != 0) {
-        Put32(image, directories + 16, resourceRva);
-        Put32(image, directories + 20, resourceSize);
-    }
-    const size_t header = optional + optionalSize;
     image.replace(header, 5, ".data");
     Put32(image, header + 8, static_cast<std::uint32_t>(section.size()));
-    Put32(image, header + 12, kSectionRva);
+    Put32(image, header + 12, sectionRva);
     Put32(image, header + 16, static_cast<std::uint32_t>(section.size()));
     Put32(image, header + 20, kSectionOffset);
     image += section;
@@ -180,8 +217,7 @@ std::string BuildImage(const ImageParts& parts)
         Put32(certificate, 0, static_cast<std::uint32_t>(certificate.size()));
         Put16(certificate, 4, 0x0200);
         Put16(certificate, 6, 0x0002);
-        Put32(image, directories + 32, static_cast<std::uint32_t>(image.size()));
-        Put32(image, directories + 36, static_cast<std::uint32_t>(certificate.size()));
+        directory(4, static_cast<std::uint32_t>(image.size()), static_cast<std::uint32_t>(certificate.size()));
         image += certificate;
     }
     return image;

@@ -1,7 +1,7 @@
 // Small PE images made byte by byte for the tests: the headers, one section
-// holding an export directory and the resources, and after it, where a signed
-// file has it, an Authenticode certificate table. Nothing runs in them: they
-// are read as files.
+// holding an export directory and the resources (after an uninitialised one,
+// when asked), and after it, where a signed file has it, an Authenticode
+// certificate table. Nothing runs in them: they are read as files.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +20,9 @@ constexpr std::uint32_t kVftApp = 1;
 constexpr std::uint32_t kVftDll = 2;
 constexpr std::uint32_t kVftDrv = 3;
 constexpr std::uint32_t kVft2DrvInputMethod = 11;
+
+// Where the uninitialised section lies, when there is one.
+constexpr std::uint32_t kBssRva = 0x1000;
 
 // One entry of \VarFileInfo\Translation.
 struct Translation {
@@ -49,6 +52,19 @@ struct ImageParts {
     // An Authenticode signature: a PKCS#7 certificate in the security
     // directory (its contents are no real signature).
     bool signature = false;
+
+    // The data directories the optional header has room for (it claims 16
+    // whatever this says); those past its room are not written.
+    std::uint32_t directorySlots = 16;
+    // Named resource types listed before the numbered ones, the version
+    // resource's among them.
+    unsigned namedResourceTypes = 0;
+    // An uninitialised section at kBssRva before the data, as MinGW writes
+    // .bss: a virtual size, no raw data, raw offset 0.
+    bool bss = false;
+    // Where the version resource's data entry says its data is, when not
+    // where it is (an RVA in .bss, past any raw data).
+    std::uint32_t versionDataRva = 0;
 };
 
 std::string BuildImage(const ImageParts& parts);

@@ -3,6 +3,7 @@
 // its offsets say.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -13,6 +14,18 @@
 namespace {
 
 using namespace test_images;
+
+std::string Utf16Text(const std::string& ascii)
+{
+    std::string units;
+    for (const char c : ascii) units += std::string{c, '\0'};
+    return units;
+}
+
+void Put32(std::string& bytes, size_t at, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
 
 TEST(PeImage, MachineDllFlagAndExports)
 {
@@ -82,6 +95,22 @@ TEST(PeImage, VersionInformationAsTheInputMethodManagerReadsIt)
     english.translations = {{0x0409, 1200}, {0x0804, 936}};
     ImageParts signedIme;
     signedIme.signature = true;
+    ImageParts behindNamedTypes;
+    behindNamedTypes.namedResourceTypes = 2;
+    ImageParts afterBss;  // MinGW's layout: .bss has a virtual size and no raw data
+    afterBss.bss = true;
+    ImageParts dataInBss = afterBss;
+    dataInBss.versionDataRva = kBssRva;
+    // The empty section's address moved into the data: an RVA past it is
+    // still in the section that starts before it and reaches further.
+    std::string emptyInside = BuildImage(afterBss);
+    Put32(emptyInside, 0x58 + 240 + 12, 0x2010);  // .bss's VirtualAddress, first in the section table
+    ImageParts twoDirectorySlots;  // claims 16, has room for exports and imports
+    twoDirectorySlots.directorySlots = 2;
+    // Keys are compared without regard to case.
+    std::string capitalKeys = BuildImage(ImageParts{});
+    const std::string varFileInfo = Utf16Text("VarFileInfo");
+    capitalKeys.replace(capitalKeys.find(varFileInfo), varFileInfo.size(), Utf16Text("VARFILEINFO"));
 
     const struct {
         const char* name;
@@ -107,6 +136,20 @@ TEST(PeImage, VersionInformationAsTheInputMethodManagerReadsIt)
         {"signed", BuildImage(signedIme), PeVersionResource::Present, true, kVftDrv, kVft2DrvInputMethod, 0x0804, 936,
          true},
         {"setup program", SetupProgram(kX86), PeVersionResource::Present, true, kVftApp, 0, 0x0409, 1200, false},
+        {"behind named resource types", BuildImage(behindNamedTypes), PeVersionResource::Present, true, kVftDrv,
+         kVft2DrvInputMethod, 0x0804, 936, false},
+        {"after an uninitialised section", BuildImage(afterBss), PeVersionResource::Present, true, kVftDrv,
+         kVft2DrvInputMethod, 0x0804, 936, false},
+        // An RVA past the section's raw data maps to no byte of the file.
+        {"its data in the uninitialised section", BuildImage(dataInBss), PeVersionResource::Missing, false, 0, 0,
+         0xFFFF, 0, false},
+        {"an empty section starting inside the data", emptyInside, PeVersionResource::Present, true, kVftDrv,
+         kVft2DrvInputMethod, 0x0804, 936, false},
+        // The directories past the optional header's room are no directories.
+        {"no room for the resource directory", BuildImage(twoDirectorySlots), PeVersionResource::NoResources, false, 0,
+         0, 0xFFFF, 0, false},
+        {"keys in capitals", capitalKeys, PeVersionResource::Present, true, kVftDrv, kVft2DrvInputMethod, 0x0804, 936,
+         false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -199,12 +242,43 @@ TEST(PeImage, DamagedDirectoriesGiveNoAnswer)
         EXPECT_EQ(ExportsName(bytes, "ImeInquire"), damage.found) << damage.name;
     }
 
+    // A type entry without the subdirectory flag: a resource tree one level short.
+    std::string flat = ImeModule();
+    const size_t typeEntry = flat.find(std::string("\x10\0\0\0\x18\0\0\x80", 8));
+    ASSERT_NE(typeEntry, std::string::npos);
+    flat[typeEntry + 7] = '\0';
+    EXPECT_EQ(ReadVersionInfo(flat).Resource, PeVersionResource::Missing);
+
     // A node of the version information longer than its resource.
     std::string program = SetupProgram(kX64);
     const size_t root = program.find(std::string("V\0S\0_\0", 6)) - 6;
     program[root] = '\xFF';
     program[root + 1] = '\x7F';
     EXPECT_TRUE(VersionStrings(program).empty());
+}
+
+// The certificate table holds an Authenticode signature only as a whole
+// WIN_CERTIFICATE of revision 2.0 and type PKCS#7 within its directory.
+TEST(PeImage, SignatureIsAWholePkcs7Certificate)
+{
+    const std::string signedIme = ImeModule();
+    const size_t certificate = signedIme.find("not a real PKCS#7 signature") - 8;
+    const std::uint32_t length = static_cast<std::uint8_t>(signedIme[certificate]);
+    const struct {
+        const char* name;
+        size_t at;
+        std::uint32_t value;
+    } changes[] = {
+        {"revision 1.0", certificate + 4, 0x00020100},
+        {"an X.509 certificate", certificate + 4, 0x00010200},
+        {"longer than its directory", certificate, length + 8},
+    };
+    ASSERT_TRUE(HasAuthenticodeSignature(signedIme));
+    for (const auto& change : changes) {
+        std::string bytes = signedIme;
+        Put32(bytes, change.at, change.value);
+        EXPECT_FALSE(HasAuthenticodeSignature(bytes)) << change.name;
+    }
 }
 
 // The crafted shape of crafted_image.h, whose cost was once the product of

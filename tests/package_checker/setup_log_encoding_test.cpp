@@ -29,10 +29,14 @@ TEST(SetupLogEncoding, IsToldByItsMarkOrItsBytes)
         {"utf8 cut in a character", "ImeName=" + kUtf8Name.substr(0, 4), TextEncoding::Ansi},
         {"overlong utf8 is no utf8", "ImeName=\xC0\xAF", TextEncoding::Ansi},
         {"utf8 surrogate is no utf8", "ImeName=\xED\xA0\x80", TextEncoding::Ansi},
+        {"overlong three-byte utf8 is no utf8", "ImeName=\xE0\x9F\xBF", TextEncoding::Ansi},
+        {"a byte 0x80 is no ascii", "ImeName=\x80", TextEncoding::Ansi},
         // Valid both ways: what each reading gives decides.
         {"common Chinese in gbk, Cyrillic in utf8", "ImeName=\xD0\xA1\xD0\xA1", TextEncoding::Ansi},  // 小小, СС
         {"a Chinese character in gbk, a Latin letter in utf8", "ImeName=Caf\xC3\xA9", TextEncoding::AnsiOrUtf8},
         {"rare characters in gbk, Cyrillic in utf8", "ImeName=\xD0\xA0\xD1\x83", TextEncoding::AnsiOrUtf8},
+        {"rare characters in gbk, a multiplication sign in utf8", "ImeName=\xC3\x97", TextEncoding::AnsiOrUtf8},
+        {"rare characters in gbk, kana in utf8", "ImeName=\xE3\x81\x82\xE3\x81\x82", TextEncoding::Utf8},  // ああ
         {"utf8 with mark", kMark + "[ImePram]", TextEncoding::Utf8WithMark},
         {"utf16le", std::string("\xFF\xFE[\0", 4), TextEncoding::Utf16LeWithMark},
         {"utf16be", std::string("\xFE\xFF\0[", 4), TextEncoding::Utf16BeWithMark},
@@ -105,6 +109,10 @@ TEST(SetupLogEncoding, ValueInFileIsTheFirstOneOfTheFirstSection)
     } rows[] = {
         {"plain", "[ImePram]\r\nImeFile=a.ime\r\n", "a.ime"},
         {"blanks, quotes and case", "[imepram]\nimefile = \"a b.ime\" \n", "a b.ime"},
+        {"tabs", "\t[ImePram]\t\n\tImeFile\t=\ta.ime\t\n", "a.ime"},
+        {"single quotes", "[ImePram]\nImeFile='a b.ime'\n", "a b.ime"},
+        {"two quotes", "[ImePram]\nImeFile=\"\"\n", ""},
+        {"one quote", "[ImePram]\nImeFile=\"\n", "\""},
         {"the first of two", "[ImePram]\nImeFile=a\nImeFile=b\n", "a"},
         // The mark spoils the header on the first line: Windows reads the next intact one.
         {"behind a mark", kMark + "[ImePram]\nImeFile=" + kUtf8Name + "\n", std::nullopt},
@@ -127,7 +135,10 @@ TEST(TextForms, Utf8AndUtf16ConvertBothWaysAndReplaceWhatIsNotText)
     } rows[] = {
         {"ascii", "ImeName", u"ImeName"},
         {"chinese", kUtf8Name, u"\u6D4B\u8BD5"},
+        {"the last of two bytes", "\xDF\xBF", u"\u07FF"},
+        {"the first of three bytes", "\xE0\xA0\x80", u"\u0800"},
         {"beyond the basic plane", "\xF0\x9F\x98\x80", u"\U0001F600"},
+        {"the last character", "\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(Utf16FromUtf8(row.utf8), row.utf16) << row.name;
@@ -140,7 +151,7 @@ TEST(TextForms, Utf8AndUtf16ConvertBothWaysAndReplaceWhatIsNotText)
 TEST(TextForms, ValuesAreShownAsCodePage936WithTheirBytes)
 {
     EXPECT_EQ(ShownGbkValue("my.ime"), "\"my.ime\"");
-    EXPECT_EQ(ShownGbkValue("a\tb"), "\"a\\x09b\"");
+    EXPECT_EQ(ShownGbkValue("a\tb\x1F \x7F~"), "\"a\\x09b\\x1F \\x7F~\"");
     EXPECT_EQ(ShownGbkValue(kGbkName), "\"" + kUtf8Name + "\" [B2 E2 CA D4]");
     const std::string lone = ShownGbkValue("a\xB2");  // a lead byte without its trail byte
     EXPECT_EQ(lone.substr(0, 2), "\"a");
