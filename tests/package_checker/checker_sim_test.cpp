@@ -113,6 +113,14 @@ void PutIme(const std::function<void(test_images::ImageParts&)>& change, const s
     sim::PutFile(kPackage + "\\" + name, test_images::BuildImage(parts));
 }
 
+// An IME image without a version resource, which the input method manager refuses.
+std::string UnmarkedImage()
+{
+    test_images::ImageParts parts;
+    parts.resources = test_images::Resources::NoVersion;
+    return test_images::BuildImage(parts);
+}
+
 // An IME installed from an earlier package: both files and its layout.
 void PutInstallation(const std::string& ime, const char* layout)
 {
@@ -196,9 +204,7 @@ const CheckerCase kCases[] = {
     // The removal that ends at once never asks for the layout of the IME file installed.
     {"OnlyAnUnmarkedImeInstalled",
      [] {
-         test_images::ImageParts parts;
-         parts.resources = test_images::Resources::NoVersion;
-         sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, test_images::BuildImage(parts));
+         sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, UnmarkedImage());
      },
      0, "No further problems found.",
      kRemove + ", and end at once with \"" + kNotInstalled + "\": the MB file is not installed"},
@@ -440,9 +446,7 @@ const CheckerCase kCases[] = {
     // The manager stops the removal before it deletes anything.
     {"ReadOnlyUnmarkedImeFileInstalled",
      [] {
-         test_images::ImageParts parts;
-         parts.resources = test_images::Resources::NoVersion;
-         PutInstallation(test_images::BuildImage(parts), "E0200804");
+         PutInstallation(UnmarkedImage(), "E0200804");
          sim::SetReadOnly(std::string(kSystemDir) + "\\" + kImeName, true);
      },
      1, "/uninst: imesetup.exe would remove, and finding the layout would fail",
@@ -469,9 +473,7 @@ const CheckerCase kCases[] = {
     // The installed IME file's removal is stopped by the manager, whatever the package's.
     {"BothKeysNameTheSameFileOverAnUnmarkedInstalledIme",
      [] {
-         test_images::ImageParts parts;
-         parts.resources = test_images::Resources::NoVersion;
-         sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, test_images::BuildImage(parts));
+         sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, UnmarkedImage());
          PutSetupLog(kImeName, kImeName, kDisplayName);
      },
      1, "here the input method manager stops it first, as predicted above.",
@@ -577,9 +579,7 @@ const CheckerCase kCases[] = {
                           "(United States)) is not the IME file's 0804"},
     {"InstalledImeWithoutVersionResource",
      [] {
-         test_images::ImageParts parts;
-         parts.resources = test_images::Resources::NoVersion;
-         PutInstallation(test_images::BuildImage(parts), "E0200804");
+         PutInstallation(UnmarkedImage(), "E0200804");
      },
      1, "Removing, imesetup.exe would show this box and change nothing:\n       | 未找到该输入法HKL，不能正常卸载。\n",
      kLookupFails + "the IME file has no version resource (error 1813)"},
