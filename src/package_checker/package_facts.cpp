@@ -167,6 +167,15 @@ void LookAtFolder(PackageFacts& facts)
     }
 }
 
+std::string Wow64FilesDirectory()
+{
+    BOOL wow64 = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) return "";
+    char buffer[MAX_PATH + 1] = "";
+    const UINT length = GetSystemWow64DirectoryA(buffer, MAX_PATH + 1);
+    return length > 0 && length <= MAX_PATH ? std::string(buffer, length) : "";
+}
+
 // The folder as imesetup.exe's ANSI calls have it names another folder when
 // its name holds characters the code page lacks.
 bool OutsideCodePage(const std::string& folder)
@@ -219,6 +228,7 @@ PackageFacts GatherPackageFacts()
     } else {
         facts.SystemDirectory = QuerySystemDirectory();
     }
+    if (!facts.SystemDirectory.empty()) facts.Wow64FilesDirectory = Wow64FilesDirectory();
 
     for (ParameterReading* reading : {&facts.ImeFile, &facts.MbFile}) {
         if (reading->Read) LookAtInstalledPath(facts.SystemDirectory, *reading);

@@ -61,6 +61,9 @@ struct PackageFacts {
     ParameterReading MbFile;
     ParameterReading ImeName;
     std::string SystemDirectory;  // empty when the platform cannot report it
+    // Under WoW64 (this 32-bit checker on 64-bit Windows) the folder where the
+    // system directory's files of a 32-bit program really are; else empty.
+    std::string Wow64FilesDirectory;
     bool PathsFilled = false;     // the setup program built its installed paths
     bool ImeInstalled = false;    // FileExistsAt of the installed IME file, as the mode table asks it
     bool MbInstalled = false;     // FileExistsAt of the installed MB file, as the removal asks it

@@ -206,6 +206,14 @@ void OnThisMachine(const PackageVerdict& verdict, ReportText& report)
         const std::string directory = ShownMachineText(facts.SystemDirectory);
         report.Item(kInformation, "系统目录：" + directory, "System directory: " + directory);
     }
+    if (!facts.Wow64FilesDirectory.empty()) {
+        const std::string folder = ShownMachineText(facts.Wow64FilesDirectory);
+        report.Item(kInformation,
+                    "这个 32 位检查程序在 64 位 Windows 上运行（WoW64）：32 位 imesetup.exe 放进系统目录的文件实际落在 " +
+                        folder + "，下面系统目录中的路径都指向那里。",
+                    "This 32-bit checker runs on 64-bit Windows (WoW64): what the 32-bit imesetup.exe puts in the "
+                    "system directory lands in " + folder + ", and the system directory's paths below lead there.");
+    }
     if (facts.PathsFilled) {
         const std::string path = ShownMachineText(facts.Context.InstalledImePath);
         report.Item(kInformation, "已安装的 IME 文件 " + path + (facts.ImeInstalled ? "：存在" : "：不存在"),

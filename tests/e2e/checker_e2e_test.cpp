@@ -248,6 +248,13 @@ TEST_F(CheckerFindings, SoundPackageFindsNothing)
                          u8"\u4E2D\u6587(\u7B80\u4F53\uFF0C\u4E2D\u56FD)");  // 注册后布局的语言：0804 中文(简体，中国)
     ExpectReport(run, 0, "The IME file carries an Authenticode signature (whether it is valid is not checked here).");
     ExpectReport(Check("", packageDir_), 0, "imesetup.exe would install");  // from the package folder itself
+    // The x86 checker under WoW64 says where the 32-bit program's files land.
+    const std::string lands = "what the 32-bit imesetup.exe puts in the system directory lands in ";
+    if (SystemFilesDirectory() != SystemDirectory()) {
+        ExpectReport(run, 0, lands + SystemFilesDirectory() + ",");
+    } else {
+        EXPECT_EQ(run.output.find(lands), std::string::npos) << run.output;
+    }
 }
 
 TEST_F(CheckerFindings, UnsignedImeFile)

@@ -28,7 +28,8 @@ struct StartedProcess {
 // Under Wine on a busy machine a new process now and then dies in Wine's own
 // start-up, before its entry point, and CreateProcessA fails with
 // ERROR_INTERNAL_ERROR (1359; measured twice in some 400 starts, once with
-// both cores loaded). Nothing of the program ran, so it is started again.
+// both cores loaded; once three starts in a row within 300 ms). Nothing of
+// the program ran, so it is started again, waiting longer each time.
 std::wstring Wide(const std::string& utf8)
 {
     const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
@@ -59,8 +60,9 @@ BOOL Create(const ProgramStart& start, STARTUPINFOA& startup, BOOL inheritHandle
 
 StartedProcess StartProcess(const ProgramStart& start, STARTUPINFOA& startup, BOOL inheritHandles)
 {
-    constexpr int kStartAttempts = 3;
+    constexpr int kStartAttempts = 5;
     StartedProcess started;
+    DWORD pauseMs = 100;
     for (int attempt = 1;; ++attempt) {
         PROCESS_INFORMATION info{};
         if (Create(start, startup, inheritHandles, info)) {
@@ -71,7 +73,8 @@ StartedProcess StartProcess(const ProgramStart& start, STARTUPINFOA& startup, BO
         }
         started.error = GetLastError();
         if (started.error != ERROR_INTERNAL_ERROR || attempt == kStartAttempts) return started;
-        Sleep(100);
+        Sleep(pauseMs);
+        pauseMs *= 2;
     }
 }
 

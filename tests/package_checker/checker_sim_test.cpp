@@ -68,6 +68,7 @@ const std::set<std::string> kReadingCalls = {
     "FindFirstFileA", "FindNextFileA", "FindClose", "FileTimeToLocalFileTime", "FileTimeToDosDateTime",
     "GetPrivateProfileStringA", "GetSystemDirectoryA", "CreateFileA", "ReadFile", "GetFileInformationByHandle",
     "CloseHandle", "MultiByteToWideChar", "RegOpenKeyExA", "RegEnumKeyExA", "RegQueryValueExA", "RegCloseKey",
+    "GetCurrentProcess", "IsWow64Process", "GetSystemWow64DirectoryA",
 };
 
 TEST_P(CheckerRun, NamesTheCauseWithItsExitStatus)
@@ -221,6 +222,11 @@ const CheckerCase kCases[] = {
      0, "No further problems found.", kInstall},
     {"LanguageOutsideTheTable", [] { PutIme([](test_images::ImageParts& p) { p.translations = {{0x0419, 1251}}; }); },
      0, "First translation: language 0419 (an unknown language), code page 1251", kInstall},
+    // The x86 checker on 64-bit Windows: where its system directory's files really are.
+    {"UnderWow64", [] { sim::SetWow64Directory("C:\\WINDOWS\\SysWOW64"); }, 0,
+     "This 32-bit checker runs on 64-bit Windows (WoW64): what the 32-bit imesetup.exe puts in the system "
+     "directory lands in C:\\WINDOWS\\SysWOW64, and the system directory's paths below lead there.",
+     kInstall},
     {"OneByteMbFile", [] { sim::PutFile(kPackage + "\\" + kMbName, "x"); }, 0, "No further problems found.", kInstall},
 
     // imesetup.exe would end without a message

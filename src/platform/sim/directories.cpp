@@ -61,6 +61,16 @@ UINT WINAPI GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize)
     return CopyOut(M().systemDirectory, lpBuffer, uSize);
 }
 
+UINT WINAPI GetSystemWow64DirectoryA(LPSTR lpBuffer, UINT uSize)
+{
+    const Hit hit = Enter("GetSystemWow64DirectoryA");
+    if (M().wow64Directory.empty()) {
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return 0;
+    }
+    return CopyOut(M().wow64Directory, lpBuffer, uSize);
+}
+
 namespace {
 
 // The path as the machine keeps it becomes the current directory.

@@ -16,6 +16,7 @@ void ResetFiles()
     MakeDirectories(m.systemDirectory);
     m.tempDirectory = "C:\\WINDOWS\\TEMP";
     MakeDirectories(m.tempDirectory);
+    m.wow64Directory.clear();
 }
 
 }  // namespace detail
@@ -46,6 +47,12 @@ void SetSystemDirectory(const std::string& directory)
     if (!r.ok) return;
     MakeDirectories(r.full);
     M().systemDirectory = r.full;
+}
+
+void SetWow64Directory(const std::string& directory)
+{
+    if (!directory.empty()) MakeDirectories(directory);
+    M().wow64Directory = directory;
 }
 
 void MakeDirectory(const std::string& path)

@@ -87,6 +87,11 @@ void SetCommandLine(const std::string& commandLine);
 // page, a character the page lacks as '?'.
 void SetWideCommandLine(const std::u16string& commandLine);
 // The NT family reports version 5.1 build 2600.
+// The process runs under WoW64, its system directory's files in this folder
+// (C:\WINDOWS\SysWOW64); empty: a process of the machine's own bitness.
+// Only the answers of IsWow64Process and GetSystemWow64DirectoryA change:
+// the file calls are not redirected.
+void SetWow64Directory(const std::string& directory);
 
 // ---- Input method manager ----
 // ImmInstallIMEA needs the Keyboard Layouts key and reads the IME file of the

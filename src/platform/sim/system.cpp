@@ -1,4 +1,5 @@
 // Version, metrics, the ANSI code page and the command line.
+#include <cstdint>
 #include <cstring>
 
 #include "platform/sim/state.h"
@@ -83,6 +84,19 @@ LPSTR WINAPI CharNextA(LPCSTR lpsz)
     // A lead byte followed by the zero is one character of one byte.
     if (IsLead(static_cast<BYTE>(lpsz[0])) && lpsz[1] != '\0') return const_cast<LPSTR>(lpsz + 2);
     return const_cast<LPSTR>(lpsz + 1);
+}
+
+HANDLE WINAPI GetCurrentProcess(void)
+{
+    const Hit hit = Enter("GetCurrentProcess");
+    return reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));  // the pseudo handle
+}
+
+BOOL WINAPI IsWow64Process(HANDLE, BOOL* Wow64Process)
+{
+    const Hit hit = Enter("IsWow64Process");
+    *Wow64Process = M().wow64Directory.empty() ? FALSE : TRUE;
+    return TRUE;
 }
 
 LPSTR WINAPI GetCommandLineA(void)

@@ -173,6 +173,7 @@ static_assert(sizeof(OSVERSIONINFOA) == 148, "OSVERSIONINFOA is 148 bytes on Win
 #define ERROR_RESOURCE_DATA_NOT_FOUND 1812L
 #define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
 #define ERROR_NOT_ENOUGH_QUOTA 1816L
+#define ERROR_CALL_NOT_IMPLEMENTED 120L
 
 // ---- Registry ----
 #define HKEY_CLASSES_ROOT ((HKEY)(ULONG_PTR)((LONG)0x80000000))
@@ -304,6 +305,12 @@ BOOL WINAPI IsDBCSLeadByte(BYTE TestChar);
 LPSTR WINAPI CharNextA(LPCSTR lpsz);
 LPSTR WINAPI GetCommandLineA(void);
 LPWSTR WINAPI GetCommandLineW(void);
+// A 32-bit program on 64-bit Windows runs under WoW64: GetSystemDirectoryA
+// still names System32, but its file calls there land in the folder that
+// GetSystemWow64DirectoryA names. Without a 32-bit side that call fails.
+HANDLE WINAPI GetCurrentProcess(void);
+BOOL WINAPI IsWow64Process(HANDLE hProcess, BOOL* Wow64Process);
+UINT WINAPI GetSystemWow64DirectoryA(LPSTR lpBuffer, UINT uSize);
 int WINAPIV wsprintfA(LPSTR, LPCSTR, ...);
 
 // ---- Text conversion from a code page to UTF-16 ----
