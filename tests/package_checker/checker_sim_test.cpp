@@ -658,7 +658,14 @@ const std::string kIntroduction =
     "[..] 这是 " + kBuild + " 版的检查程序：它看到的系统目录与 " + kBuild + " 版 imesetup.exe 相同。\n"
     "     This is the " + kBuild + " checker: it sees the system directory as the " + kBuild + " imesetup.exe does.\n";
 
-const std::string kNothingInstalled =
+// Nothing installed: the package installs, and the removal ends at once.
+const std::string kInstallsOverNothing =
+    "[..] 已安装的 IME 文件 C:\\WINDOWS\\SYSTEM32\\MyIme.ime：不存在\n"
+    "     Installed IME file C:\\WINDOWS\\SYSTEM32\\MyIme.ime: absent\n"
+    "[..] 不带参数：imesetup.exe 会安装\n"
+    "     Without an argument: imesetup.exe would install\n"
+    "[..] /inst：imesetup.exe 会安装\n"
+    "     /inst: imesetup.exe would install\n"
     "[..] /uninst：imesetup.exe 会运行卸载，而卸载立即以 \"该输入法未安装或文件安装不全，不能正常卸载。\" 结束：什么都没有安装\n"
     "     /uninst: imesetup.exe would run the removal, which ends at once with \"该输入法未安装或文件安装不全，不能正常卸载。\": "
     "nothing is installed\n";
@@ -703,13 +710,7 @@ const ReportCase kReports[] = {
          "[ok] ImeName = \"测试输入法\" [B2 E2 CA D4 CA E4 C8 EB B7 A8]：可用\n"
          "     ImeName = \"测试输入法\" [B2 E2 CA D4 CA E4 C8 EB B7 A8]: accepted\n" +
          kOnThisMachine +
-         "[..] 已安装的 IME 文件 C:\\WINDOWS\\SYSTEM32\\MyIme.ime：不存在\n"
-         "     Installed IME file C:\\WINDOWS\\SYSTEM32\\MyIme.ime: absent\n"
-         "[..] 不带参数：imesetup.exe 会安装\n"
-         "     Without an argument: imesetup.exe would install\n"
-         "[..] /inst：imesetup.exe 会安装\n"
-         "     /inst: imesetup.exe would install\n" +
-         kNothingInstalled +
+         kInstallsOverNothing +
          kSampleImeAndNothingFurther +
          "\n== 结果 / Result ==\n"
          "[..] 发现 0 个问题；退出状态 0。\n"
@@ -761,13 +762,7 @@ const ReportCase kReports[] = {
          "[ok] ImeName = \"娴嬭瘯\" [E6 B5 8B E8 AF 95]：可用\n"
          "     ImeName = \"娴嬭瘯\" [E6 B5 8B E8 AF 95]: accepted\n" +
          kOnThisMachine +
-         "[..] 已安装的 IME 文件 C:\\WINDOWS\\SYSTEM32\\MyIme.ime：不存在\n"
-         "     Installed IME file C:\\WINDOWS\\SYSTEM32\\MyIme.ime: absent\n"
-         "[..] 不带参数：imesetup.exe 会安装\n"
-         "     Without an argument: imesetup.exe would install\n"
-         "[..] /inst：imesetup.exe 会安装\n"
-         "     /inst: imesetup.exe would install\n" +
-         kNothingInstalled +
+         kInstallsOverNothing +
          "\n== 安装包的其他检查 / Further checks of the package ==\n"
          "[..] IME 文件是 x86 映像，需要 x86 版的 imesetup.exe。\n"
          "     The IME file is an x86 image, for the x86 build of imesetup.exe.\n"
