@@ -96,7 +96,7 @@ protected:
     {
         const ConsoleRun run =
             RunConsoleProgram({CheckerPath(), "\"" + CheckerPath() + "\" " + arguments, folder}, kCheckerTimeoutMs);
-        EXPECT_TRUE(run.started) << "CreateProcessA failed with " << run.startError;
+        EXPECT_TRUE(run.started) << run.failedCall << " failed with " << run.startError;
         EXPECT_TRUE(!run.started || run.ended) << "the checker did not end in time";
         return run;
     }

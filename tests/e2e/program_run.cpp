@@ -25,11 +25,6 @@ struct StartedProcess {
     DWORD id = 0;
 };
 
-// Under Wine on a busy machine a new process now and then dies in Wine's own
-// start-up, before its entry point, and CreateProcessA fails with
-// ERROR_INTERNAL_ERROR (1359; measured twice in some 400 starts, once with
-// both cores loaded; once three starts in a row within 300 ms). Nothing of
-// the program ran, so it is started again, waiting longer each time.
 std::wstring Wide(const std::string& utf8)
 {
     const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
@@ -58,24 +53,40 @@ BOOL Create(const ProgramStart& start, STARTUPINFOA& startup, BOOL inheritHandle
                           nullptr, Wide(start.currentDirectory).c_str(), &wideStartup, &info);
 }
 
-StartedProcess StartProcess(const ProgramStart& start, STARTUPINFOA& startup, BOOL inheritHandles)
+// Under Wine on a busy machine a new process now and then dies in Wine's own
+// start-up, before its entry point, and CreateProcessA fails with
+// ERROR_INTERNAL_ERROR (1359; measured twice in some 400 starts, once with
+// both cores loaded). Once the same code came from the console run's
+// CreatePipe: the test ended in 132 ms, within the first pause between
+// starts. Nothing of the program ran, so the call is made again, each pause
+// twice the last.
+template <typename Call>
+bool WithRetries(Call call, DWORD& error)
 {
-    constexpr int kStartAttempts = 5;
-    StartedProcess started;
+    constexpr int kAttempts = 5;
     DWORD pauseMs = 100;
     for (int attempt = 1;; ++attempt) {
-        PROCESS_INFORMATION info{};
-        if (Create(start, startup, inheritHandles, info)) {
-            started.process.reset(info.hProcess);
-            started.thread.reset(info.hThread);
-            started.id = info.dwProcessId;
-            return started;
+        if (call()) {
+            error = 0;
+            return true;
         }
-        started.error = GetLastError();
-        if (started.error != ERROR_INTERNAL_ERROR || attempt == kStartAttempts) return started;
+        error = GetLastError();
+        if (error != ERROR_INTERNAL_ERROR || attempt == kAttempts) return false;
         Sleep(pauseMs);
         pauseMs *= 2;
     }
+}
+
+StartedProcess StartProcess(const ProgramStart& start, STARTUPINFOA& startup, BOOL inheritHandles)
+{
+    StartedProcess started;
+    PROCESS_INFORMATION info{};
+    if (WithRetries([&] { return Create(start, startup, inheritHandles, info); }, started.error)) {
+        started.process.reset(info.hProcess);
+        started.thread.reset(info.hThread);
+        started.id = info.dwProcessId;
+    }
+    return started;
 }
 
 // Appends what the pipe holds now, without waiting for more.
@@ -121,8 +132,8 @@ ConsoleRun RunConsoleProgram(const ProgramStart& start, DWORD timeoutMs)
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 1 << 16)) {
-        run.startError = GetLastError();
+    if (!WithRetries([&] { return CreatePipe(&readEnd, &writeEnd, &inheritable, 1 << 16); }, run.startError)) {
+        run.failedCall = "CreatePipe";
         return run;
     }
     UniqueHandle reader(readEnd);

@@ -34,6 +34,7 @@ struct ProgramRun {
 struct ConsoleRun {
     bool started = false;
     DWORD startError = 0;
+    const char* failedCall = "CreateProcessA";  // the call that gave startError
     bool ended = false;            // false: still running at the time limit, then killed
     DWORD exitCode = 0;
     std::string output;            // standard output and error, as written
