@@ -27,6 +27,11 @@ bool ReadOnly(std::uint32_t attributes)
     return (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
+bool Hidden(std::uint32_t attributes)
+{
+    return (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+}
+
 // Which of the installed files are read-only.
 Bilingual InstalledReadOnly(bool ime, bool mb)
 {
@@ -364,7 +369,7 @@ void FileNameProblems(const PackageFacts& facts, const ParameterReading& reading
                                   "makes the file, but the presence test never finds it again, so every run installs "
                                   "once more.) Give a shorter name."});
     }
-    if (reading.Lookup.Result == FileLookup::Found && (reading.Lookup.Attributes & FILE_ATTRIBUTE_HIDDEN) != 0) {
+    if (reading.Lookup.Result == FileLookup::Found && Hidden(reading.Lookup.Attributes)) {
         const std::string failure = "\"" + ShownMachineText(reading.Value) + OutcomeTexts::CopyErrorSuffix + "\"";
         problems.push_back({key + " 是隐藏文件（FILE_ATTRIBUTE_HIDDEN）：复制会把这个属性带到系统目录中的文件上。第一次复制"
                                   "能成功，但 CopyFileA 不覆盖隐藏的文件，在 Windows 上重新安装（/inst）会复制失败（" +
@@ -374,7 +379,7 @@ void FileNameProblems(const PackageFacts& facts, const ParameterReading& reading
                                   "overwrite a hidden file, so on Windows a reinstallation (/inst) fails to copy (" +
                                   failure + "). Clear the hidden attribute."});
     }
-    if (reading.Lookup.Result == FileLookup::Found && (reading.Lookup.Attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    if (reading.Lookup.Result == FileLookup::Found && ReadOnly(reading.Lookup.Attributes)) {
         problems.push_back(ReadOnlyProblem(facts, key));
     }
 }
@@ -428,7 +433,7 @@ void InstalledFilesProblems(const PackageFacts& facts, std::vector<Bilingual>& p
     const std::string locked = "\"" + ShownOutcomeText(OutcomeTexts::FilesLocked) + "\"";
     for (const auto& file : files) {
         const bool readOnly = ReadOnly(file.attributes);
-        if (!file.installed || (!readOnly && (file.attributes & FILE_ATTRIBUTE_HIDDEN) == 0)) continue;
+        if (!file.installed || (!readOnly && !Hidden(file.attributes))) continue;
         const std::string copyFails = "\"" + ShownMachineText(file.source) + OutcomeTexts::CopyErrorSuffix + "\"";
         Bilingual effects;
         if (readOnly && file.ime) {
