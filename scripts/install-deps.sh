@@ -12,6 +12,17 @@
 # prefix runs x86 programs under WoW64 as well as x64 ones. A prefix made
 # before wine32 was installed runs neither afterwards; wine-env.sh remakes its
 # template then.
+#
+# A mirror caught in the middle of a sync fails some index downloads ("File
+# has unexpected size ... Mirror sync in progress?"). apt-get update is tried
+# again a few times; if an index still fails, the install goes on with the
+# lists apt has. 64-bit packages from the security suite then have no 32-bit
+# twin of the same version, which multiarch needs ("held broken packages"):
+# the install is tried once more with the release suite as the target for
+# both architectures.
+#
+# Environment: IMESETUP_APT_TRIES (default 3) and IMESETUP_APT_PAUSE (seconds
+# before the first retry, doubled each time; default 10).
 set -euo pipefail
 
 packages=(
@@ -59,5 +70,33 @@ export DEBIAN_FRONTEND=noninteractive
 if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${sudo[@]}" dpkg --add-architecture i386
 fi
-"${sudo[@]}" apt-get update -qq </dev/null
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
+
+tries=${IMESETUP_APT_TRIES:-3}
+pause=${IMESETUP_APT_PAUSE:-10}
+for ((try = 1; ; try++)); do
+    if "${sudo[@]}" apt-get update -qq </dev/null; then
+        break
+    fi
+    if ((try >= tries)); then
+        echo "install-deps: apt-get update failed $tries times; going on with the package lists apt has"
+        break
+    fi
+    echo "install-deps: apt-get update failed (a mirror in the middle of a sync?); trying again in $pause s"
+    sleep "$pause"
+    pause=$((pause * 2))
+done
+
+install=("${sudo[@]}" apt-get install -y -qq --no-install-recommends)
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+if "${install[@]}" "${missing[@]}" </dev/null 2>&1 | tee "$log"; then
+    exit 0
+fi
+# Versions that differ between the architectures: the release suite has both.
+codename=$( . /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}")
+if [[ -n $codename ]] && grep -qE 'held broken packages|but it is not going to be installed|but [^ ]+ is to be installed' "$log"; then
+    echo "install-deps: the architectures' versions differ (a suite in the middle of a sync?); installing again from $codename for both"
+    "${install[@]}" -t "$codename" "${missing[@]}" </dev/null
+    exit
+fi
+exit 1
