@@ -233,6 +233,7 @@ PackageFacts GatherPackageFacts()
     for (ParameterReading* reading : {&facts.ImeFile, &facts.MbFile}) {
         if (reading->Read) LookAtInstalledPath(facts.SystemDirectory, *reading);
     }
+    facts.Installed = LookAtInstalledFiles(facts);
     if (facts.ImeFile.Lookup.Result == FileLookup::Found) LookAtImeFile(facts);
     if (facts.ImeFile.Read && facts.ImeFile.InSection) LookAtRegistration(facts);
     if (facts.MbFile.Lookup.Result == FileLookup::Found) facts.MbSize = FileSize(facts.MbFile.Value);

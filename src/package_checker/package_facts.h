@@ -12,6 +12,7 @@
 
 #include "driver/setup_context.h"
 #include "driver/setup_parameters.h"
+#include "package_checker/installed_files.h"
 #include "package_checker/pe_image.h"
 #include "package_checker/registered_layouts.h"
 #include "package_checker/setup_log_encoding.h"
@@ -71,6 +72,7 @@ struct PackageFacts {
     // a copy of a read-only or hidden file carries the attribute.
     std::uint32_t InstalledImeAttributes = 0;
     std::uint32_t InstalledMbAttributes = 0;
+    InstalledFiles Installed;  // what stands at the installed paths, whose it is
 
     bool ImeRead = false;  // the IME file's bytes could be read
     std::optional<PeHeaders> ImeHeaders;
