@@ -723,6 +723,7 @@ std::vector<Bilingual> FindPackageProblems(const PackageFacts& facts)
     SameFileProblem(facts, problems);
     InstalledFilesProblems(facts, problems);
     for (Bilingual& problem : FindInstalledFileProblems(facts)) problems.push_back(std::move(problem));
+    for (Bilingual& problem : FindMbFileProblems(facts)) problems.push_back(std::move(problem));
     ImeImageProblems(facts, problems);
     RegistrationProblems(facts, problems);
     SignatureProblem(facts, problems);

@@ -9,6 +9,7 @@
 #include "common/clean_machine_fixture.h"
 #include "common/ime_package_sim.h"
 #include "package_checker/checker.h"
+#include "package_checker/crafted_image.h"
 #include "package_checker/pe_image_builder.h"
 
 namespace {
@@ -244,6 +245,12 @@ const CheckerCase kCases[] = {
      "This 32-bit checker runs on 64-bit Windows (WoW64): what the 32-bit imesetup.exe puts in the system "
      "directory lands in C:\\WINDOWS\\SysWOW64, and the system directory's paths below lead there.",
      kInstall},
+    // Every structure read where it lies, whatever the file's size: the
+    // exports' last name, the version resource and the certificate table lie
+    // past 64 MiB.
+    {"SoundImeFileLargerThan64MiB",
+     [] { sim::PutFile(kPackage + "\\" + kImeName, test_images::CraftedImage((64 << 20) + (1 << 20))); }, 0,
+     "No further problems found.", kInstall},
     {"OneByteMbFile", [] { sim::PutFile(kPackage + "\\" + kMbName, "x"); }, 0, "No further problems found.", kInstall},
 
     // imesetup.exe would end without a message
@@ -368,6 +375,15 @@ const CheckerCase kCases[] = {
      1, "setup.log holds zero bytes", kInstall},
     {"Utf8WithoutMark", [] { PutSetupLog(kImeName, kMbName, kUtf8DisplayName); }, 1,
      "where \"" + kUtf8DisplayName + "\" was meant", kInstall},
+    // The encoding judged from the whole file, as Windows reads it.
+    {"Utf8NameBehindAMegabyteOfComments",
+     [] {
+         std::string comments;
+         while (comments.size() < (1 << 20)) comments += "; the code table's history, line after line\r\n";
+         sim::PutFile(kPackage + "\\setup.log", comments + "[ImePram]\r\nImeFile=MyIme.ime\r\nMbFile=MyIme.mb\r\nImeName=" +
+                                                     kUtf8DisplayName + "\r\n");
+     },
+     1, "where \"" + kUtf8DisplayName + "\" was meant", kInstall},
     {"ImeFileWithFolderParts",
      [] {
          sim::PutFile(kPackage + "\\sub\\MyIme.ime", test_images::ImeModule());
@@ -592,6 +608,11 @@ const CheckerCase kCases[] = {
      "/inst: imesetup.exe would run the installation, whose lock test ends it at once: the installed IME file is "
      "protected by Windows",
      kLookupFails + "the IME file is no PE image and has no version resource (error 1812)"},
+    // A code table is data: a program in its place is a package put together wrongly.
+    {"MbFileIsTheImeFileOverAgain", [] { sim::PutFile(kPackage + "\\" + kMbName, test_images::ImeModule()); }, 1,
+     "The MB file \"MyIme.mb\" holds exactly the bytes of the IME file \"MyIme.ime\"", kInstall},
+    {"MbFileIsAProgram", [] { sim::PutFile(kPackage + "\\" + kMbName, test_images::SetupProgram(test_images::kX64)); },
+     1, "The MB file \"MyIme.mb\" is a Windows image (a PE file), not code-table data", kInstall},
     {"EmptyMbFile", [] { sim::PutFile(kPackage + "\\" + kMbName, ""); }, 1, "The MB file is empty", kInstall},
     {"DllsInTheFolder",
      [] {
