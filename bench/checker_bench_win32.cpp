@@ -1,5 +1,5 @@
 // The package checker on the real file calls (Windows, Wine) with the crafted
-// IME image at its read limit: a package folder under the temporary folder
+// IME image at 64 MiB: a package folder under the temporary folder
 // with setup.log, the 64 MiB image and an MB file, checked in this process
 // and timed with QueryPerformanceCounter. The folder is removed again.
 //

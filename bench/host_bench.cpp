@@ -1,7 +1,7 @@
 // Host benchmarks on the simulated machine. The times are the simulated
 // machine's plus the tool's; the counter platform_calls is the number of
 // Win32 calls one operation makes, which is what carries over to Windows.
-// The package checker on the crafted image at its read limit as well.
+// The package checker on the crafted image at 64 MiB as well.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -110,7 +110,7 @@ void BM_Remove(benchmark::State& state)
 BENCHMARK(BM_Remove)->Unit(benchmark::kMicrosecond);
 
 // The whole checker on a package whose IME file is the crafted image at the
-// checker's read limit (64 MiB): the readers' work must follow the file's size.
+// checker's former read limit (64 MiB): the readers' work must follow the structures, not the file's size.
 void BM_CheckCraftedImage(benchmark::State& state)
 {
     const std::string image = test_images::CraftedImage(64ULL << 20);

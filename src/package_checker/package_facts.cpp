@@ -4,6 +4,7 @@
 
 #include "driver/system_directory.h"
 #include "package_checker/file_names.h"
+#include "package_checker/file_source.h"
 #include "package_checker/text_forms.h"
 #include "package_checker/wide_folder.h"
 #include "platform/win32.h"
@@ -11,11 +12,11 @@
 
 namespace {
 
-// Large enough for any setup.log or IME file; a larger file is read to this
-// size. A program larger than the setup program can be is not read at all:
-// the folder may be a download folder full of installers.
-constexpr std::uint64_t kLongestSetupLog = 1 << 20;
-constexpr std::uint64_t kLongestImage = 64ULL << 20;
+// setup.log is read whole, as the profile reader reads it, and an IME file
+// where its structures lie (FileSource). A program larger than the setup
+// program can be is not read at all: the folder may be a download folder
+// full of installers.
+constexpr std::uint64_t kWholeFile = ~std::uint64_t{0};
 constexpr std::uint64_t kLongestSetupProgram = 4ULL << 20;
 // A default no value can be, to tell a missing key from a key that says "0".
 constexpr char kMissingKey[] = "\x7F<missing>\x7F";
@@ -101,15 +102,23 @@ void LookAtInstalledPath(const std::string& systemDirectory, ParameterReading& r
     reading.InstalledIsPackageFile = reading.Identity && IdentityOf(reading.InstalledPath) == reading.Identity;
 }
 
+// A read the file system refuses leaves everything unknown: nothing is
+// concluded from the structures then.
 void LookAtImeFile(PackageFacts& facts)
 {
-    const std::optional<std::string> bytes = ReadFileBytes(facts.ImeFile.Value, kLongestImage);
-    facts.ImeRead = bytes.has_value();
-    if (!bytes) return;
-    facts.ImeHeaders = ReadPeHeaders(*bytes);
-    facts.ImeExportsImeInquire = ExportsName(*bytes, "ImeInquire");
-    facts.ImeVersion = ReadVersionInfo(*bytes);
-    facts.ImeSigned = HasAuthenticodeSignature(*bytes);
+    const FileSource file(facts.ImeFile.Value);
+    if (!file.IsOpen()) return;
+    facts.ImeHeaders = ReadPeHeaders(file);
+    facts.ImeExportsImeInquire = ExportsName(file, "ImeInquire");
+    facts.ImeVersion = ReadVersionInfo(file);
+    facts.ImeSigned = HasAuthenticodeSignature(file);
+    facts.ImeRead = !file.Failed();
+    if (!facts.ImeRead) {
+        facts.ImeHeaders.reset();
+        facts.ImeExportsImeInquire = false;
+        facts.ImeVersion = PeVersionInfo();
+        facts.ImeSigned = false;
+    }
 }
 
 // The name the input method manager registers, and the layouts that already
@@ -129,8 +138,10 @@ void LookAtRegistration(PackageFacts& facts)
     facts.ManagerImePath = facts.SystemDirectory + "\\" + title;
     facts.CopyIsManagerFile = SameFolder(FolderPart(installed), facts.SystemDirectory);
     facts.ManagerImeFound = IdentityOf(facts.ManagerImePath).has_value();
-    if (const std::optional<std::string> bytes = ReadFileBytes(facts.ManagerImePath, kLongestImage)) {
-        facts.ManagerImeVersion = ReadVersionInfo(*bytes);
+    const FileSource file(facts.ManagerImePath);
+    if (file.IsOpen()) {
+        const PeVersionInfo version = ReadVersionInfo(file);
+        if (!file.Failed()) facts.ManagerImeVersion = version;
     }
 }
 
@@ -208,7 +219,7 @@ PackageFacts GatherPackageFacts()
     facts.FolderOutsideCodePage = OutsideCodePage(facts.Folder);
     facts.SetupLog = LookUpFileStamp(context.ParamFilePath);
     if (facts.SetupLog.Result == FileLookup::Found) {
-        facts.SetupLogBytes = ReadFileBytes(context.ParamFilePath, kLongestSetupLog);
+        facts.SetupLogBytes = ReadFileBytes(context.ParamFilePath, kWholeFile);
         // The checks stop in the order the keys are read.
         const SetupParameterCheck check = facts.Check;
         ReadParameter(facts, context.ImeFileName, check >= SetupParameterCheck::ImeFileNotFound, facts.ImeFile);
@@ -233,9 +244,11 @@ PackageFacts GatherPackageFacts()
     for (ParameterReading* reading : {&facts.ImeFile, &facts.MbFile}) {
         if (reading->Read) LookAtInstalledPath(facts.SystemDirectory, *reading);
     }
+    facts.Installed = LookAtInstalledFiles(facts);
     if (facts.ImeFile.Lookup.Result == FileLookup::Found) LookAtImeFile(facts);
     if (facts.ImeFile.Read && facts.ImeFile.InSection) LookAtRegistration(facts);
     if (facts.MbFile.Lookup.Result == FileLookup::Found) facts.MbSize = FileSize(facts.MbFile.Value);
+    facts.MbContent = LookAtMbFile(facts);
     LookAtFolder(facts);
     return facts;
 }

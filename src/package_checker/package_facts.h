@@ -12,6 +12,8 @@
 
 #include "driver/setup_context.h"
 #include "driver/setup_parameters.h"
+#include "package_checker/installed_files.h"
+#include "package_checker/mb_file_content.h"
 #include "package_checker/pe_image.h"
 #include "package_checker/registered_layouts.h"
 #include "package_checker/setup_log_encoding.h"
@@ -71,8 +73,9 @@ struct PackageFacts {
     // a copy of a read-only or hidden file carries the attribute.
     std::uint32_t InstalledImeAttributes = 0;
     std::uint32_t InstalledMbAttributes = 0;
+    InstalledFiles Installed;  // what stands at the installed paths, whose it is
 
-    bool ImeRead = false;  // the IME file's bytes could be read
+    bool ImeRead = false;  // the IME file's structures could be read where they lie
     std::optional<PeHeaders> ImeHeaders;
     bool ImeExportsImeInquire = false;
     PeVersionInfo ImeVersion;  // what the input method manager reads in it
@@ -91,6 +94,7 @@ struct PackageFacts {
     bool ManagerImeFound = false;
     std::optional<PeVersionInfo> ManagerImeVersion;
     std::optional<std::uint64_t> MbSize;
+    MbFileContent MbContent;
     std::vector<std::string> DllFiles;  // *.dll in the folder, the named files aside
     std::vector<SetupProgramFile> SetupPrograms;
 };

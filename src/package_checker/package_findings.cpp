@@ -40,6 +40,18 @@ Bilingual InstalledReadOnly(bool ime, bool mb)
     return {"已安装的 MB 文件是只读文件", "the installed MB file is read-only"};
 }
 
+// Why the removal cannot delete an installed file: read-only, or kept by
+// Windows Resource Protection (DeleteFileA is refused either way).
+std::optional<Bilingual> Undeletable(const PackageFacts& facts)
+{
+    const bool ime = ReadOnly(facts.InstalledImeAttributes);
+    const bool mb = ReadOnly(facts.InstalledMbAttributes);
+    if (ime || mb) return InstalledReadOnly(ime, mb);
+    if (facts.Installed.Ime.Protected) return Bilingual{"已安装的 IME 文件受 Windows 保护", "the installed IME file is protected by Windows"};
+    if (facts.Installed.Mb.Protected) return Bilingual{"已安装的 MB 文件受 Windows 保护", "the installed MB file is protected by Windows"};
+    return std::nullopt;
+}
+
 // The year of a local FILETIME (100 ns ticks since 1601), Gregorian.
 int YearOf(std::uint64_t ticks)
 {
@@ -631,7 +643,8 @@ std::string BoxLines(const std::string& outcomeText)
 
 std::optional<RegistrationForecast> ForecastInstallation(const PackageFacts& facts)
 {
-    if (!facts.ImeRead || facts.ManagerImePath.empty() || CopyFails(facts.ImeFile) || CopyFails(facts.MbFile)) {
+    if (!facts.ImeRead || facts.ManagerImePath.empty() || CopyFails(facts.ImeFile) || CopyFails(facts.MbFile) ||
+        facts.Installed.Ime.Protected || facts.Installed.Mb.Protected) {
         return std::nullopt;
     }
     // After the copy the manager reads the package's file, unless folder
@@ -664,6 +677,11 @@ Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>&
         if (choice.ExplicitRequest && facts.ImeInstalled && ReadOnly(facts.InstalledImeAttributes)) {
             return {RunOutcome::InstallEndsLocked, InstalledReadOnly(true, false), {}};
         }
+        if (choice.ExplicitRequest && facts.ImeInstalled && facts.Installed.Ime.Protected) {
+            return {RunOutcome::InstallEndsLocked,
+                    {"已安装的 IME 文件受 Windows 保护", "the installed IME file is protected by Windows"},
+                    {}};
+        }
         prediction.Outcome =
             choice.ExplicitRequest && facts.ImeInstalled ? RunOutcome::AskBeforeReplacing : RunOutcome::Install;
         forecast = ForecastInstallation(facts);
@@ -683,11 +701,9 @@ Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>&
         forecast = ForecastRemoval(facts);
         // Given the layout, it takes it off the machine and then deletes the
         // files, which DeleteFileA refuses for a read-only one.
-        if ((!forecast || !forecast->Refused) &&
-            (ReadOnly(facts.InstalledImeAttributes) || ReadOnly(facts.InstalledMbAttributes))) {
+        if (const std::optional<Bilingual> why = Undeletable(facts); why && (!forecast || !forecast->Refused)) {
             prediction.Outcome = RunOutcome::RemoveCannotDelete;
-            prediction.Reason =
-                InstalledReadOnly(ReadOnly(facts.InstalledImeAttributes), ReadOnly(facts.InstalledMbAttributes));
+            prediction.Reason = *why;
         }
         break;
     case SetupMode::None:
@@ -706,6 +722,8 @@ std::vector<Bilingual> FindPackageProblems(const PackageFacts& facts)
     FileNameProblems(facts, facts.MbFile, problems);
     SameFileProblem(facts, problems);
     InstalledFilesProblems(facts, problems);
+    for (Bilingual& problem : FindInstalledFileProblems(facts)) problems.push_back(std::move(problem));
+    for (Bilingual& problem : FindMbFileProblems(facts)) problems.push_back(std::move(problem));
     ImeImageProblems(facts, problems);
     RegistrationProblems(facts, problems);
     SignatureProblem(facts, problems);

@@ -2,10 +2,13 @@
 // header, the optional header with its data directories (0 exports, 2
 // resources, 4 the certificate table), the section table that maps relative virtual addresses (RVAs)
 // to file offsets. Offsets are computed in 64 bits and checked before each
-// read, so no value in the file can lead a read outside it. The work is
-// bounded by the file's size too, whatever its counts say: an RVA is mapped
-// in the logarithm of the number of sections, and a name is compared over
-// the length of the name looked for only.
+// read, so no value in the file can lead a read outside it. Each structure
+// is read where it lies and nothing else of the file, so the work and the
+// memory are bounded by the structures, whatever the file's size: the
+// section table is read once and an RVA mapped in the logarithm of the
+// number of sections; a name and a resource type are looked up as the
+// loader looks them up, by a binary search of their sorted tables, and a
+// name is compared over the length of the name looked for only.
 #include "package_checker/pe_image.h"
 
 #include <algorithm>
@@ -33,17 +36,25 @@ constexpr std::uint32_t kSubdirectoryFlag = 0x80000000;
 
 class Bytes {
 public:
-    explicit Bytes(const std::string& bytes) : bytes_(bytes) {}
+    explicit Bytes(const ByteSource& source) : source_(source) {}
 
-    std::uint64_t Size() const { return bytes_.size(); }
+    std::uint64_t Size() const { return source_.Size(); }
     bool Has(std::uint64_t offset, std::uint64_t size) const
     {
-        return offset <= bytes_.size() && size <= bytes_.size() - offset;
+        return offset <= Size() && size <= Size() - offset;
+    }
+    bool U8(std::uint64_t offset, unsigned& value) const
+    {
+        char byte = 0;
+        if (!Has(offset, 1) || !source_.Read(offset, 1, &byte)) return false;
+        value = static_cast<unsigned char>(byte);
+        return true;
     }
     bool U16(std::uint64_t offset, std::uint16_t& value) const
     {
-        if (!Has(offset, 2)) return false;
-        value = static_cast<std::uint16_t>(At(offset) | At(offset + 1) << 8);
+        unsigned char two[2] = {};
+        if (!Has(offset, 2) || !source_.Read(offset, 2, reinterpret_cast<char*>(two))) return false;
+        value = static_cast<std::uint16_t>(two[0] | two[1] << 8);
         return true;
     }
     bool U32(std::uint64_t offset, std::uint32_t& value) const
@@ -54,16 +65,22 @@ public:
         value = low | static_cast<std::uint32_t>(high) << 16;
         return true;
     }
-    // The text at offset is `text` followed by its terminating zero.
-    bool HoldsText(std::uint64_t offset, const std::string& text) const
+    // The text at offset compared with `text` as strcmp compares them
+    // (below zero, zero, above zero), over text's length and its end at
+    // most; nothing when the file ends first.
+    std::optional<int> CompareText(std::uint64_t offset, const std::string& text) const
     {
-        return Has(offset, text.size() + 1) && bytes_.compare(offset, text.size(), text) == 0 &&
-               bytes_[offset + text.size()] == '\0';
+        for (size_t i = 0; i <= text.size(); ++i) {
+            unsigned byte = 0;
+            if (!U8(offset + i, byte)) return std::nullopt;
+            const unsigned wanted = i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
+            if (byte != wanted) return byte < wanted ? -1 : 1;
+        }
+        return 0;
     }
 
 private:
-    unsigned At(std::uint64_t offset) const { return static_cast<unsigned char>(bytes_[offset]); }
-    const std::string& bytes_;
+    const ByteSource& source_;
 };
 
 struct Section {
@@ -111,7 +128,7 @@ private:
 // The headers of an image and the mapping of its RVAs into the file.
 class PeFile {
 public:
-    explicit PeFile(const std::string& bytes) : bytes_(bytes) { ok_ = Parse(); }
+    explicit PeFile(const ByteSource& bytes) : bytes_(bytes) { ok_ = Parse(); }
 
     bool ok() const { return ok_; }
     const Bytes& bytes() const { return bytes_; }
@@ -207,18 +224,28 @@ private:
 // ---- The version resource ----
 
 // A resource directory's entry with this id (or the first entry, for any id),
-// as its raw OffsetToData.
+// as its raw OffsetToData. The ids follow the named entries in ascending
+// order, and the loader finds one by a binary search among them.
 bool ResourceEntry(const Bytes& bytes, std::uint64_t directory, std::optional<std::uint32_t> id,
                    std::uint32_t& target)
 {
     std::uint16_t named = 0;
     std::uint16_t numbered = 0;
     if (!bytes.U16(directory + 12, named) || !bytes.U16(directory + 14, numbered)) return false;
-    for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(named) + numbered; ++i) {
-        const std::uint64_t entry = directory + 16 + 8ULL * i;
+    if (!id) return named + numbered > 0 && bytes.U32(directory + 20, target);
+    std::int64_t low = named;
+    std::int64_t high = static_cast<std::int64_t>(named) + numbered - 1;
+    while (low <= high) {
+        const std::int64_t middle = low + (high - low) / 2;
+        const std::uint64_t entry = directory + 16 + 8ULL * static_cast<std::uint64_t>(middle);
         std::uint32_t name = 0;
-        if (!bytes.U32(entry, name) || !bytes.U32(entry + 4, target)) return false;
-        if (!id || name == *id) return true;
+        if (!bytes.U32(entry, name)) return false;
+        if (name == *id) return bytes.U32(entry + 4, target);
+        if (name > *id) {
+            high = middle - 1;
+        } else {
+            low = middle + 1;
+        }
     }
     return false;
 }
@@ -323,7 +350,7 @@ void ForEachChild(const Bytes& bytes, std::uint64_t base, const VersionNode& par
 
 }  // namespace
 
-std::optional<PeHeaders> ReadPeHeaders(const std::string& bytes)
+std::optional<PeHeaders> ReadPeHeaders(const ByteSource& bytes)
 {
     const PeFile file(bytes);
     if (!file.ok()) return std::nullopt;
@@ -343,7 +370,7 @@ std::string MachineName(const PeHeaders& headers)
     return code;
 }
 
-bool ExportsName(const std::string& bytes, const std::string& name)
+bool ExportsName(const ByteSource& bytes, const std::string& name)
 {
     const PeFile file(bytes);
     std::uint32_t rva = 0;
@@ -355,20 +382,30 @@ bool ExportsName(const std::string& bytes, const std::string& name)
     if (!directory || !file.bytes().U32(*directory + 24, nameCount) || !file.bytes().U32(*directory + 32, names)) {
         return false;
     }
-    // Every step reads four more bytes of the file, so a count that the file
-    // cannot hold ends at its end; each name is compared over the length of
-    // the one looked for, however long it runs.
-    for (std::uint32_t i = 0; i < nameCount; ++i) {
-        const std::optional<std::uint64_t> entry = file.OffsetOf(names + 4ULL * i, 4);
+    // As GetProcAddress looks a name up: a binary search of the table of
+    // names, which linkers sort; a name that leads nowhere ends it. Each name
+    // is compared over the length of the one looked for, however long it runs.
+    std::int64_t low = 0;
+    std::int64_t high = static_cast<std::int64_t>(nameCount) - 1;
+    while (low <= high) {
+        const std::int64_t middle = low + (high - low) / 2;
+        const std::optional<std::uint64_t> entry = file.OffsetOf(names + 4ULL * static_cast<std::uint64_t>(middle), 4);
         std::uint32_t nameRva = 0;
         if (!entry || !file.bytes().U32(*entry, nameRva)) return false;
         const std::optional<std::uint64_t> text = file.OffsetOf(nameRva);
-        if (text && file.bytes().HoldsText(*text, name)) return true;
+        const std::optional<int> order = text ? file.bytes().CompareText(*text, name) : std::nullopt;
+        if (!order) return false;
+        if (*order == 0) return true;
+        if (*order > 0) {
+            high = middle - 1;
+        } else {
+            low = middle + 1;
+        }
     }
     return false;
 }
 
-std::map<std::string, std::string> VersionStrings(const std::string& bytes)
+std::map<std::string, std::string> VersionStrings(const ByteSource& bytes)
 {
     std::map<std::string, std::string> strings;
     const PeFile file(bytes);
@@ -393,7 +430,7 @@ std::map<std::string, std::string> VersionStrings(const std::string& bytes)
     return strings;
 }
 
-PeVersionInfo ReadVersionInfo(const std::string& bytes)
+PeVersionInfo ReadVersionInfo(const ByteSource& bytes)
 {
     PeVersionInfo info;
     const PeFile file(bytes);
@@ -429,7 +466,7 @@ PeVersionInfo ReadVersionInfo(const std::string& bytes)
     return info;
 }
 
-bool HasAuthenticodeSignature(const std::string& bytes)
+bool HasAuthenticodeSignature(const ByteSource& bytes)
 {
     const PeFile file(bytes);
     std::uint32_t offset = 0;
@@ -443,4 +480,29 @@ bool HasAuthenticodeSignature(const std::string& bytes)
     return file.bytes().U32(offset, length) && length > 8 && length <= size && file.bytes().U16(offset + 4, revision) &&
            revision == kCertificateRevision2 && file.bytes().U16(offset + 6, type) &&
            type == kCertificatePkcsSignedData;
+}
+
+std::optional<PeHeaders> ReadPeHeaders(const std::string& bytes)
+{
+    return ReadPeHeaders(StringSource(bytes));
+}
+
+bool ExportsName(const std::string& bytes, const std::string& name)
+{
+    return ExportsName(StringSource(bytes), name);
+}
+
+std::map<std::string, std::string> VersionStrings(const std::string& bytes)
+{
+    return VersionStrings(StringSource(bytes));
+}
+
+PeVersionInfo ReadVersionInfo(const std::string& bytes)
+{
+    return ReadVersionInfo(StringSource(bytes));
+}
+
+bool HasAuthenticodeSignature(const std::string& bytes)
+{
+    return HasAuthenticodeSignature(StringSource(bytes));
 }

@@ -467,6 +467,57 @@ TEST_F(CheckerFindings, ReadOnlyImeFileInstallsAndCannotBeRemoved)
     Run("/uninst", {Outcome(Gbk(texts::kFilesLocked))});
 }
 
+// Another input method's code table under the MB file's name: the checker
+// names it before the installation overwrites it, as it then does.
+TEST_F(CheckerFindings, AnotherInputMethodsMbFileIsNamedBeforeItIsOverwritten)
+{
+    const std::string other = "another input method's code table";
+    ASSERT_TRUE(WriteBytes(InstalledMb(), other));
+    ExpectReport(CheckPackage(), 1,
+                 "and the IME file is not installed, so no installation of this package left it there: it may be "
+                 "another input method's. Installing overwrites it, and its content is lost");
+    Run("", {Outcome(Gbk(texts::kInstallSucceeded))});
+    EXPECT_NE(ReadBytes(InstalledMb()).value_or(""), other);  // lost, as the checker said
+}
+
+// The system's own notepad.exe, put back when the case ends, whatever happened.
+class SystemFileRestored {
+public:
+    explicit SystemFileRestored(std::string path) : path_(std::move(path)), original_(ReadBytes(path_)) {}
+    ~SystemFileRestored()
+    {
+        if (original_ && ReadBytes(path_) != original_) {
+            SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+            EXPECT_TRUE(WriteBytes(path_, *original_)) << "could not restore " << path_;
+        }
+    }
+    bool Saved() const { return original_.has_value(); }
+
+private:
+    std::string path_;
+    std::optional<std::string> original_;
+};
+
+// The MB file under the name of a file Windows protects: on Windows the copy
+// onto it fails with access denied, for an administrator too. Wine protects
+// nothing and replaces the system's file, which the case puts back.
+TEST_F(CheckerFindings, ProtectedSystemFileIsNamedAsACopyWindowsRefuses)
+{
+    const SystemFileRestored notepad(SystemFilesDirectory() + "\\notepad.exe");
+    ASSERT_TRUE(notepad.Saved());
+    ASSERT_TRUE(CopyFileA(PackagePath(kMbFile).c_str(), PackagePath("notepad.exe").c_str(), FALSE));
+    WriteSetupLog(SetupLog(kImeFile, "notepad.exe", texts::kDisplayName));
+    ExpectReport(CheckPackage(), 1,
+                 "The MB file's installed path " + SystemDirectory() +
+                     "\\notepad.exe is a system file Windows protects (Windows Resource Protection)");
+    if (RunningOnWine()) {
+        ReportWineDeviation("CopyFileA: replaces a file Windows Resource Protection keeps");
+        Run("", {Outcome(Gbk(texts::kInstallSucceeded))});
+    } else {
+        Run("", {Outcome(std::string("notepad.exe") + texts::kCopyErrorSuffix)});
+    }
+}
+
 // FileTimeToDosDateTime covers 1980 to 2107 ("this conversion fails if the
 // input file time is outside this range"); Wine 8 wraps a later date round
 // and finds the file, so under Wine the package works, and the checker says

@@ -9,6 +9,7 @@
 #include "common/clean_machine_fixture.h"
 #include "common/ime_package_sim.h"
 #include "package_checker/checker.h"
+#include "package_checker/crafted_image.h"
 #include "package_checker/pe_image_builder.h"
 
 namespace {
@@ -68,7 +69,8 @@ const std::set<std::string> kReadingCalls = {
     "FindFirstFileA", "FindNextFileA", "FindClose", "FileTimeToLocalFileTime", "FileTimeToDosDateTime",
     "GetPrivateProfileStringA", "GetSystemDirectoryA", "CreateFileA", "ReadFile", "GetFileInformationByHandle",
     "CloseHandle", "MultiByteToWideChar", "RegOpenKeyExA", "RegEnumKeyExA", "RegQueryValueExA", "RegCloseKey",
-    "GetCurrentProcess", "IsWow64Process", "GetSystemWow64DirectoryA",
+    "GetCurrentProcess", "IsWow64Process", "GetSystemWow64DirectoryA", "GetFileSizeEx", "SetFilePointerEx",
+    "LoadLibraryExA", "GetProcAddress", "SfcIsFileProtected", "FreeLibrary",
 };
 
 TEST_P(CheckerRun, NamesTheCauseWithItsExitStatus)
@@ -123,11 +125,25 @@ std::string UnmarkedImage()
 }
 
 // An IME installed from an earlier package: both files and its layout.
-void PutInstallation(const std::string& ime, const char* layout)
+void PutInstallation(const std::string& ime, const char* layout, const std::string& mb = kOldMb)
 {
     sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, ime);
-    sim::PutFile(std::string(kSystemDir) + "\\" + kMbName, kOldMb);
+    sim::PutFile(std::string(kSystemDir) + "\\" + kMbName, mb);
     sim::SetString(HKEY_LOCAL_MACHINE, std::string(kLayoutList) + "\\" + layout, "Ime File", "MYIME.IME");
+}
+
+// This package installed: its own two files in the system directory.
+void PutOwnInstallation(const char* layout)
+{
+    PutInstallation(test_images::ImeModule(), layout, kNewMb);
+}
+
+// The package's MB file named as a file of Windows' own, which the system directory holds.
+void MbFileNamedAsAWindowsFile(const char* name)
+{
+    sim::PutFile(std::string(kSystemDir) + "\\" + name, "Windows' own");
+    sim::PutFile(kPackage + "\\" + name, kNewMb);
+    PutSetupLog(kImeName, name, kDisplayName);
 }
 
 const std::string kLongName = std::string(76, 'n') + ".ime";  // 80 characters
@@ -145,8 +161,8 @@ const CheckerCase kCases[] = {
     {"SoundPackage", [] {}, 0, "No further problems found.", kInstall},
     {"InstalledIme",
      [] {
-         sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, kOldIme);
-         sim::PutFile(std::string(kSystemDir) + "\\" + kMbName, kOldMb);
+         sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, test_images::ImeModule());
+         sim::PutFile(std::string(kSystemDir) + "\\" + kMbName, kNewMb);
      },
      0, "/inst: imesetup.exe would ask before replacing the installed IME file, then install", kRemove},
     // The removal's first step ends it when a file is not installed.
@@ -154,7 +170,8 @@ const CheckerCase kCases[] = {
      "/uninst: imesetup.exe would run the removal, which ends at once with \"" + kNotInstalled +
          "\": nothing is installed",
      kInstall},
-    {"OnlyTheImeFileInstalled", [] { sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, kOldIme); }, 0,
+    {"OnlyTheImeFileInstalled",
+     [] { sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, test_images::ImeModule()); }, 0,
      "/uninst: imesetup.exe would run the removal, which ends at once with \"" + kNotInstalled +
          "\": the MB file is not installed",
      kRemove + ", and end at once with \"" + kNotInstalled + "\": the MB file is not installed"},
@@ -196,9 +213,9 @@ const CheckerCase kCases[] = {
     {"RegisteredUnderItsOwnLanguage",
      [] { sim::SetString(HKEY_LOCAL_MACHINE, std::string(kLayoutList) + "\\E0200804", "Ime File", "myime.ime"); },
      0, "The IME file is already registered as layout E0200804, language 0804", kInstall},
-    {"InstalledAndRegistered", [] { PutInstallation(kOldIme, "E0200804"); }, 0, "/uninst: imesetup.exe would remove\n",
+    {"InstalledAndRegistered", [] { PutOwnInstallation("E0200804"); }, 0, "/uninst: imesetup.exe would remove\n",
      kRemove},
-    {"OnlyTheMbFileInstalled", [] { sim::PutFile(std::string(kSystemDir) + "\\" + kMbName, kOldMb); }, 0,
+    {"OnlyTheMbFileInstalled", [] { sim::PutFile(std::string(kSystemDir) + "\\" + kMbName, kNewMb); }, 1,
      "/uninst: imesetup.exe would run the removal, which ends at once with \"" + kNotInstalled +
          "\": the IME file is not installed",
      kInstall},
@@ -207,7 +224,8 @@ const CheckerCase kCases[] = {
      [] {
          sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, UnmarkedImage());
      },
-     0, "No further problems found.",
+     1, "its bytes differ, so no installation of this package put it there. /inst overwrites it, and a removal "
+        "that gets as far as deleting the files deletes it.",
      kRemove + ", and end at once with \"" + kNotInstalled + "\": the MB file is not installed"},
     // The last day with an MS-DOS time: 2000 was a leap year.
     {"ImeFileWrittenOnTheLastDayOf2107",
@@ -227,6 +245,12 @@ const CheckerCase kCases[] = {
      "This 32-bit checker runs on 64-bit Windows (WoW64): what the 32-bit imesetup.exe puts in the system "
      "directory lands in C:\\WINDOWS\\SysWOW64, and the system directory's paths below lead there.",
      kInstall},
+    // Every structure read where it lies, whatever the file's size: the
+    // exports' last name, the version resource and the certificate table lie
+    // past 64 MiB.
+    {"SoundImeFileLargerThan64MiB",
+     [] { sim::PutFile(kPackage + "\\" + kImeName, test_images::CraftedImage((64 << 20) + (1 << 20))); }, 0,
+     "No further problems found.", kInstall},
     {"OneByteMbFile", [] { sim::PutFile(kPackage + "\\" + kMbName, "x"); }, 0, "No further problems found.", kInstall},
 
     // imesetup.exe would end without a message
@@ -351,6 +375,15 @@ const CheckerCase kCases[] = {
      1, "setup.log holds zero bytes", kInstall},
     {"Utf8WithoutMark", [] { PutSetupLog(kImeName, kMbName, kUtf8DisplayName); }, 1,
      "where \"" + kUtf8DisplayName + "\" was meant", kInstall},
+    // The encoding judged from the whole file, as Windows reads it.
+    {"Utf8NameBehindAMegabyteOfComments",
+     [] {
+         std::string comments;
+         while (comments.size() < (1 << 20)) comments += "; the code table's history, line after line\r\n";
+         sim::PutFile(kPackage + "\\setup.log", comments + "[ImePram]\r\nImeFile=MyIme.ime\r\nMbFile=MyIme.mb\r\nImeName=" +
+                                                     kUtf8DisplayName + "\r\n");
+     },
+     1, "where \"" + kUtf8DisplayName + "\" was meant", kInstall},
     {"ImeFileWithFolderParts",
      [] {
          sim::PutFile(kPackage + "\\sub\\MyIme.ime", test_images::ImeModule());
@@ -530,6 +563,56 @@ const CheckerCase kCases[] = {
          sim::PutFile(kPackage + "\\setup.exe", test_images::SetupProgram(test_images::kX64));
      },
      1, "The setup program \"setup.exe\" in the folder is the x64 build, but the IME file is an x86 image", kInstall},
+    // What stands at the installed paths and is not this package's: named
+    // before the installation overwrites it or the removal deletes it.
+    {"AnotherImesMbFile", [] { sim::PutFile(std::string(kSystemDir) + "\\" + kMbName, kOldMb); }, 1,
+     "The system directory already holds C:\\WINDOWS\\SYSTEM32\\MyIme.mb, and the IME file is not installed, so no "
+     "installation of this package left it there: it may be another input method's. Installing overwrites it, and "
+     "its content is lost; it is deleted by the removal later.",
+     kInstall},
+    {"InstalledFilesOfOtherContent", [] { PutInstallation(kOldIme, "E0200804"); }, 1,
+     "The installed IME file C:\\WINDOWS\\SYSTEM32\\MyIme.ime is not the one in the package (\"MyIme.ime\"): its "
+     "bytes differ, so no installation of this package put it there. Without an argument imesetup.exe runs the "
+     "removal, which deletes it, and /inst overwrites it.",
+     kRemove},
+    {"InstalledMbFileOfOtherContent", [] { PutInstallation(test_images::ImeModule(), "E0200804"); }, 1,
+     "The installed MB file C:\\WINDOWS\\SYSTEM32\\MyIme.mb is not the one in the package", kRemove},
+    // Windows Resource Protection: the copy fails for an administrator too.
+    {"MbFileNamedAsAProtectedWindowsFile", [] { MbFileNamedAsAWindowsFile("notepad.exe"); }, 1,
+     "The MB file's installed path C:\\WINDOWS\\SYSTEM32\\notepad.exe is a system file Windows protects (Windows "
+     "Resource Protection): only Windows' own installer may replace or delete it, an administrator included. On "
+     "Windows the installation's copy onto it fails with access denied (\"notepad.exe Copy to %SystemDir% Error \")",
+     kInstall},
+    {"MbFileProtectedOutsideTheList",
+     [] {
+         sim::PutFile(std::string(kSystemDir) + "\\" + kMbName, kOldMb);
+         sim::ProtectFile(std::string(kSystemDir) + "\\" + kMbName);
+     },
+     1, "C:\\WINDOWS\\SYSTEM32\\MyIme.mb is a system file Windows protects", kInstall},
+    // Where sfc.dll says no to every file (Wine's stub), the checker's own list answers.
+    {"ProtectedWindowsFileWhereNoAnswerComes",
+     [] {
+         sim::SetFileProtectionAnswers(false);
+         MbFileNamedAsAWindowsFile("KERNEL32.dll");
+     },
+     1, "C:\\WINDOWS\\SYSTEM32\\KERNEL32.dll is a system file Windows protects", kInstall},
+    // The IME file named as a protected one is taken for installed: /inst ends at its lock test.
+    {"ImeFileNamedAsAProtectedWindowsFile",
+     [] {
+         sim::PutFile(std::string(kSystemDir) + "\\imm32.dll", "Windows' own");
+         sim::PutFile(kPackage + "\\imm32.dll", test_images::ImeModule());
+         sim::PutFile(std::string(kSystemDir) + "\\" + kMbName, kNewMb);
+         PutSetupLog("imm32.dll", kMbName, kDisplayName);
+     },
+     1,
+     "/inst: imesetup.exe would run the installation, whose lock test ends it at once: the installed IME file is "
+     "protected by Windows",
+     kLookupFails + "the IME file is no PE image and has no version resource (error 1812)"},
+    // A code table is data: a program in its place is a package put together wrongly.
+    {"MbFileIsTheImeFileOverAgain", [] { sim::PutFile(kPackage + "\\" + kMbName, test_images::ImeModule()); }, 1,
+     "The MB file \"MyIme.mb\" holds exactly the bytes of the IME file \"MyIme.ime\"", kInstall},
+    {"MbFileIsAProgram", [] { sim::PutFile(kPackage + "\\" + kMbName, test_images::SetupProgram(test_images::kX64)); },
+     1, "The MB file \"MyIme.mb\" is a Windows image (a PE file), not code-table data", kInstall},
     {"EmptyMbFile", [] { sim::PutFile(kPackage + "\\" + kMbName, ""); }, 1, "The MB file is empty", kInstall},
     {"DllsInTheFolder",
      [] {

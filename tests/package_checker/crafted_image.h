@@ -2,12 +2,13 @@
 // most sections the file header can count (65,535, fewer in a file too small
 // for their table), all but the last far from everything, and one section
 // holding an export directory whose table of names fills most of the file.
-// Every other name points outside every section, the others at one long text
-// without an end near it; the last one is "ImeInquire". A reader that walks
-// the section table for each name, or reads each name to a length of its
-// own, takes the product of the two sizes. After the names the same section
-// holds the resources, whose root lists tens of thousands of types before
-// the version resource (an input method driver's, for Simplified Chinese),
+// Every name but the last points at one long text without an end near it,
+// which sorts before the last one, "ImeInquire". A reader that walks the
+// section table for each name, reads each name to a length of its own, or
+// reads the table through, takes the product of the sizes or the file's
+// size. After the names the same section holds the resources, whose root
+// lists tens of thousands of types in order, the version resource's among
+// them (an input method driver's, for Simplified Chinese),
 // and the file ends with a certificate table: a sound, signed IME file as
 // the checker judges it, each of its readers going through the same table.
 #pragma once
@@ -76,7 +77,6 @@ inline std::string CraftedImage(std::uint64_t size, std::uint16_t mostSections =
         static_cast<std::uint16_t>(std::min<std::uint64_t>(mostSections, (size / 2 - 0x200) / 40));
     constexpr std::uint32_t kOptional = 0x58;  // after "PE\0\0" and the file header
     constexpr std::uint32_t kTable = kOptional + 240;
-    constexpr std::uint32_t kOutside = 0x7FFFF000;  // below the far sections, above the last one
     constexpr std::uint32_t kLongText = 8192;
     constexpr std::uint32_t kCertificate = 16;  // a WIN_CERTIFICATE with 8 bytes of its own
     const std::uint64_t raw = (kTable + 40ULL * sections + 0x1FF) & ~0x1FFULL;
@@ -115,8 +115,9 @@ inline std::string CraftedImage(std::uint64_t size, std::uint16_t mostSections =
     Put32(image, kOptional + 144, static_cast<std::uint32_t>(certificate));
     Put32(image, kOptional + 148, kCertificate);
 
-    // The resources before it: a root of many types, the version type last,
-    // then one name and one language down to the data entry and the data.
+    // The resources before it: a root of many types in ascending order, the
+    // version type (16) among them, then one name and one language down to
+    // the data entry and the data.
     const std::uint32_t types = static_cast<std::uint32_t>(std::min<std::uint64_t>(0xFFFF, size / 128));
     const std::string version = crafted::VersionInfo();
     const std::uint32_t second = 16 + 8 * types;
@@ -125,12 +126,11 @@ inline std::string CraftedImage(std::uint64_t size, std::uint16_t mostSections =
     const std::uint32_t resourceSize = dataEntry + 16 + static_cast<std::uint32_t>(version.size());
     const std::uint64_t resources = (certificate - resourceSize) & ~7ULL;
     Put16(image, resources + 14, types);
-    for (std::uint32_t i = 0; i + 1 < types; ++i) {
-        Put32(image, resources + 16 + 8ULL * i, 17 + i);
+    for (std::uint32_t i = 0; i < types; ++i) {
+        Put32(image, resources + 16 + 8ULL * i, 1 + i);
         Put32(image, resources + 20 + 8ULL * i, 0x80000000u);  // the root again, never to be followed
     }
-    Put32(image, resources + 16 + 8ULL * (types - 1), 16);
-    Put32(image, resources + 20 + 8ULL * (types - 1), 0x80000000u | second);
+    Put32(image, resources + 20 + 8ULL * 15, 0x80000000u | second);  // type 16
     Put16(image, resources + second + 14, 1);
     Put32(image, resources + second + 16, 1);
     Put32(image, resources + second + 20, 0x80000000u | third);
@@ -151,7 +151,7 @@ inline std::string CraftedImage(std::uint64_t size, std::uint16_t mostSections =
     Put32(image, raw + 24, count);
     Put32(image, raw + 32, kAddress + 40);
     for (std::uint32_t i = 0; i + 1 < count; ++i) {
-        Put32(image, names + 4ULL * i, i % 2 == 0 ? kOutside : rva(longText));
+        Put32(image, names + 4ULL * i, rva(longText));
     }
     Put32(image, names + 4ULL * (count - 1), rva(nameInquire));
     image.replace(longText, kLongText, std::string(kLongText, 'I'));

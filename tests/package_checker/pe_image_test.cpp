@@ -229,7 +229,8 @@ TEST(PeImage, DamagedDirectoriesGiveNoAnswer)
         std::string bytes;
         bool found;
     } damages[] = {
-        {"name count beyond the file, the name first", exports + 24, std::string("\xFF\xFF\xFF\xFF", 4), true},
+        // The loader's binary search looks in the middle first, far beyond the file.
+        {"name count beyond the file, the name first", exports + 24, std::string("\xFF\xFF\xFF\xFF", 4), false},
         {"name table outside the section", exports + 32, std::string("\x00\x00\x00\x70", 4), false},
         {"name outside the section", exports + 40, std::string("\x00\x00\x00\x70", 4), false},
         {"name outside the section, count beyond the file", exports + 24,
@@ -309,6 +310,29 @@ TEST(PeImage, CraftedShapeIsReadAsItsTablesSay)
     EXPECT_EQ(version.Translation->Language, 0x0804);
     EXPECT_EQ(version.Translation->CodePage, 936);
     EXPECT_TRUE(HasAuthenticodeSignature(image));
+}
+
+// Each structure is read where it lies: reading all four answers takes the
+// section table once per reading and a few probes, not the file.
+TEST(PeImage, ReadsTheStructuresNotTheFile)
+{
+    struct CountingSource : StringSource {
+        using StringSource::StringSource;
+        bool Read(std::uint64_t offset, std::size_t size, char* out) const override
+        {
+            read += size;
+            return StringSource::Read(offset, size, out);
+        }
+        mutable std::uint64_t read = 0;
+    };
+    const std::string image = CraftedImage(4 << 20);
+    const CountingSource source(image);
+    EXPECT_TRUE(ExportsName(source, "ImeInquire"));
+    EXPECT_EQ(ReadVersionInfo(source).Translation->Language, 0x0804);
+    EXPECT_TRUE(HasAuthenticodeSignature(source));
+    const std::uint64_t sectionTables = 3 * 40ULL * 0xFFFF;
+    EXPECT_LT(source.read, sectionTables + (64 << 10));
+    EXPECT_LT(source.read, image.size());
 }
 
 }  // namespace

@@ -171,6 +171,60 @@ TEST_F(SimFilesTest, DeleteFile)
     EXPECT_FALSE(sim::FileExists("C:\\d.ime"));
 }
 
+// Windows Resource Protection refuses an administrator: each call that would
+// change a protected file fails with access denied, where the same call on
+// the same file unprotected succeeds.
+TEST_F(SimFilesTest, ProtectedFilesRefuseEveryChange)
+{
+    sim::PutFile("C:\\src.mb", "code table");
+    for (const char* path : {"C:\\WINDOWS\\SYSTEM32\\notepad.exe", "C:\\WINDOWS\\SYSTEM32\\other.mb"}) {
+        for (const bool protect : {false, true}) {
+            sim::PutFile(path, "Windows' own");
+            if (protect && std::string(path).find("other") != std::string::npos) sim::ProtectFile(path);
+            const bool listed = std::string(path).find("notepad") != std::string::npos;
+            const DWORD refused = protect || listed ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+            EXPECT_EQ(OpenStatus(path, FILE_SHARE_READ), refused) << path;
+            EXPECT_EQ(CopyStatus("C:\\src.mb", path), refused) << path;
+            EXPECT_EQ(SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL) ? ERROR_SUCCESS : GetLastError(), refused);
+            EXPECT_EQ(DeleteStatus(path), refused) << path;
+            if (refused != ERROR_SUCCESS) EXPECT_EQ(sim::FileContents(path), "Windows' own") << path;
+            HANDLE reading = Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_ALWAYS);
+            EXPECT_NE(reading, INVALID_HANDLE_VALUE) << path;  // reading stays open to everyone
+            CloseHandle(reading);
+        }
+    }
+}
+
+// SfcIsFileProtected is reached as on Windows, through sfc.dll of the system
+// directory; it answers from the machine's list, file there or not, and as
+// Wine's stub does when its answers are off.
+TEST_F(SimFilesTest, SfcTellsProtectedFiles)
+{
+    EXPECT_EQ(LoadLibraryExA("C:\\IMEPKG\\sfc.dll", nullptr, 0), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+    const HMODULE sfc = LoadLibraryExA("C:\\WINDOWS\\SYSTEM32\\SFC.DLL", nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    ASSERT_NE(sfc, nullptr);
+    EXPECT_EQ(GetProcAddress(sfc, "SfcIsKeyProtected"), nullptr);
+    const auto ask = reinterpret_cast<BOOL(WINAPI*)(HANDLE, LPCWSTR)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(sfc, "SfcIsFileProtected")));
+    ASSERT_NE(ask, nullptr);
+    const auto wide = [](const std::string& text) {
+        std::basic_string<WCHAR> units(text.begin(), text.end());
+        return units;
+    };
+    sim::PutFile("C:\\WINDOWS\\SYSTEM32\\mine.mb", "x");
+    EXPECT_TRUE(ask(nullptr, wide("C:\\WINDOWS\\SYSTEM32\\kernel32.dll").c_str()));
+    EXPECT_FALSE(ask(nullptr, wide("C:\\WINDOWS\\SYSTEM32\\mine.mb").c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    sim::ProtectFile("C:\\WINDOWS\\SYSTEM32\\mine.mb");
+    EXPECT_TRUE(ask(nullptr, wide("C:\\windows\\system32\\MINE.MB").c_str()));
+    sim::SetFileProtectionAnswers(false);
+    EXPECT_FALSE(ask(nullptr, wide("C:\\WINDOWS\\SYSTEM32\\kernel32.dll").c_str()));
+    EXPECT_EQ(sim::LoadedModuleCount(), 1);
+    EXPECT_TRUE(FreeLibrary(sfc));
+    EXPECT_EQ(sim::LoadedModuleCount(), 0);
+}
+
 TEST_F(SimFilesTest, FindFirstFileOrderPatternsAndErrors)
 {
     sim::SetCurrentDirectory("C:\\SETUP");

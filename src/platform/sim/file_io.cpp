@@ -115,6 +115,7 @@ BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes)
         FileNode* parent = FindNode(r.parentKey);
         return Fail(parent && parent->directory ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
     }
+    if (ProtectedBySystem(r.key)) return Fail(ERROR_ACCESS_DENIED);
     // The attributes given replace the old ones; FILE_ATTRIBUTE_NORMAL means none.
     DWORD kept = node->directory ? static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY) : 0;
     node->attributes = kept | (dwFileAttributes & kSettableAttributes);
@@ -144,5 +145,38 @@ BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATIO
     info.nFileIndexHigh = static_cast<DWORD>(index >> 32);
     info.nFileIndexLow = static_cast<DWORD>(index);
     info.dwVolumeSerialNumber = 0x5EED0000u | static_cast<BYTE>(open->key[0]);
+    return TRUE;
+}
+
+BOOL WINAPI SetFilePointerEx(HANDLE hFile, LARGE_INTEGER liDistanceToMove, PLARGE_INTEGER lpNewFilePointer,
+                             DWORD dwMoveMethod)
+{
+    const Hit hit = Enter("SetFilePointerEx");
+    FileOpen* open = OpenOf(hFile);
+    FileNode* node = NodeOf(open);
+    if (!node) return Fail(ERROR_INVALID_HANDLE);
+    if (hit.fail) return Fail(hit.error);
+    long long base = 0;
+    switch (dwMoveMethod) {
+    case FILE_BEGIN: break;
+    case FILE_CURRENT: base = static_cast<long long>(open->position); break;
+    case FILE_END: base = static_cast<long long>(node->contents.size()); break;
+    default: return Fail(ERROR_INVALID_PARAMETER);
+    }
+    const long long target = base + liDistanceToMove.QuadPart;
+    if (target < 0) return Fail(ERROR_NEGATIVE_SEEK);
+    open->position = static_cast<size_t>(target);  // past the end is allowed, as on Windows
+    if (lpNewFilePointer) lpNewFilePointer->QuadPart = target;
+    return TRUE;
+}
+
+BOOL WINAPI GetFileSizeEx(HANDLE hFile, PLARGE_INTEGER lpFileSize)
+{
+    const Hit hit = Enter("GetFileSizeEx");
+    FileNode* node = NodeOf(OpenOf(hFile));
+    if (!node) return Fail(ERROR_INVALID_HANDLE);
+    if (hit.fail) return Fail(hit.error);
+    if (!lpFileSize) return Fail(ERROR_NOACCESS);
+    lpFileSize->QuadPart = static_cast<long long>(node->contents.size());
     return TRUE;
 }

@@ -1,5 +1,6 @@
 // Opening, closing, copying and deleting files, with share modes and the
-// read-only and hidden attributes honoured as Windows does. CopyFileA opens its source
+// read-only and hidden attributes and the system's protected files honoured
+// as Windows does. CopyFileA opens its source
 // for reading with every sharing allowed and its target for writing shared
 // for reading and writing, as Windows' own copy does.
 #include "platform/sim/state.h"
@@ -79,6 +80,9 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
     bool truncates = node && (dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == TRUNCATE_EXISTING);
     if (node && (node->attributes & FILE_ATTRIBUTE_READONLY) && (writes || truncates))
         return FailHandle(ERROR_ACCESS_DENIED);
+    // A protected file's ACL grants an administrator reading only.
+    if (node && (writes || truncates || (dwDesiredAccess & DELETE)) && ProtectedBySystem(r.key))
+        return FailHandle(ERROR_ACCESS_DENIED);
     if (node && ShareConflict(r.key, dwDesiredAccess, dwShareMode)) return FailHandle(ERROR_SHARING_VIOLATION);
 
     bool existed = node != nullptr;
@@ -145,6 +149,7 @@ BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFai
     if (to && bFailIfExists) return FailBool(ERROR_FILE_EXISTS);
     // A read-only or hidden target is not overwritten (CopyFile).
     if (to && (to->attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN))) return FailBool(ERROR_ACCESS_DENIED);
+    if (to && ProtectedBySystem(dst.key)) return FailBool(ERROR_ACCESS_DENIED);
     // The target is written through a handle that shares reading and writing,
     // not deletion: a holder must share writing and may not hold it for delete.
     if (to && ShareConflict(dst.key, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE))
@@ -154,6 +159,7 @@ BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFai
     copy.name = to ? to->name : dst.lastName;  // an overwritten file keeps its name's case
     copy.parentKey = dst.parentKey;
     copy.attributes = (from->attributes | FILE_ATTRIBUTE_ARCHIVE);
+    copy.protectedBySystem = false;  // the protection is the original's ACL
     M().files[dst.key] = copy;
     return TRUE;
 }
@@ -172,6 +178,7 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName)
     if (!node) return FailBool(ERROR_FILE_NOT_FOUND);
     if (node->directory) return FailBool(ERROR_ACCESS_DENIED);
     if (node->attributes & FILE_ATTRIBUTE_READONLY) return FailBool(ERROR_ACCESS_DENIED);
+    if (ProtectedBySystem(r.key)) return FailBool(ERROR_ACCESS_DENIED);
     if (ShareConflict(r.key, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE))
         return FailBool(ERROR_SHARING_VIOLATION);
     M().files.erase(r.key);

@@ -51,6 +51,17 @@ int HoldFile(const std::string& path, DWORD shareMode = 0);
 // The same with the holder's access given; the one above holds for reading.
 int HoldFile(const std::string& path, DWORD shareMode, DWORD access);
 void ReleaseFile(int holdToken);
+// Windows Resource Protection: only the system's installer may change the
+// file, so opening it for writing or deletion, copying onto it, deleting it
+// and setting its attributes fail with ERROR_ACCESS_DENIED, for an
+// administrator too. A file in the system directory named as one of
+// Windows' own (kernel32.dll, imm32.dll, notepad.exe, ...) is protected from
+// the start; ProtectFile protects any other existing file.
+// SfcIsFileProtected (sfc.dll) answers for both, unless its answers are
+// switched off: then it says FALSE for every file, as Wine's stub does.
+void ProtectFile(const std::string& path);
+void SetFileProtectionAnswers(bool answered);
+int LoadedModuleCount();  // LoadLibraryExA loads not yet freed
 // Profiles named without a directory are looked for in C:\WINDOWS.
 bool IsReadOnly(const std::string& path);
 FILETIME LastWriteTime(const std::string& path);  // zero when missing

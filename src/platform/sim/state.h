@@ -45,6 +45,7 @@ struct FileNode {
     DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
     FILETIME lastWrite{};
     std::string parentKey;  // "" for a drive root
+    bool protectedBySystem = false;  // ProtectFile
 };
 
 struct FileOpen {  // an open of a file, by the tool or by another process
@@ -125,6 +126,8 @@ struct Machine {
     std::map<uintptr_t, FileOpen> fileHandles;  // the tool's CreateFileA handles
     std::map<int, FileOpen> holds;               // other processes
     std::map<uintptr_t, FindSearch> findHandles;
+    bool protectionAnswers = true;  // SfcIsFileProtected tells protected files
+    int loadedModules = 0;
     uintptr_t nextHandle = 0x1000;
     int nextHold = 1;
 
@@ -204,6 +207,8 @@ ResolvedPath ResolveArgument(const std::string& path, bool allowWildcards = fals
 FileNode* FindNode(const std::string& key);
 std::string ParentKey(const std::string& key);
 void MakeDirectories(const std::string& fullPath);  // full path with its parents
+// The file at the key is one Windows Resource Protection keeps (modules.cpp).
+bool ProtectedBySystem(const std::string& key);
 bool ShareConflict(const std::string& key, DWORD access, DWORD share, const FileOpen* ignore = nullptr);
 
 // Search names (dos_wildcards.cpp): a pattern as the file system receives it.

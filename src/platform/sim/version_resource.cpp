@@ -84,15 +84,30 @@ std::optional<std::uint64_t> At(Reader& read, const Image& image, std::uint64_t 
 }
 
 // The OffsetToData of a resource directory's entry with this id (or its
-// first entry), from the resource root.
+// first entry), from the resource root. Windows' loader finds an id by a
+// binary search of the ids, which follow the named entries in order.
 std::optional<std::uint64_t> Entry(Reader& read, std::uint64_t directory, std::optional<std::uint64_t> id)
 {
-    const std::uint64_t count = read(directory + 12, 2) + read(directory + 14, 2);
-    for (std::uint64_t i = 0; i < count && read.good(); ++i) {
-        const std::uint64_t entry = directory + 16 + 8 * i;
-        if (!id || read(entry, 4) == *id) {
-            const std::uint64_t target = read(entry + 4, 4);
-            if (read.good()) return target;
+    const std::uint64_t named = read(directory + 12, 2);
+    const std::uint64_t count = named + read(directory + 14, 2);
+    if (!id) {
+        const std::uint64_t target = count > 0 ? read(directory + 20, 4) : 0;
+        return count > 0 && read.good() ? std::optional<std::uint64_t>(target) : std::nullopt;
+    }
+    std::uint64_t low = named;
+    std::uint64_t high = count;  // past the last
+    while (low < high && read.good()) {
+        const std::uint64_t middle = low + (high - low) / 2;
+        const std::uint64_t name = read(directory + 16 + 8 * middle, 4);
+        if (!read.good()) break;
+        if (name == *id) {
+            const std::uint64_t target = read(directory + 20 + 8 * middle, 4);
+            return read.good() ? std::optional<std::uint64_t>(target) : std::nullopt;
+        }
+        if (name > *id) {
+            high = middle;
+        } else {
+            low = middle + 1;
         }
     }
     return std::nullopt;

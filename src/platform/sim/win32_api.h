@@ -261,6 +261,22 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName);
 // The wide forms, for folders whose names the ANSI code page cannot hold.
 DWORD WINAPI GetCurrentDirectoryW(DWORD nBufferLength, LPWSTR lpBuffer);
 BOOL WINAPI SetCurrentDirectoryW(LPCWSTR lpPathName);
+// Reading a file where a structure lies, whatever its size.
+union LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    } u;
+    long long QuadPart;
+};
+typedef LARGE_INTEGER* PLARGE_INTEGER;
+#define FILE_BEGIN 0
+#define FILE_CURRENT 1
+#define FILE_END 2
+#define ERROR_NEGATIVE_SEEK 131L
+BOOL WINAPI SetFilePointerEx(HANDLE hFile, LARGE_INTEGER liDistanceToMove, PLARGE_INTEGER lpNewFilePointer,
+                             DWORD dwMoveMethod);
+BOOL WINAPI GetFileSizeEx(HANDLE hFile, PLARGE_INTEGER lpFileSize);
 // Which file a handle reaches: the volume and the file index tell every
 // spelling of one file from another file.
 BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpFileInformation);
@@ -321,6 +337,18 @@ int WINAPIV wsprintfA(LPSTR, LPCSTR, ...);
 
 int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
                                LPWSTR lpWideCharStr, int cchWideChar);
+
+// ---- Modules: the system directory's sfc.dll is the only one there is ----
+typedef HINSTANCE HMODULE;
+typedef LONG_PTR(WINAPI* FARPROC)();
+#define LOAD_WITH_ALTERED_SEARCH_PATH 0x00000008
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_PROC_NOT_FOUND 127L
+HMODULE WINAPI LoadLibraryExA(LPCSTR lpLibFileName, HANDLE hFile, DWORD dwFlags);
+FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
+BOOL WINAPI FreeLibrary(HMODULE hLibModule);
+// sfc.dll's export, reached through GetProcAddress only, as on Windows.
+BOOL WINAPI SfcIsFileProtected(HANDLE RpcHandle, LPCWSTR ProtFileName);
 
 // ---- Input method manager and keyboard layouts ----
 HKL WINAPI ImmInstallIMEA(LPCSTR lpszIMEFileName, LPCSTR lpszLayoutText);
