@@ -1,0 +1,108 @@
+// Every statement the checker can make, by name. Each has a catalogue row
+// with its stable code ("IC203"), what it is and its sentences; a code never
+// changes meaning once released.
+#pragma once
+
+enum class FindingCode {
+    // What imesetup.exe would do: the lines of the three runs and the last line (IC0xx).
+    RunInstall,
+    RunInstallRegistrationFails,
+    RunAskBeforeReplacing,
+    RunAskBeforeReplacingRegistrationFails,
+    RunInstallEndsLocked,
+    RunRemove,
+    RunRemoveLayoutFails,
+    RunRemoveEndsAtOnce,
+    RunRemoveCannotDelete,
+    RunEndsSilently,
+
+    // The parameter file, setup.log (IC1xx).
+    NoSetupLog,
+    SetupLogNoFile,
+    KeyNotInSection,
+    KeyInLaterSection,
+    KeyInSpoiltSection,
+    FileKeyReadAsZero,
+    ImeNameZero,
+    ImeNameEmpty,
+    MarkLosesKeys,
+    MarkBeforeOtherLine,
+    Utf8Values,
+    Utf8Value,
+    Utf16WithMark,
+    Utf16BigEndian,
+    ZeroBytes,
+    BothReadings,
+    BothReadingsValue,
+
+    // The named files and the installed ones (IC2xx).
+    LookupMissing,
+    LookupFolder,
+    LookupWildcardFolder,
+    LookupDevice,
+    LookupAfter2107,
+    LookupBefore1980,
+    FileKeyNoFile,
+    WrittenAfter2107OnWindows,
+    FolderPartsImeIsPackageFile,
+    FolderPartsIsPackageFile,
+    FolderPartsRoundabout,
+    FolderPartsOutsideIme,
+    FolderPartsOutside,
+    FolderPartsNoFolderIme,
+    FolderPartsNoFolder,
+    Wildcard,
+    InstalledPathTooLong,
+    HiddenFile,
+    ReadOnlyRegistrationFails,
+    ReadOnlyFile,
+    SameFileManagerStops,
+    SameFile,
+    InstalledImeReadOnly,
+    InstalledMbReadOnly,
+    InstalledImeHidden,
+    InstalledMbHidden,
+    EmptyMbFile,
+    DllsInFolder,
+    InstalledBothReadOnlyReason,
+    InstalledImeReadOnlyReason,
+    InstalledMbReadOnlyReason,
+    NothingInstalled,
+    ImeNotInstalled,
+    MbNotInstalled,
+
+    // The IME file as an image (IC3xx).
+    NoImage,
+    OtherMachine,
+    NotDll,
+    NoImeInquire,
+    SetupProgramOtherBuild,
+    Unsigned,
+
+    // The input method manager's registration (IC4xx).
+    RegistrationRefused,
+    NeutralLanguage,
+    LayoutRefused,
+    CauseNoImage,
+    CauseNoResources,
+    CauseNoVersionResource,
+    CauseNoFixedInfo,
+    CauseNotInputMethodDriver,
+    CauseNoTranslation,
+    CauseNameTooLong,
+    CauseNoFileInSystemDirectory,
+    CauseRegisteredOtherLanguage,
+
+    // This machine (IC5xx).
+    NoCurrentDirectory,
+    FolderOutsideCodePage,
+    NoSystemDirectory,
+    TwoOrMoreArguments,
+
+    // The checker's own command line (IC9xx).
+    UnknownOption,
+    OneFolderAtMost,
+    CannotOpenFolder,
+    UnknownCode,
+    BadOptionValue,
+};
