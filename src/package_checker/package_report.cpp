@@ -126,11 +126,16 @@ void KeyItem(const ParameterReading& reading, bool fileKey, ReportText& report)
     report.Item(accepted ? kPassed : kStops, shown + "：" + verdict.Chinese, shownEnglish + ": " + verdict.English);
 }
 
-// The findings of one severity, or with one code, as items.
-void FindingItems(const std::vector<Finding>& findings, Severity kind, const char* mark, ReportText& report)
+// The findings of one kind as items: all of them, or setup.log's (IC1xx)
+// only, or all but setup.log's. A note goes where its subject is told.
+void FindingItems(const std::vector<Finding>& findings, Severity kind, std::optional<bool> setupLog,
+                  const char* mark, ReportText& report)
 {
     for (const Finding& finding : findings) {
-        if (CatalogueEntry(finding.What.Code).Kind == kind) report.Item(finding.Ignored ? kIgnored : mark, finding.What);
+        const CatalogueRow& row = CatalogueEntry(finding.What.Code);
+        const bool ofSetupLog = std::string(row.Id).rfind("IC1", 0) == 0;
+        if (row.Kind != kind || (setupLog && ofSetupLog != *setupLog)) continue;
+        report.Item(finding.Ignored ? kIgnored : mark, finding.What);
     }
 }
 
@@ -155,7 +160,7 @@ void OwnChecks(const PackageVerdict& verdict, ReportText& report)
         const TextEncoding detected = DetectTextEncoding(*facts.SetupLogBytes);
         const Bilingual encoding = EncodingName(detected);
         report.Item(kInformation, "编码：" + encoding.Chinese, "Encoding: " + encoding.English);
-        FindingItems(verdict.Findings, Severity::Note, kInformation, report);
+        FindingItems(verdict.Findings, Severity::Note, true, kInformation, report);
     } else {
         report.Item(kInformation, "setup.log 无法读取，未检查其编码。", "setup.log could not be read; its encoding "
                                                                        "was not checked.");
@@ -274,7 +279,8 @@ void FurtherChecks(const PackageVerdict& verdict, ReportText& report)
 {
     report.Heading("安装包的其他检查", "Further checks of the package");
     ImeImage(verdict.Facts, report);
-    FindingItems(verdict.Findings, Severity::Problem, kProblem, report);
+    FindingItems(verdict.Findings, Severity::Note, false, kInformation, report);
+    FindingItems(verdict.Findings, Severity::Problem, std::nullopt, kProblem, report);
     if (CountedProblems(verdict.Findings) == 0) report.Item(kPassed, "没有发现其他问题。", "No further problems found.");
 }
 
