@@ -46,6 +46,8 @@ packages=(
     # Signing with a key on a token or in an HSM: OpenSSL's PKCS#11 engine,
     # which osslsigncode loads; SoftHSM2 is the signing test's token.
     libengine-pkcs11-openssl softhsm2 opensc
+    # The checker's JSON reports validated against their published schema.
+    python3-jsonschema
 )
 packages+=("$@")
 

@@ -17,7 +17,9 @@ int main()
     ConsoleReport console;
     const int status = RunGuarded(
         [&console] {
-            return RunChecker(WideCommandLine(), [&console](const std::string& text) { console.Write(text); });
+            return RunChecker(
+                WideCommandLine(), [&console](const std::string& text) { console.Write(text); },
+                [&console](const std::string& json) { console.WriteBytes(json); });
         },
         CheckerFailed);
     console.WaitForKeyOnOwnConsole();

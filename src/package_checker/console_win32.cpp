@@ -48,6 +48,12 @@ void ConsoleReport::Write(const std::string& utf8)
     }
 }
 
+void ConsoleReport::WriteBytes(const std::string& utf8)
+{
+    if (output_ == nullptr || output_ == INVALID_HANDLE_VALUE) return;
+    WriteAll(output_, utf8.data(), utf8.size());
+}
+
 void ConsoleReport::WaitForKeyOnOwnConsole() noexcept
 {
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);

@@ -14,6 +14,10 @@ public:
     // UTF-8 bytes with CR LF line ends when the output is redirected.
     void Write(const std::string& utf8);
 
+    // Writes UTF-8 bytes as they are, console or not: a JSON document is
+    // UTF-8 whatever the console's code page.
+    void WriteBytes(const std::string& utf8);
+
     // Waits for a key when the console is the checker's alone (it was started
     // by a double click, and the window would close at once) and its input is
     // a console; never when the input is redirected.

@@ -2,14 +2,10 @@
 
 #include <optional>
 
-#include "driver/setup_parameters.h"
 #include "package_checker/file_names.h"
 #include "package_checker/file_source.h"
 #include "package_checker/package_facts.h"
-#include "package_checker/package_findings.h"
-#include "package_checker/text_forms.h"
 #include "platform/win32.h"
-#include "registration/outcome_texts.h"
 #include "support/unique_handle.h"
 
 namespace {
@@ -95,74 +91,6 @@ InstalledFileState LookAt(const Protection& protection, const ParameterReading& 
     return state;
 }
 
-struct Kind {
-    Bilingual name;
-    const ParameterReading& reading;
-    const std::string& path;
-    const InstalledFileState& state;
-};
-
-Bilingual ProtectedProblem(const PackageFacts& facts, const Kind& kind)
-{
-    const std::string path = ShownMachineText(kind.path);
-    const std::string copy = "\"" + ShownMachineText(kind.reading.Value) + OutcomeTexts::CopyErrorSuffix + "\"";
-    const std::string intro = kind.name.Chinese + "的安装路径 " + path +
-                              " 是 Windows 保护的系统文件（Windows 资源保护）：只有 Windows 自己的安装程序能替换或删除它，"
-                              "以管理员身份运行也不行。";
-    const std::string introEnglish = "The " + kind.name.English + "'s installed path " + path +
-                                     " is a system file Windows protects (Windows Resource Protection): only Windows' "
-                                     "own installer may replace or delete it, an administrator included. ";
-    const std::string wine = "（Wine 不保护任何文件，在 Wine 下复制会替换这个系统文件。）请给文件起一个自己的名字。";
-    const std::string wineEnglish = " (Wine protects no file: under Wine the copy replaces the system's file.) Give the "
-                                    "file a name of its own.";
-    if (&kind.state == &facts.Installed.Ime) {
-        const std::string locked = "\"" + ShownOutcomeText(OutcomeTexts::FilesLocked) + "\"";
-        return {intro + "imesetup.exe 会把它当作已安装的 IME 文件：不带参数时运行卸载（它删不掉这个文件，以 " + locked +
-                    " 结束，除非输入法管理器先使卸载失败），/inst 的锁定检查打不开它，安装立即结束。" + wine,
-                introEnglish + "imesetup.exe takes it for the installed IME file: without an argument it runs the "
-                               "removal, which cannot delete it (it ends with " + locked + " unless the input method "
-                               "manager stops it first), and /inst's lock test cannot open it, so the installation "
-                               "ends at once." + wineEnglish};
-    }
-    return {intro + "在 Windows 上安装时复制到它上面会因拒绝访问而失败（" + copy + "），卸载也删不掉它。" + wine,
-            introEnglish + "On Windows the installation's copy onto it fails with access denied (" + copy +
-                "), and a removal cannot delete it." + wineEnglish};
-}
-
-// A file there that an installation of this package did not leave.
-Bilingual ForeignProblem(const PackageFacts& facts, const Kind& kind)
-{
-    const std::string path = ShownMachineText(kind.path);
-    const std::string source = ShownGbkValue(kind.reading.Value);
-    const std::string advice = "如果它属于另一个输入法，请给这个安装包的文件起自己的名字。";
-    const std::string adviceEnglish = "If it belongs to another input method, give this package's files names of "
-                                      "their own.";
-    if (!facts.ImeInstalled) {
-        const Bilingual lost = kind.state.PackageContent
-                                   ? Bilingual{"（内容与安装包中的相同）", "Its bytes are the package's own, but it"}
-                                   : Bilingual{"，它原来的内容会丢失", "Installing overwrites it, and its content is lost; it"};
-        return {"系统目录中已有 " + path + "，而 IME 文件没有安装，所以它不是这个安装包的安装留下的，可能属于另一个输入法："
-                    "安装会覆盖它" + lost.Chinese + "，以后卸载会删除它。" + advice,
-                "The system directory already holds " + path + ", and the IME file is not installed, so no "
-                    "installation of this package left it there: it may be another input method's. " + lost.English +
-                    " is deleted by the removal later. " + adviceEnglish};
-    }
-    // The removal deletes the files only when it gets that far.
-    const Prediction run = PredictRun(facts, {});
-    const bool deletes = run.Outcome == RunOutcome::Remove && run.Failure.English.empty();
-    const Bilingual fate = deletes ? Bilingual{"不带参数时 imesetup.exe 会运行卸载并删除它，/inst 会覆盖它",
-                                               "Without an argument imesetup.exe runs the removal, which deletes it, "
-                                               "and /inst overwrites it"}
-                                   : Bilingual{"/inst 会覆盖它，进行到删除文件的卸载会删除它",
-                                               "/inst overwrites it, and a removal that gets as far as deleting the "
-                                               "files deletes it"};
-    return {"已安装的 " + kind.name.Chinese + " " + path + " 与安装包中的 " + source +
-                " 内容不同，不是这个安装包安装的：" + fate.Chinese + "。如果它是这个输入法的早期版本，这正是想要的；" + advice,
-            "The installed " + kind.name.English + " " + path + " is not the one in the package (" + source +
-                "): its bytes differ, so no installation of this package put it there. " + fate.English +
-                ". If it is an earlier version of this input method, that is meant. " + adviceEnglish};
-}
-
 }  // namespace
 
 InstalledFiles LookAtInstalledFiles(const PackageFacts& facts)
@@ -174,22 +102,4 @@ InstalledFiles LookAtInstalledFiles(const PackageFacts& facts)
     files.Ime = LookAt(protection, facts.ImeFile, facts.Context.InstalledImePath);
     files.Mb = LookAt(protection, facts.MbFile, facts.Context.InstalledMbPath);
     return files;
-}
-
-std::vector<Bilingual> FindInstalledFileProblems(const PackageFacts& facts)
-{
-    std::vector<Bilingual> problems;
-    const Kind kinds[] = {
-        {{"IME 文件", "IME file"}, facts.ImeFile, facts.Context.InstalledImePath, facts.Installed.Ime},
-        {{"MB 文件", "MB file"}, facts.MbFile, facts.Context.InstalledMbPath, facts.Installed.Mb},
-    };
-    for (const Kind& kind : kinds) {
-        if (!kind.state.Present) continue;
-        if (kind.state.Protected) {
-            problems.push_back(ProtectedProblem(facts, kind));
-        } else if (!facts.ImeInstalled || !kind.state.PackageContent) {
-            problems.push_back(ForeignProblem(facts, kind));
-        }
-    }
-    return problems;
 }

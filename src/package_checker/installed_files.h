@@ -3,11 +3,6 @@
 // package's, and whether Windows protects them.
 #pragma once
 
-#include <string>
-#include <vector>
-
-#include "package_checker/bilingual.h"
-
 struct PackageFacts;
 
 struct InstalledFileState {
@@ -26,8 +21,3 @@ struct InstalledFiles {
 
 // Looks at the installed paths the setup program built.
 InstalledFiles LookAtInstalledFiles(const PackageFacts& facts);
-
-// Files the package would destroy unannounced: a file not left by an
-// installation of this package that the installation overwrites and the
-// removal deletes, and a file Windows protects.
-std::vector<Bilingual> FindInstalledFileProblems(const PackageFacts& facts);

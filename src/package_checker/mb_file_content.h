@@ -2,10 +2,6 @@
 // program, or the IME file over again, is a package put together wrongly.
 #pragma once
 
-#include <vector>
-
-#include "package_checker/bilingual.h"
-
 struct PackageFacts;
 
 struct MbFileContent {
@@ -14,4 +10,3 @@ struct MbFileContent {
 };
 
 MbFileContent LookAtMbFile(const PackageFacts& facts);
-std::vector<Bilingual> FindMbFileProblems(const PackageFacts& facts);

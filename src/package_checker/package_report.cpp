@@ -1,5 +1,6 @@
 #include "package_checker/package_report.h"
 
+#include "package_checker/finding_catalogue.h"
 #include "package_checker/language_names.h"
 #include "package_checker/setup_log_encoding.h"
 #include "package_checker/text_forms.h"
@@ -7,23 +8,44 @@
 
 namespace {
 
-// Each statement as a mark and two lines: Chinese, then English below it.
-//   [ok] passed   [--] imesetup.exe stops here   [!!] a problem   [..] information
+// Each statement as a mark and two lines: Chinese, then English below it
+// (or the one language asked for), and a box it names below them.
+//   [ok] passed   [--] imesetup.exe stops here   [!!] a problem   [..] information   [~~] ignored
 class ReportText {
 public:
+    explicit ReportText(const CheckerOptions& options) : chinese_(options.Chinese), english_(options.English) {}
+
     void Heading(const std::string& chinese, const std::string& english)
     {
-        text_ += "\n== " + chinese + " / " + english + " ==\n";
+        text_ += "\n== " + Both(chinese, " / ", english) + " ==\n";
     }
-    void Item(const char* mark, const std::string& chinese, const std::string& english)
+    void Item(const char* mark, const std::string& chinese, const std::string& english, const Value* box = nullptr)
     {
-        text_ += std::string(mark) + " " + chinese + "\n     " + english + "\n";
+        text_ += std::string(mark) + " " + Both(chinese, "\n     ", english);
+        if (box) {
+            for (const std::string& line : BoxLinesOf(*box)) text_ += "\n       | " + line;
+        }
+        text_ += "\n";
     }
     void Item(const char* mark, const Bilingual& text) { Item(mark, text.Chinese, text.English); }
+    void Item(const char* mark, const Statement& statement)
+    {
+        const Bilingual text = RenderBoth(statement);
+        Item(mark, text.Chinese, text.English, BoxOf(statement));
+    }
     void Line(const std::string& line) { text_ += line + "\n"; }
     const std::string& text() const { return text_; }
 
 private:
+    std::string Both(const std::string& chinese, const char* between, const std::string& english) const
+    {
+        if (!english_) return chinese;
+        if (!chinese_) return english;
+        return chinese + between + english;
+    }
+
+    bool chinese_;
+    bool english_;
     std::string text_;
 };
 
@@ -31,6 +53,7 @@ constexpr char kPassed[] = "[ok]";
 constexpr char kStops[] = "[--]";
 constexpr char kProblem[] = "[!!]";
 constexpr char kInformation[] = "[..]";
+constexpr char kIgnored[] = "[~~]";
 
 Bilingual EncodingName(TextEncoding encoding)
 {
@@ -50,54 +73,12 @@ Bilingual EncodingName(TextEncoding encoding)
     return {"含零字节的文本", "text with zero bytes"};
 }
 
-Bilingual OutcomeText(const Prediction& prediction)
-{
-    const Bilingual& failure = prediction.Failure;
-    const bool fails = !failure.English.empty();
-    const Bilingual registration = fails ? Bilingual{"，但注册会失败：" + failure.Chinese,
-                                                     ", and registration would fail: " + failure.English}
-                                         : Bilingual{};
-    switch (prediction.Outcome) {
-    case RunOutcome::Install: return {"安装" + registration.Chinese, "install" + registration.English};
-    case RunOutcome::AskBeforeReplacing:
-        return {"先询问是否替换已安装的 IME 文件，再安装" + registration.Chinese,
-                "ask before replacing the installed IME file, then install" + registration.English};
-    case RunOutcome::InstallEndsLocked:
-        return {"运行安装，而锁定检查立即结束它：" + prediction.Reason.Chinese + "，并显示下面的消息框：",
-                "run the installation, whose lock test ends it at once: " + prediction.Reason.English +
-                    ", with this box:" + BoxLines(OutcomeTexts::ImeFileLocked)};
-    case RunOutcome::Remove:
-        if (fails) {
-            return {"卸载，但找不到布局：" + failure.Chinese, "remove, and finding the layout would fail: " +
-                                                                failure.English};
-        }
-        return {"卸载", "remove"};
-    case RunOutcome::RemoveEndsAtOnce:
-        return {"运行卸载，而卸载立即以 \"" + NotInstalledText() + "\" 结束：" + prediction.Reason.Chinese,
-                "run the removal, which ends at once with \"" + NotInstalledText() + "\": " +
-                    prediction.Reason.English};
-    case RunOutcome::RemoveCannotDelete: {
-        const std::string locked = ShownOutcomeText(OutcomeTexts::FilesLocked);
-        return {"卸载，但删除文件会失败，以 \"" + locked + "\" 结束：" + prediction.Reason.Chinese,
-                "remove, and deleting the files would fail with \"" + locked + "\": " + prediction.Reason.English};
-    }
-    case RunOutcome::EndSilently: break;
-    }
-    return {"不显示任何消息而结束：" + prediction.Reason.Chinese,
-            "end without a message: " + prediction.Reason.English};
-}
-
-const char* BuildName()
-{
-    return sizeof(void*) == 8 ? "x64" : "x86";
-}
-
 void Introduction(const PackageFacts& facts, ReportText& report)
 {
     const std::string folder = DecodeCodePage(Utf8CodePage, facts.Folder, false).value_or(facts.Folder);
     report.Item(kInformation, "检查文件夹 " + folder + " 中的输入法安装包，不做任何更改。",
                 "Checking the IME package in the folder " + folder + "; nothing is changed.");
-    const std::string build = BuildName();
+    const std::string build = CheckerBuildName();
     report.Item(kInformation,
                 "这是 " + build + " 版的检查程序：它看到的系统目录与 " + build + " 版 imesetup.exe 相同。",
                 "This is the " + build + " checker: it sees the system directory as the " + build +
@@ -120,15 +101,15 @@ void KeyItem(const ParameterReading& reading, bool fileKey, ReportText& report)
     std::string shown = std::string(reading.Key) + " = " + ShownGbkValue(reading.Value);
     std::string shownEnglish = shown;
     if (!reading.InSection) {
-        const Bilingual missing = DescribeMissingKey(reading);
+        const Bilingual missing = RenderBoth(DescribeMissingKey(reading));
         shown = missing.Chinese + "，读作 \"0\"";
         shownEnglish = missing.English + ", read as \"0\"";
     }
     Bilingual verdict;
     bool accepted = false;
     if (fileKey) {
-        verdict = DescribeLookup(reading.Lookup);
         accepted = reading.Lookup.Result == FileLookup::Found;
+        verdict = accepted ? Bilingual{"找到文件", "file found"} : RenderBoth(DescribeLookup(reading.Lookup));
     } else if (reading.Value == AbsentValue) {
         verdict = {"不可用（\"0\" 表示缺少这个键）", "refused (\"0\" stands for a missing key)"};
     } else if (reading.Value.empty()) {
@@ -145,25 +126,17 @@ void KeyItem(const ParameterReading& reading, bool fileKey, ReportText& report)
     report.Item(accepted ? kPassed : kStops, shown + "：" + verdict.Chinese, shownEnglish + ": " + verdict.English);
 }
 
-// Bytes valid both ways where either reading could be meant: each value
-// beyond ASCII as imesetup.exe reads it and as UTF-8 reads it.
-void BothReadings(const std::string& bytes, ReportText& report)
+// The findings of one kind as items: all of them, or setup.log's (IC1xx)
+// only, or all but setup.log's. A note goes where its subject is told.
+void FindingItems(const std::vector<Finding>& findings, Severity kind, std::optional<bool> setupLog,
+                  const char* mark, ReportText& report)
 {
-    std::string chinese;
-    std::string english;
-    for (const char* key : {ImeFileKey, MbFileKey, ImeNameKey}) {
-        const std::optional<std::string> value = ValueInFile(bytes, key);
-        if (!value || IsAscii(*value)) continue;
-        const std::string gbk = ShownGbkValue(*value);
-        const std::string utf8 = "\"" + DecodeCodePage(Utf8CodePage, *value, false).value_or("") + "\"";
-        chinese += std::string("；") + key + "：按代码页 936 读作 " + gbk + "，按 UTF-8 读作 " + utf8;
-        english += std::string("; ") + key + ": " + gbk + " in code page 936, " + utf8 + " in UTF-8";
+    for (const Finding& finding : findings) {
+        const CatalogueRow& row = CatalogueEntry(finding.What.Code);
+        const bool ofSetupLog = std::string(row.Id).rfind("IC1", 0) == 0;
+        if (row.Kind != kind || (setupLog && ofSetupLog != *setupLog)) continue;
+        report.Item(finding.Ignored ? kIgnored : mark, finding.What);
     }
-    report.Item(kInformation,
-                "imesetup.exe 在中文系统上按代码页 936 读取这些字节" + chinese +
-                    "。如果本意是 UTF-8 的读法，请把 setup.log 另存为 ANSI（代码页 936）。",
-                "imesetup.exe reads these bytes in code page 936 on a Chinese system" + english +
-                    ". If the UTF-8 reading was meant, save setup.log as ANSI (code page 936).");
 }
 
 void OwnChecks(const PackageVerdict& verdict, ReportText& report)
@@ -177,7 +150,8 @@ void OwnChecks(const PackageVerdict& verdict, ReportText& report)
     if (facts.SetupLog.Result != FileLookup::Found) {
         // Not found where imesetup.exe looks, which for a folder the code page
         // cannot name is another folder.
-        const Bilingual why = facts.FolderOutsideCodePage ? verdict.WithoutArgument.Reason : DescribeLookup(facts.SetupLog);
+        const Bilingual why = RenderBoth(facts.FolderOutsideCodePage ? *verdict.WithoutArgument.Reason
+                                                                     : DescribeLookup(facts.SetupLog));
         report.Item(kStops, "setup.log：" + why.Chinese, "setup.log: " + why.English);
         return;
     }
@@ -186,7 +160,7 @@ void OwnChecks(const PackageVerdict& verdict, ReportText& report)
         const TextEncoding detected = DetectTextEncoding(*facts.SetupLogBytes);
         const Bilingual encoding = EncodingName(detected);
         report.Item(kInformation, "编码：" + encoding.Chinese, "Encoding: " + encoding.English);
-        if (detected == TextEncoding::AnsiOrUtf8) BothReadings(*facts.SetupLogBytes, report);
+        FindingItems(verdict.Findings, Severity::Note, true, kInformation, report);
     } else {
         report.Item(kInformation, "setup.log 无法读取，未检查其编码。", "setup.log could not be read; its encoding "
                                                                        "was not checked.");
@@ -229,9 +203,10 @@ void OnThisMachine(const PackageVerdict& verdict, ReportText& report)
         {"/uninst", "/uninst", verdict.WithUninst},
     };
     for (const auto& run : runs) {
-        const Bilingual outcome = OutcomeText(run.prediction);
-        report.Item(kInformation, std::string(run.chinese) + "：imesetup.exe 会" + outcome.Chinese,
-                    std::string(run.english) + ": imesetup.exe would " + outcome.English);
+        const Statement outcome = OutcomeStatement(run.prediction);
+        report.Item(kInformation, std::string(run.chinese) + "：imesetup.exe 会" + Render(outcome, Language::Chinese),
+                    std::string(run.english) + ": imesetup.exe would " + Render(outcome, Language::English),
+                    BoxOf(outcome));
     }
 }
 
@@ -304,36 +279,51 @@ void FurtherChecks(const PackageVerdict& verdict, ReportText& report)
 {
     report.Heading("安装包的其他检查", "Further checks of the package");
     ImeImage(verdict.Facts, report);
-    for (const Bilingual& problem : verdict.Problems) report.Item(kProblem, problem);
-    if (verdict.Problems.empty()) report.Item(kPassed, "没有发现其他问题。", "No further problems found.");
+    FindingItems(verdict.Findings, Severity::Note, false, kInformation, report);
+    FindingItems(verdict.Findings, Severity::Problem, std::nullopt, kProblem, report);
+    if (CountedProblems(verdict.Findings) == 0) report.Item(kPassed, "没有发现其他问题。", "No further problems found.");
 }
 
 }  // namespace
 
-PackageVerdict JudgePackage(PackageFacts facts)
+PackageVerdict JudgePackage(PackageFacts facts, const std::set<std::string>& ignored)
 {
     PackageVerdict verdict;
     verdict.WithoutArgument = PredictRun(facts, {});
     verdict.WithInst = PredictRun(facts, {"/inst"});
     verdict.WithUninst = PredictRun(facts, {"/uninst"});
-    verdict.Problems = FindPackageProblems(facts);
-    verdict.ExitStatus = CheckerExitStatus(verdict.WithoutArgument, verdict.Problems.size());
+    verdict.Findings = FindPackageFindings(facts);
+    for (Finding& finding : verdict.Findings) {
+        finding.Ignored = ignored.count(CatalogueEntry(finding.What.Code).Id) != 0;
+    }
+    verdict.ExitStatus = CheckerExitStatus(verdict.WithoutArgument, verdict.Findings);
     verdict.Facts = std::move(facts);
     return verdict;
 }
 
-std::string PackageReport(const PackageVerdict& verdict)
+const char* CheckerBuildName()
 {
-    ReportText report;
+    return sizeof(void*) == 8 ? "x64" : "x86";
+}
+
+std::string PackageReport(const PackageVerdict& verdict, const CheckerOptions& options)
+{
+    ReportText report(options);
     Introduction(verdict.Facts, report);
     OwnChecks(verdict, report);
     OnThisMachine(verdict, report);
     FurtherChecks(verdict, report);
     report.Heading("结果", "Result");
-    const std::string count = std::to_string(verdict.Problems.size());
+    const size_t counted = CountedProblems(verdict.Findings);
+    size_t ignored = 0;
+    for (const Finding& finding : verdict.Findings) ignored += finding.Ignored ? 1 : 0;
+    const std::string count = std::to_string(counted);
     const std::string status = std::to_string(verdict.ExitStatus);
-    report.Item(kInformation, "发现 " + count + " 个问题；退出状态 " + status + "。",
-                count + " problem(s) found; exit status " + status + ".");
-    report.Line(PredictionLine(verdict.WithoutArgument));
+    const Bilingual more = ignored == 0 ? Bilingual{}
+                                        : Bilingual{"（另有 " + std::to_string(ignored) + " 个已忽略）",
+                                                    " (" + std::to_string(ignored) + " more ignored)"};
+    report.Item(kInformation, "发现 " + count + " 个问题" + more.Chinese + "；退出状态 " + status + "。",
+                count + " problem(s) found" + more.English + "; exit status " + status + ".");
+    report.Line(RenderLastLine(OutcomeStatement(verdict.WithoutArgument)));
     return report.text();
 }

@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "package_checker/bilingual.h"
 #include "package_checker/pe_image.h"
 #include "package_checker/registered_layouts.h"
+#include "package_checker/statement.h"
 
 struct RegistrationForecast {
     bool Refused = false;
-    Bilingual Cause;              // why, when refused
+    Statement Cause;              // why, when refused
     std::uint16_t Language = 0;   // the layout's language, when not refused
     std::string ExistingLayout;   // the layout the file gets back, when it is already registered
 };

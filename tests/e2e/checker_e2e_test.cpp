@@ -518,6 +518,17 @@ TEST_F(CheckerFindings, ProtectedSystemFileIsNamedAsACopyWindowsRefuses)
     }
 }
 
+// The JSON document leaves as UTF-8 bytes, its line feed not made CR LF as
+// the text report's is; an ignored finding counts for nothing.
+TEST_F(CheckerFindings, JsonReportIsUtf8Bytes)
+{
+    const ConsoleRun run = Check("--format json --ignore IC306 \"" + packageDir_ + "\"", TempFolder());
+    ExpectReport(run, 0, "\"code\": \"IC306\", \"severity\": \"problem\"");
+    ExpectReport(run, 0, u8"\"zh\": \"\u5B89\u88C5\"");  // 安装: install
+    EXPECT_EQ(run.output.find('\r'), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.substr(run.output.size() - 17), "\"exitStatus\": 0}\n") << run.output;
+}
+
 // FileTimeToDosDateTime covers 1980 to 2107 ("this conversion fails if the
 // input file time is outside this range"); Wine 8 wraps a later date round
 // and finds the file, so under Wine the package works, and the checker says
@@ -529,6 +540,8 @@ TEST_F(CheckerFindings, FileWrittenAfter2107IsMissingOnWindows)
     if (RunningOnWine()) {
         ReportWineDeviation("FileTimeToDosDateTime: a date after 2107 wraps round instead of failing");
         ExpectReport(run, 1, "was last written after 2107 in local time: on Windows that time has no MS-DOS form");
+        // The finding's code, which the simulated machine (as Windows) never shows.
+        ExpectReport(Check("--format json \"" + packageDir_ + "\"", TempFolder()), 1, "\"code\": \"IC208\"");
     } else {
         ExpectReport(run, 2, "its last-write time is after 2107 in local time and has no MS-DOS form");
     }

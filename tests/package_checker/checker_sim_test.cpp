@@ -9,6 +9,7 @@
 #include "common/clean_machine_fixture.h"
 #include "common/ime_package_sim.h"
 #include "package_checker/checker.h"
+#include "package_checker/checker_rows.h"
 #include "package_checker/crafted_image.h"
 #include "package_checker/pe_image_builder.h"
 
@@ -42,24 +43,12 @@ void PackageInAFolderOutsideTheCodePage()
     }
 }
 
-struct CheckerCase {
-    const char* name;
-    std::function<void()> prepare;  // spoils the sample package or the machine
-    int status;
-    std::string named;     // a text the report must hold
-    std::string lastLine;
-    const char* commandLine = "imecheck.exe";
-};
-
-void PrintTo(const CheckerCase& row, std::ostream* out) { *out << row.name; }
-
 class CheckerRun : public CleanMachineTest, public ::testing::WithParamInterface<CheckerCase> {
 protected:
     void SetUp() override
     {
         CleanMachineTest::SetUp();
-        PutPackageFiles();  // an x64 IME module in place of the sample's text
-        sim::PutFile(kPackage + "\\" + kImeName, test_images::ImeModule());
+        PutCheckerPackage();
     }
 };
 
@@ -589,6 +578,17 @@ const CheckerCase kCases[] = {
          sim::ProtectFile(std::string(kSystemDir) + "\\" + kMbName);
      },
      1, "C:\\WINDOWS\\SYSTEM32\\MyIme.mb is a system file Windows protects", kInstall},
+    // This package installed with its MB file under a protected name: the
+    // removal reaches the deletion, which Windows refuses.
+    {"ProtectedMbFileInstalled",
+     [] {
+         PutOwnInstallation("E0200804");
+         sim::PutFile(std::string(kSystemDir) + "\\" + kMbName, kOldMb);
+         sim::ProtectFile(std::string(kSystemDir) + "\\" + kMbName);
+     },
+     1, "C:\\WINDOWS\\SYSTEM32\\MyIme.mb is a system file Windows protects",
+     kRemove + ", and deleting the files would fail with \"" + kFilesLocked +
+         "\": the installed MB file is protected by Windows"},
     // Where sfc.dll says no to every file (Wine's stub), the checker's own list answers.
     {"ProtectedWindowsFileWhereNoAnswerComes",
      [] {
@@ -688,6 +688,62 @@ const CheckerCase kCases[] = {
     {"SignedIme", [] {}, 0, "The IME file carries an Authenticode signature (whether it is valid is not checked here).",
      kInstall},
 
+    {"MbFileWithFolderPartsIntoAFolderThatExists",
+     [] {
+         sim::MakeDirectory(std::string(kSystemDir) + "\\sub");
+         sim::PutFile(kPackage + "\\sub\\MyIme.mb", kNewMb);
+         PutSetupLog(kImeName, "sub\\MyIme.mb", kDisplayName);
+     },
+     1, "installs to C:\\WINDOWS\\SYSTEM32\\sub\\MyIme.mb, outside the system directory. Give the bare file name",
+     kInstall},
+    {"HiddenMbFileInstalled",
+     [] {
+         PutInstallation(kOldIme, "E0200804");
+         SetFileAttributesA((std::string(kSystemDir) + "\\" + kMbName).c_str(), FILE_ATTRIBUTE_HIDDEN);
+     },
+     1, "The installed MB file C:\\WINDOWS\\SYSTEM32\\MyIme.mb is hidden: on Windows CopyFileA does not overwrite it",
+     kRemove},
+    {"ReadOnlyFilesInstalled",
+     [] {
+         PutInstallation(kOldIme, "E0200804");
+         sim::SetReadOnly(std::string(kSystemDir) + "\\" + kImeName, true);
+         sim::SetReadOnly(std::string(kSystemDir) + "\\" + kMbName, true);
+     },
+     1, "The installed MB file C:\\WINDOWS\\SYSTEM32\\MyIme.mb is read-only",
+     kRemove + ", and deleting the files would fail with \"" + kFilesLocked +
+         "\": the installed IME and MB files are read-only"},
+    // The version resource's root claims no value: no VS_FIXEDFILEINFO to read.
+    {"NoWholeFixedFileInformation",
+     [] {
+         std::string image = test_images::ImeModule();
+         const std::string key("V\0S\0_\0V\0E\0R\0S\0I\0O\0N\0_\0I\0N\0F\0O\0", 30);
+         image.replace(image.find(key) - 4, 2, std::string(2, '\0'));  // wValueLength
+         sim::PutFile(kPackage + "\\" + kImeName, image);
+     },
+     1, "Windows would not register the IME file",
+     kRegistrationFails + "the IME file's version resource has no whole fixed file information (VS_FIXEDFILEINFO)"},
+    // The program's first check: GetCurrentDirectoryA fails.
+    {"NoCurrentDirectory",
+     [] { sim::FailCall("GetCurrentDirectoryA", ERROR_NOT_ENOUGH_MEMORY, sim::Repeat::Always); }, 2,
+     "[--] 无法读取当前目录。\n     The current directory cannot be read.\n",
+     kSilent + "the current directory cannot be read"},
+
+    // findings ignored by their codes count for nothing, and are still listed
+    {"IgnoredProblem", [] { PutIme([](test_images::ImageParts& p) { p.signature = false; }); }, 0,
+     "[~~] IME 文件没有 Authenticode 签名。", kInstall, "imecheck.exe --ignore IC306"},
+    {"IgnoredProblemBesideAnother",
+     [] {
+         PutIme([](test_images::ImageParts& p) { p.signature = false; });
+         sim::PutFile(kPackage + "\\" + kMbName, "");
+     },
+     1, "1 problem(s) found (1 more ignored); exit status 1.", kInstall, "imecheck.exe --ignore=IC306"},
+    {"IgnoredCodeUnknown", [] {}, 3, "Unknown finding code in --ignore: IC999", "",
+     "imecheck.exe --ignore IC306,IC999"},
+    // A silent end is no finding that can be let pass.
+    {"IgnoredCodeOfASilentEnd", [] {}, 3, "Unknown finding code in --ignore: IC101", "", "imecheck.exe --ignore IC101"},
+    {"FormatOfNoKind", [] {}, 3, "The option --format takes one of: text, json", "", "imecheck.exe --format xml"},
+    {"LangWithoutItsValue", [] {}, 3, "The option --lang takes one of: zh, en", "", "imecheck.exe --lang"},
+
     // a bad command line
     {"TwoFolders", [] {}, 3, "Give one folder at most.", "", "imecheck.exe C:\\IMEPKG C:\\"},
     {"UnknownOption", [] {}, 3, "Unknown option: /inst", "", "imecheck.exe /inst"},
@@ -706,21 +762,12 @@ using namespace ime_package;
 
 // Whole reports, written out from what each must say: every mark, the
 // predictions for the three command lines, the facts of this machine.
-struct ReportCase {
-    const char* name;
-    std::function<void()> prepare;
-    std::string report;
-};
-
-void PrintTo(const ReportCase& row, std::ostream* out) { *out << row.name; }
-
 class CheckerReport : public CleanMachineTest, public ::testing::WithParamInterface<ReportCase> {
 protected:
     void SetUp() override
     {
         CleanMachineTest::SetUp();
-        PutPackageFiles();
-        sim::PutFile(kPackage + "\\" + kImeName, test_images::ImeModule());
+        PutCheckerPackage();
     }
 };
 
@@ -887,3 +934,24 @@ INSTANTIATE_TEST_SUITE_P(Packages, CheckerReport, ::testing::ValuesIn(kReports),
                          [](const ::testing::TestParamInfo<ReportCase>& info) { return info.param.name; });
 
 }  // namespace
+
+void PutCheckerPackage()
+{
+    sim::Reset();
+    ime_package::PutPackageFiles();  // an x64 IME module in place of the sample's text
+    sim::PutFile(kPackage + "\\" + ime_package::kImeName, test_images::ImeModule());
+}
+
+std::vector<const CheckerCase*> CheckerRows()
+{
+    std::vector<const CheckerCase*> rows;
+    for (const CheckerCase& row : kCases) rows.push_back(&row);
+    return rows;
+}
+
+std::vector<const ReportCase*> ReportRows()
+{
+    std::vector<const ReportCase*> rows;
+    for (const ReportCase& row : kReports) rows.push_back(&row);
+    return rows;
+}

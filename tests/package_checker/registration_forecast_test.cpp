@@ -52,7 +52,7 @@ TEST(RegistrationForecast, AsTheManagerJudgesTheFileAndItsLayouts)
         SCOPED_TRACE(row.name);
         const RegistrationForecast forecast = ForecastRegistration(row.version, 9, row.layouts, "C:\\W\\my.ime");
         EXPECT_EQ(forecast.Refused, !row.cause.empty());
-        EXPECT_EQ(forecast.Cause.English, row.cause);
+        EXPECT_EQ(forecast.Refused ? Render(forecast.Cause, Language::English) : "", row.cause);
         EXPECT_EQ(forecast.ExistingLayout, row.layout);
     }
 }
