@@ -169,21 +169,35 @@ const CatalogueRow kRows[] = {
      "The system directory already holds {path}, and the IME file is not installed, so no installation of this package "
      "left it there: it may be another input method's. Its bytes are the package's own, but it is deleted by the "
      "removal later. If it belongs to another input method, give this package's files names of their own."},
-    {C::ForeignInstalledFileRemoved, "IC243", P,
-     "已安装的 {file} {path} 与安装包中的 {source} 内容不同，不是这个安装包安装的：不带参数时 imesetup.exe 会运行卸载并删除它，"
+    {C::ForeignInstalledImeRemoved, "IC243", P,
+     "已安装的 IME 文件 {path} 与安装包中的 {source} 内容不同，不是这个安装包安装的：不带参数时 imesetup.exe 会运行卸载并删除它，"
      "/inst 会覆盖它。如果它是这个输入法的早期版本，这正是想要的；如果它属于另一个输入法，请给这个安装包的文件起自己的名字。",
-     "The installed {file} {path} is not the one in the package ({source}): its bytes differ, so no installation of "
+     "The installed IME file {path} is not the one in the package ({source}): its bytes differ, so no installation of "
      "this package put it there. Without an argument imesetup.exe runs the removal, which deletes it, and /inst "
      "overwrites it. If it is an earlier version of this input method, that is meant. If it belongs to another input "
      "method, give this package's files names of their own."},
-    {C::ForeignInstalledFileOverwritten, "IC244", P,
-     "已安装的 {file} {path} 与安装包中的 {source} 内容不同，不是这个安装包安装的：/inst 会覆盖它，进行到删除文件的卸载会删除它。"
+    {C::ForeignInstalledMbRemoved, "IC244", P,
+     "已安装的 MB 文件 {path} 与安装包中的 {source} 内容不同，不是这个安装包安装的：不带参数时 imesetup.exe 会运行卸载并删除它，"
+     "/inst 会覆盖它。如果它是这个输入法的早期版本，这正是想要的；如果它属于另一个输入法，请给这个安装包的文件起自己的名字。",
+     "The installed MB file {path} is not the one in the package ({source}): its bytes differ, so no installation of "
+     "this package put it there. Without an argument imesetup.exe runs the removal, which deletes it, and /inst "
+     "overwrites it. If it is an earlier version of this input method, that is meant. If it belongs to another input "
+     "method, give this package's files names of their own."},
+    {C::ForeignInstalledImeOverwritten, "IC245", P,
+     "已安装的 IME 文件 {path} 与安装包中的 {source} 内容不同，不是这个安装包安装的：/inst 会覆盖它，进行到删除文件的卸载会删除它。"
      "如果它是这个输入法的早期版本，这正是想要的；如果它属于另一个输入法，请给这个安装包的文件起自己的名字。",
-     "The installed {file} {path} is not the one in the package ({source}): its bytes differ, so no installation of "
+     "The installed IME file {path} is not the one in the package ({source}): its bytes differ, so no installation of "
      "this package put it there. /inst overwrites it, and a removal that gets as far as deleting the files deletes it. "
      "If it is an earlier version of this input method, that is meant. If it belongs to another input method, give "
      "this package's files names of their own."},
-    {C::ProtectedImePath, "IC245", P,
+    {C::ForeignInstalledMbOverwritten, "IC246", P,
+     "已安装的 MB 文件 {path} 与安装包中的 {source} 内容不同，不是这个安装包安装的：/inst 会覆盖它，进行到删除文件的卸载会删除它。"
+     "如果它是这个输入法的早期版本，这正是想要的；如果它属于另一个输入法，请给这个安装包的文件起自己的名字。",
+     "The installed MB file {path} is not the one in the package ({source}): its bytes differ, so no installation of "
+     "this package put it there. /inst overwrites it, and a removal that gets as far as deleting the files deletes it. "
+     "If it is an earlier version of this input method, that is meant. If it belongs to another input method, give "
+     "this package's files names of their own."},
+    {C::ProtectedImePath, "IC247", P,
      "IME 文件的安装路径 {path} 是 Windows 保护的系统文件（Windows 资源保护）：只有 Windows 自己的安装程序能替换或删除它，"
      "以管理员身份运行也不行。imesetup.exe 会把它当作已安装的 IME 文件：不带参数时运行卸载（它删不掉这个文件，以 \"{text}\" "
      "结束，除非输入法管理器先使卸载失败），/inst 的锁定检查打不开它，安装立即结束。（Wine 不保护任何文件，在 Wine 下复制会替换"
@@ -194,7 +208,7 @@ const CatalogueRow kRows[] = {
      "unless the input method manager stops it first), and /inst's lock test cannot open it, so the installation ends "
      "at once. (Wine protects no file: under Wine the copy replaces the system's file.) Give the file a name of its "
      "own."},
-    {C::ProtectedMbPath, "IC246", P,
+    {C::ProtectedMbPath, "IC248", P,
      "MB 文件的安装路径 {path} 是 Windows 保护的系统文件（Windows 资源保护）：只有 Windows 自己的安装程序能替换或删除它，"
      "以管理员身份运行也不行。在 Windows 上安装时复制到它上面会因拒绝访问而失败（\"{failure}\"），卸载也删不掉它。（Wine "
      "不保护任何文件，在 Wine 下复制会替换这个系统文件。）请给文件起一个自己的名字。",
@@ -202,15 +216,15 @@ const CatalogueRow kRows[] = {
      "Windows' own installer may replace or delete it, an administrator included. On Windows the installation's copy "
      "onto it fails with access denied (\"{failure}\"), and a removal cannot delete it. (Wine protects no file: under "
      "Wine the copy replaces the system's file.) Give the file a name of its own."},
-    {C::InstalledImeProtectedReason, "IC247", T, "已安装的 IME 文件受 Windows 保护",
+    {C::InstalledImeProtectedReason, "IC249", T, "已安装的 IME 文件受 Windows 保护",
      "the installed IME file is protected by Windows"},
-    {C::InstalledMbProtectedReason, "IC248", T, "已安装的 MB 文件受 Windows 保护",
+    {C::InstalledMbProtectedReason, "IC250", T, "已安装的 MB 文件受 Windows 保护",
      "the installed MB file is protected by Windows"},
-    {C::MbFileIsImeFile, "IC249", P,
+    {C::MbFileIsImeFile, "IC251", P,
      "MB 文件 {mb} 与 IME 文件 {ime} 的内容完全相同：码表文件是程序的副本，输入法没有自己的码表。请随附真正的 MB 文件。",
      "The MB file {mb} holds exactly the bytes of the IME file {ime}: the code table is a copy of the program, and the "
      "input method gets no code table of its own. Ship the real MB file."},
-    {C::MbFileIsImage, "IC250", P,
+    {C::MbFileIsImage, "IC252", P,
      "MB 文件 {mb} 是 Windows 映像（PE 文件），不是码表数据：安装包中的文件可能放错了。请随附真正的 MB 文件。",
      "The MB file {mb} is a Windows image (a PE file), not code-table data: the package's files may have been mixed "
      "up. Ship the real MB file."},

@@ -10,7 +10,6 @@ namespace {
 using C = FindingCode;
 
 struct InstalledPath {
-    Bilingual name;
     const ParameterReading& reading;
     const std::string& path;
     const InstalledFileState& state;
@@ -34,8 +33,9 @@ Statement Foreign(const PackageFacts& facts, const InstalledPath& file)
     // The removal deletes the files only when it gets that far.
     const Prediction run = PredictRun(facts, {});
     const bool deletes = run.Outcome == RunOutcome::Remove && !run.Failure;
-    return {deletes ? C::ForeignInstalledFileRemoved : C::ForeignInstalledFileOverwritten,
-            {LocalizedValue("file", file.name), path, TextValue("source", ShownGbkValue(file.reading.Value))}};
+    const C code = file.ime ? (deletes ? C::ForeignInstalledImeRemoved : C::ForeignInstalledImeOverwritten)
+                            : (deletes ? C::ForeignInstalledMbRemoved : C::ForeignInstalledMbOverwritten);
+    return {code, {path, TextValue("source", ShownGbkValue(file.reading.Value))}};
 }
 
 }  // namespace
@@ -43,8 +43,8 @@ Statement Foreign(const PackageFacts& facts, const InstalledPath& file)
 void JudgeInstalledPaths(const PackageFacts& facts, std::vector<Finding>& findings)
 {
     const InstalledPath files[] = {
-        {{"IME 文件", "IME file"}, facts.ImeFile, facts.Context.InstalledImePath, facts.Installed.Ime, true},
-        {{"MB 文件", "MB file"}, facts.MbFile, facts.Context.InstalledMbPath, facts.Installed.Mb, false},
+        {facts.ImeFile, facts.Context.InstalledImePath, facts.Installed.Ime, true},
+        {facts.MbFile, facts.Context.InstalledMbPath, facts.Installed.Mb, false},
     };
     for (const InstalledPath& file : files) {
         if (!file.state.Present) continue;
