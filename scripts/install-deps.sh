@@ -21,8 +21,9 @@
 # the install is tried once more with the release suite as the target for
 # both architectures.
 #
-# Environment: IMESETUP_APT_TRIES (default 3) and IMESETUP_APT_PAUSE (seconds
-# before the first retry, doubled each time; default 10).
+# Environment: IMESETUP_APT_TRIES (default 3), IMESETUP_APT_PAUSE (seconds
+# before the first retry, doubled each time; default 10) and
+# IMESETUP_OS_RELEASE (the file naming the release, default /etc/os-release).
 set -euo pipefail
 
 packages=(
@@ -93,7 +94,7 @@ if "${install[@]}" "${missing[@]}" </dev/null 2>&1 | tee "$log"; then
     exit 0
 fi
 # Versions that differ between the architectures: the release suite has both.
-codename=$( . /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}")
+codename=$( . "${IMESETUP_OS_RELEASE:-/etc/os-release}" 2>/dev/null && echo "${VERSION_CODENAME:-}")
 if [[ -n $codename ]] && grep -qE 'held broken packages|but it is not going to be installed|but [^ ]+ is to be installed' "$log"; then
     echo "install-deps: the architectures' versions differ (a suite in the middle of a sync?); installing again from $codename for both"
     "${install[@]}" -t "$codename" "${missing[@]}" </dev/null
