@@ -149,7 +149,11 @@ TEST_P(ImmRegistration, RegistersOnlyMarkedImeFilesInTheirOwnLanguage)
     }
     if (!row.registered) {
         EXPECT_EQ(layout, nullptr) << name;
-        if (row.error != kUntouched) {
+        if (row.error != kUntouched && RunningOnWine() && error == ERROR_INVALID_PARAMETER) {
+            // Wine 10 refuses the file, but with its own code.
+            ReportWineDeviation("ImmInstallIMEA: a file without a version resource fails with 87, not the resource "
+                                "loader's code");
+        } else if (row.error != kUntouched) {
             EXPECT_EQ(error, row.error);
         }
         return;
