@@ -220,8 +220,10 @@ check $? "one box: 安装成功。恭喜！ (installation succeeded)"
 check $? "exit status 0"
 cmp -s "$package/$ime" "$sysdir/$ime" && cmp -s "$package/$mb" "$sysdir/$mb"
 check $? "both files copied into the system directory"
+# "Ime File": Wine 8 writes the path it was given, Wine 10 the file name.
 registered=$(for k in $new_layouts; do
-    wine reg query "$layouts_key\\$k" /v 'Ime File' 2>/dev/null | tr -d '\r' | grep -qi "system32\\\\$ime" && echo "$k"
+    wine reg query "$layouts_key\\$k" /v 'Ime File' 2>/dev/null | tr -d '\r' |
+        grep -qiE "REG_SZ[[:space:]]+(.*system32\\\\)?$ime\$" && echo "$k"
 done)
 [[ -n $registered ]]
 check $? "the IME file registered as keyboard layout ${registered:-?}"

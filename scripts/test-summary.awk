@@ -2,7 +2,8 @@
 # result, tab-separated: the result, the test's name, a detail.
 #   pass   a test that passed
 #   dev    a test that passed and printed "WINE DEVIATION: <name>" (detail: the names)
-#   skip   a test that did not run by choice (detail: why)
+#   skip   a test that did not run by choice (detail: why; a test that stands
+#          for a suite that cannot run here prints "not run: <why>")
 #   fail   a test that failed or could not run (detail: why, when known)
 # A ctest test whose output holds GoogleTest's own case lines (a whole gtest
 # program run as one test, such as the end-to-end suite) counts by its cases,
@@ -54,6 +55,7 @@ function output_line(s,    owner) {
     if (s ~ /^\[       OK \] .* \([0-9]+ ms\)$/) { end_case(case_name(s), "pass"); return }
     if (s ~ /^\[  SKIPPED \] .* \([0-9]+ ms\)$/) { end_case(case_name(s), "skip"); return }
     if (s ~ /^\[  FAILED  \] .* \([0-9]+ ms\)$/) { end_case(case_name(s), "fail"); return }
+    if (s ~ /^not run: /) { not_run = substr(s, 10); return }
     if (want_reason) { reasons[current] = s; want_reason = 0 }  # the line after GoogleTest's "Skipped"
     if (s ~ /: Skipped$/) want_reason = 1
     if (s ~ /^WINE DEVIATION: /) {
@@ -69,7 +71,8 @@ function add_deviation(owner, name) {
 
 function finish(    i, name, shown, failed, result) {
     if (status == "disabled" || (status == "notrun" && skipped ~ /^SKIP_/)) {
-        emit("skip", test, cases == 1 && (order[1] in reasons) ? reasons[order[1]] : skipped)
+        if (not_run != "") emit("skip", test, not_run)
+        else emit("skip", test, cases == 1 && (order[1] in reasons) ? reasons[order[1]] : skipped)
         return
     }
     if (status == "notrun") { emit("fail", test, skipped); return }
@@ -94,7 +97,7 @@ function finish(    i, name, shown, failed, result) {
 
 /<testcase / {
     test = attribute($0, "name"); status = attribute($0, "status")
-    skipped = ""; want_reason = 0; in_output = 0
+    skipped = ""; not_run = ""; want_reason = 0; in_output = 0
     cases = 0; current = ""; last = ""
     split("", order); split("", state); split("", deviations); split("", reasons)
     next

@@ -22,6 +22,19 @@
 # every prefix copied from it carry a marker of how they were made
 # (imesetup-made-with), and a template or prefix whose marker differs from
 # what this machine would make now is made again.
+#
+# A kernel built without 32-bit emulation (many cloud and container kernels)
+# runs no i386 program: once wine32:i386 is installed, Debian's wine wrapper
+# always starts the 32-bit loader, and every Wine call fails, the 64-bit ones
+# included. On such a kernel wine_env_setup puts a wine of its own first on
+# PATH, the 64-bit loader, and the x86 programs cannot run at all
+# (wine_kernel_runs_32bit tells the callers). The marker names that mode, so
+# that a prefix made by one loader is never reused by the other.
+#   IMESETUP_KERNEL_RUNS_32BIT  1 or 0 decides without probing (set by
+#                               wine_env_setup for the processes it starts)
+#   IMESETUP_WINE32_LOADER      the 32-bit program probed (default Debian's
+#                               32-bit Wine loader, /usr/lib/wine/wine)
+#   IMESETUP_WINE64_LOADER      the 64-bit loader (default /usr/lib/wine/wine64)
 
 IMESETUP_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -53,10 +66,49 @@ wine_with_lock() {
     )
 }
 
+# True when the kernel runs 32-bit x86 programs: the 32-bit Wine loader is
+# started, and only an exec failure ("Exec format error") says no. Without
+# that loader there is nothing 32-bit to start, and Wine runs as installed.
+wine_kernel_runs_32bit() {
+    case ${IMESETUP_KERNEL_RUNS_32BIT:-} in
+        1) return 0 ;;
+        0) return 1 ;;
+    esac
+    local loader=${IMESETUP_WINE32_LOADER:-/usr/lib/wine/wine} out status
+    [[ -f $loader && -x $loader ]] || return 0
+    out=$("$loader" --version 2>&1 </dev/null)
+    status=$?
+    ! [[ $status == 126 && $out == *"Exec format error"* ]]
+}
+
+# A wine (and wine-stable, which Wine's own tools start) that runs the 64-bit
+# loader directly, first on PATH; the machine's packages stay as they are.
+_wine_64bit_loader_first() {
+    local loader=${IMESETUP_WINE64_LOADER:-/usr/lib/wine/wine64}
+    local bin="$WINE_ENV_DIR/bin" script name
+    [[ -x $loader ]] || { wine_log "the 64-bit Wine loader $loader is missing (wine64)"; return 1; }
+    script=$(printf '#!/bin/sh\n# The 64-bit Wine loader: this kernel runs no 32-bit programs.\n%s\n%s\n' \
+        "export WINELOADER='$loader'" "exec '$loader' \"\$@\"")
+    mkdir -p "$bin"
+    for name in wine wine-stable; do
+        if [[ ! -x $bin/$name || $(<"$bin/$name") != "$script" ]]; then
+            printf '%s\n' "$script" >"$bin/$name.$$" && chmod 755 "$bin/$name.$$" && mv "$bin/$name.$$" "$bin/$name"
+        fi
+    done
+    [[ :$PATH: == *":$bin:"* ]] || export PATH="$bin:$PATH"
+}
+
 wine_env_setup() {
     local dir=${1:?wine_env_setup needs a folder}
     mkdir -p "$dir"
     WINE_ENV_DIR=$(cd "$dir" && pwd)
+    # Probed once; the processes started from here inherit the answer.
+    if wine_kernel_runs_32bit; then
+        export IMESETUP_KERNEL_RUNS_32BIT=1
+    else
+        export IMESETUP_KERNEL_RUNS_32BIT=0
+        _wine_64bit_loader_first || return 1
+    fi
     export WINEPREFIX="$WINE_ENV_DIR/prefix"
     export WINEARCH=win64
     export WINEDEBUG=-all
@@ -89,13 +141,14 @@ wine_locale_ensure() {
     wine_with_lock "$LOCPATH/.lock" _wine_locale_make
 }
 
-# How a prefix made now would be made: the Wine version and whether its 32-bit
-# side (wine32:i386) is installed.
+# How a prefix made now would be made: the Wine version, whether its 32-bit
+# side (wine32:i386) is installed, and whether only the 64-bit loader runs.
 wine_made_with() {
-    local wine32
+    local wine32 loader=""
     wine32=$(dpkg-query -W -f='${Status} ${Version}' wine32:i386 2>/dev/null)
     [[ $wine32 == "install ok installed "* ]] && wine32=${wine32##* } || wine32=none
-    printf '%s, wine32 %s\n' "$(wine --version 2>/dev/null)" "$wine32"
+    [[ ${IMESETUP_KERNEL_RUNS_32BIT:-1} == 0 ]] && loader=", 64-bit loader only"
+    printf '%s, wine32 %s%s\n' "$(wine --version 2>/dev/null)" "$wine32" "$loader"
 }
 
 # True when the prefix or template $1 was made as one made now would be.

@@ -2,7 +2,9 @@
 # Runs a Windows program under Wine in a build folder's private prefix
 # (made on first use from the cached template). CTest uses this as the
 # cross-compiling emulator of the mingw-x64 and mingw-x86 builds (the same
-# 64-bit prefix runs x86 programs under WoW64).
+# 64-bit prefix runs x86 programs under WoW64). On a kernel that runs no
+# 32-bit programs only the 64-bit loader runs (wine-env.sh), and x86 programs
+# do not start: the mingw-x86 build then registers its Wine suites as not run.
 #
 #   wine-run.sh [--dir DIR] PROGRAM [ARGS...]
 #   wine-run.sh [--dir DIR] --fresh     replace the prefix by a fresh copy

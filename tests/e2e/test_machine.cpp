@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace e2e {
 
@@ -295,11 +296,22 @@ std::vector<Layout> LayoutsOfImeFile(const std::string& imeFile)
     return found;
 }
 
+bool WineImmAsWine8()
+{
+    static const bool wine8 = [] {
+        HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+        using Version = const char*(__cdecl*)();
+        const auto version = ntdll ? reinterpret_cast<Version>(GetProcAddress(ntdll, "wine_get_version")) : nullptr;
+        return version != nullptr && std::atoi(version()) < 10;
+    }();
+    return wine8;
+}
+
 std::string NextWineLayoutName()
 {
     const unsigned language = LANGIDFROMLCID(GetUserDefaultLCID());
     char name[16];
-    for (unsigned n = 2; n <= 0xFFF; ++n) {
+    for (unsigned n = WineImmAsWine8() ? 2 : 0x20; n <= 0xFFF; ++n) {
         std::snprintf(name, sizeof name, "E0%02X%04X", n, language);
         if (!KeyExists(HKEY_LOCAL_MACHINE, std::string(kLayoutsPath) + "\\" + name)) return name;
     }

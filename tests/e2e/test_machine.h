@@ -126,6 +126,12 @@ struct Layout {
 };
 std::vector<Layout> Layouts(REGSAM view = 0);  // in this process's registry view, or the one given
 std::vector<Layout> LayoutsOfImeFile(const std::string& imeFile);  // "Ime File" equal, ignoring case
+
+// Which input method manager of Wine's runs the suite. Measured: Wine 8.0's
+// writes the IME file's path as given into "Ime File" and numbers its
+// layouts from E002; Wine 10.0's writes the file name in capitals and numbers
+// from E020. Both make a new layout on every call. False on Windows.
+bool WineImmAsWine8();
 // The name Wine gives the next layout that its ImmInstallIMEA makes: it never
 // reuses a layout and takes the lowest free "E0NN" + user language, from 02.
 std::string NextWineLayoutName();

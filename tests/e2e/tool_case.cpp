@@ -120,7 +120,10 @@ std::string ToolCase::PlaceInstallation()
 
 std::string ToolCase::RegisteredIme() const
 {
-    return RunningOnWine() ? systemDir_ + "\\" + kImeFile : std::string(kImeFile);
+    if (WineImmAsWine8()) return systemDir_ + "\\" + kImeFile;
+    std::string name = kImeFile;
+    if (RunningOnWine()) CharUpperA(&name[0]);  // Wine 10
+    return name;
 }
 
 std::string ToolCase::LayoutTheRemovalFinds(const std::string& installed) const

@@ -2,6 +2,7 @@
 // fault fires once, so the handler that reports it can allocate again.
 #include "allocation_fault.h"
 
+#include <cstddef>
 #include <cstdlib>
 #include <new>
 
@@ -92,19 +93,61 @@ int FiredAfterCall()
 
 }  // namespace allocation_fault
 
-void* operator new(std::size_t size)
+// Every form of the global allocation functions is replaced: a form left to
+// the library (or to AddressSanitizer, which replaces them all) would pair an
+// allocation of one allocator with a release by the other. GoogleTest itself
+// allocates with new (std::nothrow).
+namespace {
+
+void* Allocate(std::size_t size, std::size_t alignment, bool throws)
 {
-    if (ShouldThrow()) throw std::bad_alloc();
-    if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
-    throw std::bad_alloc();
+    void* block = nullptr;
+    if (!ShouldThrow()) {
+        if (size == 0) size = 1;
+        if (alignment <= alignof(std::max_align_t)) {
+            block = std::malloc(size);
+        } else {
+            // aligned_alloc wants a size that is a multiple of the alignment.
+            block = std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment);
+        }
+    }
+    if (block == nullptr && throws) throw std::bad_alloc();
+    return block;
 }
 
-void operator delete(void* block) noexcept
+constexpr std::size_t kDefault = alignof(std::max_align_t);
+
+std::size_t Alignment(std::align_val_t alignment)
 {
-    std::free(block);
+    return static_cast<std::size_t>(alignment);
 }
 
-void operator delete(void* block, std::size_t) noexcept
+}  // namespace
+
+void* operator new(std::size_t size) { return Allocate(size, kDefault, true); }
+void* operator new[](std::size_t size) { return Allocate(size, kDefault, true); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size, kDefault, false); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size, kDefault, false); }
+void* operator new(std::size_t size, std::align_val_t a) { return Allocate(size, Alignment(a), true); }
+void* operator new[](std::size_t size, std::align_val_t a) { return Allocate(size, Alignment(a), true); }
+void* operator new(std::size_t size, std::align_val_t a, const std::nothrow_t&) noexcept
 {
-    std::free(block);
+    return Allocate(size, Alignment(a), false);
 }
+void* operator new[](std::size_t size, std::align_val_t a, const std::nothrow_t&) noexcept
+{
+    return Allocate(size, Alignment(a), false);
+}
+
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete(void* block, std::align_val_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::align_val_t) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t, std::align_val_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t, std::align_val_t) noexcept { std::free(block); }
+void operator delete(void* block, std::align_val_t, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete[](void* block, std::align_val_t, const std::nothrow_t&) noexcept { std::free(block); }

@@ -55,3 +55,26 @@ TEST_F(GuardedStepTest, ReportsWhenMemoryRunsOutMakingItsOwnText)
 }
 
 }  // namespace
+
+// The fault replaces the global allocation functions; a form it left out would
+// come from another allocator (AddressSanitizer replaces every form) than the
+// release that pairs with it, and the sanitizer would end every test that
+// uses that form, as GoogleTest itself does with new (std::nothrow).
+TEST(AllocationFaultTest, ReplacesTheNothrowAndArrayFormsToo)
+{
+    allocation_fault::FailNextAllocation();
+    char* refused = new (std::nothrow) char;
+    EXPECT_TRUE(allocation_fault::Fired());
+    EXPECT_EQ(refused, nullptr);
+    allocation_fault::Disarm();
+
+    int* single = new (std::nothrow) int(7);
+    ASSERT_NE(single, nullptr);
+    delete single;
+    int* array = new (std::nothrow) int[3]();
+    ASSERT_NE(array, nullptr);
+    delete[] array;
+    auto* block = static_cast<char*>(::operator new(16, std::nothrow));
+    ASSERT_NE(block, nullptr);
+    ::operator delete(block, std::nothrow);
+}
