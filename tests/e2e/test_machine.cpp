@@ -101,8 +101,8 @@ void RemovePath(const std::string& path)
     RemoveDirectoryA(path.c_str());
 }
 
-HeldFile::HeldFile(const std::string& path)
-    : handle_(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+HeldFile::HeldFile(const std::string& path, DWORD shareMode)
+    : handle_(CreateFileA(path.c_str(), GENERIC_READ, shareMode, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
 {
 }
 

@@ -42,12 +42,14 @@ bool IsDirectory(const std::string& path);
 // Deletes a file or a folder with everything in it; a missing path is fine.
 void RemovePath(const std::string& path);
 
-// A file held open by this process with no sharing, as another program holding
-// it would: other Wine or Windows processes can then neither open, overwrite
-// nor delete it.
+// A file held open by this process, as another program holding it would:
+// with no sharing, other Wine or Windows processes can neither open,
+// overwrite nor delete it; sharing reading, as a program that has the IME
+// loaded, they can read it (the input method manager reads its version) but
+// neither overwrite nor delete it.
 class HeldFile {
 public:
-    explicit HeldFile(const std::string& path);
+    explicit HeldFile(const std::string& path, DWORD shareMode = 0);
     ~HeldFile();
     HeldFile(const HeldFile&) = delete;
     HeldFile& operator=(const HeldFile&) = delete;

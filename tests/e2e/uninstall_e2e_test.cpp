@@ -124,7 +124,9 @@ TEST_F(Uninstallation, ImeFileHeldOpenIsReportedAndTheMbFileNotTried)
     const std::string installed = PlaceInstallation();
     const std::string found = LayoutTheRemovalFinds(installed);
     {
-        HeldFile holder(InstalledIme());
+        // As a program that has the IME loaded holds it: the input method
+        // manager can still read its version to find the layout.
+        HeldFile holder(InstalledIme(), FILE_SHARE_READ);
         ASSERT_TRUE(holder.held());
 
         Run("", {Outcome(Gbk(texts::kFilesLocked))});

@@ -135,8 +135,12 @@ const Row kRows[] = {
          sim::FailCall("RegDeleteKeyA", ERROR_ACCESS_DENIED, sim::Repeat::Always, i.keyName);
      },
      kUnregisterFailed, {true, true, true, false, false}},
-    {"ImeFileHeld", [](const Installation& i) { sim::HoldFile(i.context.InstalledImePath); }, kFilesLocked,
-     {true, true, false, false, false}},
+    // Loaded by a program: the manager still reads its version, the deletion fails.
+    {"ImeFileHeld", [](const Installation& i) { sim::HoldFile(i.context.InstalledImePath, FILE_SHARE_READ); },
+     kFilesLocked, {true, true, false, false, false}},
+    // Held with no sharing: the manager cannot read its version to find the layout.
+    {"ImeFileHeldUnshared", [](const Installation& i) { sim::HoldFile(i.context.InstalledImePath); }, kHklNotFound,
+     kEverything},
     {"MbFileHeld", [](const Installation& i) { sim::HoldFile(i.context.InstalledMbPath); }, kFilesLocked,
      {false, true, false, false, false}},
     // Not in the preload list: not unloaded, but removed all the same.
@@ -220,7 +224,7 @@ TEST_F(UninstallImeTest, LayoutOutsideThePreloadListIsNotUnloaded)
 
 TEST_F(UninstallImeTest, HeldImeFileKeepsTheMbFileUntried)
 {
-    sim::HoldFile(context.InstalledImePath);
+    sim::HoldFile(context.InstalledImePath, FILE_SHARE_READ);
     MarkCalls();
 
     UninstallIme(context, true);

@@ -91,6 +91,12 @@ ImeLanguage LanguageOfImeFile(const std::string& name)
 {
     const std::string path = M().systemDirectory + "\\" + KeptName(name);
     if (!sim::FileExists(path)) return {false, ERROR_FILE_NOT_FOUND};
+    // The version is read through an open of its own: a holder that shares
+    // no reading (not a program that has the IME loaded) keeps it unread.
+    const sim::detail::ResolvedPath where = sim::detail::Resolve(path);
+    if (sim::detail::ShareConflict(where.key, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE)) {
+        return {false, ERROR_SHARING_VIOLATION};
+    }
     const FileVersionFacts version = ReadFileVersion(sim::FileContents(path));
     if (version.error != 0) return {false, version.error};
     if (!version.fixedInfo || version.fileType != kVftDrv || version.fileSubtype != kVft2DrvInputMethod ||
