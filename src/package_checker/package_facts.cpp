@@ -225,6 +225,8 @@ PackageFacts GatherPackageFacts()
         facts.MbInstalled = facts.PathsFilled && FileExistsAt(context.InstalledMbPath);
         if (facts.ImeInstalled) facts.InstalledImeAttributes = LookUpFileStamp(context.InstalledImePath).Attributes;
         if (facts.MbInstalled) facts.InstalledMbAttributes = LookUpFileStamp(context.InstalledMbPath).Attributes;
+        if (facts.ImeInstalled) facts.InstalledIme = IdentityOf(context.InstalledImePath);
+        if (facts.MbInstalled) facts.InstalledMb = IdentityOf(context.InstalledMbPath);
     } else {
         facts.SystemDirectory = QuerySystemDirectory();
     }

@@ -71,6 +71,9 @@ struct PackageFacts {
     // a copy of a read-only or hidden file carries the attribute.
     std::uint32_t InstalledImeAttributes = 0;
     std::uint32_t InstalledMbAttributes = 0;
+    // Which files the installed paths reach, when they can be opened.
+    std::optional<FileIdentity> InstalledIme;
+    std::optional<FileIdentity> InstalledMb;
 
     bool ImeRead = false;  // the IME file's bytes could be read
     std::optional<PeHeaders> ImeHeaders;

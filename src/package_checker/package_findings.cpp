@@ -5,6 +5,7 @@
 #include "driver/setup_mode.h"
 #include "driver/system_directory.h"
 #include "package_checker/file_names.h"
+#include "package_checker/file_steps.h"
 #include "package_checker/language_names.h"
 #include "package_checker/setup_log_encoding.h"
 #include "package_checker/text_forms.h"
@@ -658,16 +659,25 @@ Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>&
     Prediction prediction;
     std::optional<RegistrationForecast> forecast;
     switch (choice.Mode) {
-    case SetupMode::Install:
+    case SetupMode::Install: {
         // Asked for, over an installed IME file: the lock test opens it for
         // writing, which a read-only file refuses; then the question.
-        if (choice.ExplicitRequest && facts.ImeInstalled && ReadOnly(facts.InstalledImeAttributes)) {
+        // A name with a wildcard fails the open with another error: the
+        // installation then copies without asking.
+        const bool opens = LockTestOpensByName(facts);
+        if (choice.ExplicitRequest && facts.ImeInstalled && opens && ReadOnly(facts.InstalledImeAttributes)) {
             return {RunOutcome::InstallEndsLocked, InstalledReadOnly(true, false), {}};
         }
-        prediction.Outcome =
-            choice.ExplicitRequest && facts.ImeInstalled ? RunOutcome::AskBeforeReplacing : RunOutcome::Install;
+        const bool asks = choice.ExplicitRequest && facts.ImeInstalled && opens;
+        if (const std::optional<CopyFailure> copy = FirstFailingCopy(facts, facts.ImeInstalled)) {
+            prediction.Outcome = asks ? RunOutcome::AskThenCopyFails : RunOutcome::InstallCopyFails;
+            prediction.Reason = copy->Reason;
+            return prediction;
+        }
+        prediction.Outcome = asks ? RunOutcome::AskBeforeReplacing : RunOutcome::Install;
         forecast = ForecastInstallation(facts);
         break;
+    }
     case SetupMode::Uninstall:
         // The removal's first step: both installed files must be there.
         if (!facts.ImeInstalled && !facts.MbInstalled) {
@@ -688,6 +698,10 @@ Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>&
             prediction.Outcome = RunOutcome::RemoveCannotDelete;
             prediction.Reason =
                 InstalledReadOnly(ReadOnly(facts.InstalledImeAttributes), ReadOnly(facts.InstalledMbAttributes));
+        } else if ((!forecast || !forecast->Refused) && InstalledPathsReachOneFile(facts)) {
+            prediction.Outcome = RunOutcome::RemoveCannotDelete;
+            prediction.Reason = {"两个安装路径指向同一个文件，第一次删除后第二次删除找不到它",
+                                 "both installed paths reach one file, which the second deletion no longer finds"};
         }
         break;
     case SetupMode::None:
@@ -728,6 +742,9 @@ std::string PredictionLine(const Prediction& withoutArgument)
         return "imesetup.exe would install" + (failure.empty() ? "" : ", and registration would fail: " + failure);
     case RunOutcome::InstallEndsLocked:
         return "imesetup.exe would install, and end at once at its lock test: " + withoutArgument.Reason.English;
+    case RunOutcome::InstallCopyFails:
+    case RunOutcome::AskThenCopyFails:
+        return "imesetup.exe would install, and " + withoutArgument.Reason.English;
     case RunOutcome::Remove:
         return "imesetup.exe would remove" + (failure.empty() ? "" : ", and finding the layout would fail: " + failure);
     case RunOutcome::RemoveEndsAtOnce:

@@ -14,6 +14,8 @@ enum class RunOutcome {
     Install,
     AskBeforeReplacing,
     InstallEndsLocked,   // the lock test cannot open the installed IME file for writing and ends with its text
+    InstallCopyFails,    // a copy fails and ends the installation with its text
+    AskThenCopyFails,    // the same after the question before replacing the installed IME file
     Remove,
     RemoveEndsAtOnce,    // the removal's first step finds a file not installed and ends with its text
     RemoveCannotDelete,  // the removal gets as far as deleting the files and cannot delete one
@@ -23,8 +25,9 @@ enum class RunOutcome {
 struct Prediction {
     RunOutcome Outcome = RunOutcome::EndSilently;
     // Why the run ends without a message, the removal at once, the lock test
-    // at once, or the deletion fails.
+    // at once, a copy fails or the deletion fails.
     Bilingual Reason;
+
     // Why its call of the input method manager would fail: the installation's
     // registration, or the removal's asking for the layout. Empty when it
     // would not, or when that cannot be told.

@@ -66,6 +66,14 @@ Bilingual OutcomeText(const Prediction& prediction)
         return {"运行安装，而锁定检查立即结束它：" + prediction.Reason.Chinese + "，并显示下面的消息框：",
                 "run the installation, whose lock test ends it at once: " + prediction.Reason.English +
                     ", with this box:" + BoxLines(OutcomeTexts::ImeFileLocked)};
+    case RunOutcome::InstallCopyFails:
+    case RunOutcome::AskThenCopyFails: {
+        const Bilingual ask = prediction.Outcome == RunOutcome::AskThenCopyFails ? Bilingual{"先询问是否替换已安装的 IME 文件，再", "ask before "
+                                                               "replacing the installed IME file, then "}
+                                                   : Bilingual{};
+        return {ask.Chinese + "安装，但" + prediction.Reason.Chinese, ask.English + "install, and " +
+                                                                          prediction.Reason.English};
+    }
     case RunOutcome::Remove:
         if (fails) {
             return {"卸载，但找不到布局：" + failure.Chinese, "remove, and finding the layout would fail: " +

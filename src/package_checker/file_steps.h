@@ -1,0 +1,29 @@
+// What the setup program's file steps meet on this machine: the
+// installation's lock test and its two copies, the removal's two deletions.
+// The predictions of the runs are made from these.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "package_checker/bilingual.h"
+#include "package_checker/package_facts.h"
+
+// The first of the installation's copies that fails, and why: "copying the
+// IME file would fail with "<box>": <why>"; the box's text (code page 936
+// bytes, as the program shows it).
+struct CopyFailure {
+    Bilingual Reason;
+    std::string OutcomeText;
+};
+// replacing: the installed IME file is there and the copy overwrites it.
+std::optional<CopyFailure> FirstFailingCopy(const PackageFacts& facts, bool replacing);
+
+// Whether /inst's lock test opens the installed IME file for writing: a
+// name with a wildcard is refused with another error than access denied or a
+// sharing violation, and the installation then copies without asking.
+bool LockTestOpensByName(const PackageFacts& facts);
+
+// The two installed paths reach one file: the removal deletes it by the
+// first and finds nothing by the second.
+bool InstalledPathsReachOneFile(const PackageFacts& facts);
