@@ -4,6 +4,7 @@
 
 #include "driver/system_directory.h"
 #include "package_checker/file_names.h"
+#include "package_checker/run_steps.h"
 #include "package_checker/text_forms.h"
 #include "package_checker/wide_folder.h"
 #include "platform/win32.h"
@@ -227,6 +228,7 @@ PackageFacts GatherPackageFacts()
         if (facts.MbInstalled) facts.InstalledMbAttributes = LookUpFileStamp(context.InstalledMbPath).Attributes;
         if (facts.ImeInstalled) facts.InstalledIme = IdentityOf(context.InstalledImePath);
         if (facts.MbInstalled) facts.InstalledMb = IdentityOf(context.InstalledMbPath);
+        facts.PreloadListFound = PreloadListOpens();
     } else {
         facts.SystemDirectory = QuerySystemDirectory();
     }

@@ -74,6 +74,7 @@ struct PackageFacts {
     // Which files the installed paths reach, when they can be opened.
     std::optional<FileIdentity> InstalledIme;
     std::optional<FileIdentity> InstalledMb;
+    bool PreloadListFound = false;  // the current user's preload list, which the removal opens
 
     bool ImeRead = false;  // the IME file's bytes could be read
     std::optional<PeHeaders> ImeHeaders;

@@ -5,7 +5,7 @@
 #include "driver/setup_mode.h"
 #include "driver/system_directory.h"
 #include "package_checker/file_names.h"
-#include "package_checker/file_steps.h"
+#include "package_checker/run_steps.h"
 #include "package_checker/language_names.h"
 #include "package_checker/setup_log_encoding.h"
 #include "package_checker/text_forms.h"
@@ -326,6 +326,13 @@ Bilingual ReadOnlyProblem(const PackageFacts& facts, const std::string& key)
                                "in any case, so imesetup.exe can never remove it. " + clearEnglish};
     }
     const std::string locked = "\"" + ShownOutcomeText(OutcomeTexts::FilesLocked) + "\"";
+    // A layout already registered keeps the preload key from being made
+    // anew: without it the removal ends before the deletion.
+    if (!facts.PreloadListFound && forecast && !forecast->ExistingLayout.empty()) {
+        return {intro + "安装能成功，但 DeleteFileA 删不掉只读文件：卸载若进行到删除文件，会以 " + locked + " 结束。" + clear,
+                introEnglish + "The installation works, but DeleteFileA cannot delete a read-only file: a removal that "
+                               "gets as far as deleting the files ends with " + locked + ". " + clearEnglish};
+    }
     return {intro + "安装能成功，但 DeleteFileA 删不掉只读文件，imesetup.exe 永远无法卸载它（卸载以 " + locked + " 结束）。" +
                 clear,
             introEnglish + "The installation works, but DeleteFileA cannot delete a read-only file, so imesetup.exe can "
@@ -403,6 +410,16 @@ void SameFileProblem(const PackageFacts& facts, std::vector<Bilingual>& problems
     const std::string intro = "ImeFile 和 MbFile 指向同一个文件 " + names + "：输入法没有自己的码表文件";
     const std::string introEnglish = "ImeFile and MbFile name the same file " + names +
                                      ": the input method gets no code table of its own";
+    // Names that reach one file here may be installed as two copies (folder
+    // parts): the removal then deletes both.
+    if (!InstalledPathsReachOneFile(facts)) {
+        problems.push_back({intro + "；安装时它被复制成两个文件 " + ShownMachineText(facts.Context.InstalledImePath) +
+                                " 和 " + ShownMachineText(facts.Context.InstalledMbPath) + "。",
+                            introEnglish + "; the installation copies it to two files, " +
+                                ShownMachineText(facts.Context.InstalledImePath) + " and " +
+                                ShownMachineText(facts.Context.InstalledMbPath) + "."});
+        return;
+    }
     if (!RemovalReachesTheFiles(facts)) {
         problems.push_back({intro + "。（卸载若进行到删除文件，第二次删除会找不到文件而报告文件被锁定；这里输入法管理器会"
                                     "先使它失败，见上面的预测。）",
@@ -693,15 +710,18 @@ Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>&
         forecast = ForecastRemoval(facts);
         // Given the layout, it takes it off the machine and then deletes the
         // files, which DeleteFileA refuses for a read-only one.
-        if ((!forecast || !forecast->Refused) &&
-            (ReadOnly(facts.InstalledImeAttributes) || ReadOnly(facts.InstalledMbAttributes))) {
+        // Given the layout, it opens the preload list, then takes the layout
+        // off the machine and deletes the files.
+        if (forecast && forecast->Refused) break;
+        // A layout the manager makes now goes onto the list, the key with it.
+        if (!facts.PreloadListFound && forecast && !forecast->ExistingLayout.empty()) {
+            return {RunOutcome::RemoveNoPreload,
+                    {"当前用户没有 Keyboard Layout\\Preload 键", "the current user has no Keyboard Layout\\Preload key"},
+                    {}};
+        }
+        if (const std::optional<Bilingual> deletion = DeletionFailure(facts)) {
             prediction.Outcome = RunOutcome::RemoveCannotDelete;
-            prediction.Reason =
-                InstalledReadOnly(ReadOnly(facts.InstalledImeAttributes), ReadOnly(facts.InstalledMbAttributes));
-        } else if ((!forecast || !forecast->Refused) && InstalledPathsReachOneFile(facts)) {
-            prediction.Outcome = RunOutcome::RemoveCannotDelete;
-            prediction.Reason = {"两个安装路径指向同一个文件，第一次删除后第二次删除找不到它",
-                                 "both installed paths reach one file, which the second deletion no longer finds"};
+            prediction.Reason = *deletion;
         }
         break;
     case SetupMode::None:
@@ -730,7 +750,12 @@ std::vector<Bilingual> FindPackageProblems(const PackageFacts& facts)
 int CheckerExitStatus(const Prediction& withoutArgument, size_t problemCount)
 {
     if (withoutArgument.Outcome == RunOutcome::EndSilently) return CheckerSilentEnd;
-    return problemCount == 0 ? CheckerSoundPackage : CheckerProblemsFound;
+    // A run that ends with any box but its success is no sound package here.
+    const bool succeeds = (withoutArgument.Outcome == RunOutcome::Install ||
+                           withoutArgument.Outcome == RunOutcome::AskBeforeReplacing ||
+                           withoutArgument.Outcome == RunOutcome::Remove) &&
+                          withoutArgument.Failure.English.empty();
+    return problemCount == 0 && succeeds ? CheckerSoundPackage : CheckerProblemsFound;
 }
 
 std::string PredictionLine(const Prediction& withoutArgument)
@@ -750,6 +775,9 @@ std::string PredictionLine(const Prediction& withoutArgument)
     case RunOutcome::RemoveEndsAtOnce:
         return "imesetup.exe would remove, and end at once with \"" + NotInstalledText() +
                "\": " + withoutArgument.Reason.English;
+    case RunOutcome::RemoveNoPreload:
+        return "imesetup.exe would remove, and opening the preload list would fail with \"" +
+               ShownOutcomeText(OutcomeTexts::PreloadOpenFailed) + "\": " + withoutArgument.Reason.English;
     case RunOutcome::RemoveCannotDelete:
         return "imesetup.exe would remove, and deleting the files would fail with \"" +
                ShownOutcomeText(OutcomeTexts::FilesLocked) + "\": " + withoutArgument.Reason.English;

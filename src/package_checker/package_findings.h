@@ -18,6 +18,7 @@ enum class RunOutcome {
     AskThenCopyFails,    // the same after the question before replacing the installed IME file
     Remove,
     RemoveEndsAtOnce,    // the removal's first step finds a file not installed and ends with its text
+    RemoveNoPreload,     // the removal cannot open the preload list and ends with its text
     RemoveCannotDelete,  // the removal gets as far as deleting the files and cannot delete one
     EndSilently,
 };

@@ -84,6 +84,11 @@ Bilingual OutcomeText(const Prediction& prediction)
         return {"运行卸载，而卸载立即以 \"" + NotInstalledText() + "\" 结束：" + prediction.Reason.Chinese,
                 "run the removal, which ends at once with \"" + NotInstalledText() + "\": " +
                     prediction.Reason.English};
+    case RunOutcome::RemoveNoPreload: {
+        const std::string text = ShownOutcomeText(OutcomeTexts::PreloadOpenFailed);
+        return {"卸载，但打开预加载列表会失败，以 \"" + text + "\" 结束：" + prediction.Reason.Chinese,
+                "remove, and opening the preload list would fail with \"" + text + "\": " + prediction.Reason.English};
+    }
     case RunOutcome::RemoveCannotDelete: {
         const std::string locked = ShownOutcomeText(OutcomeTexts::FilesLocked);
         return {"卸载，但删除文件会失败，以 \"" + locked + "\" 结束：" + prediction.Reason.Chinese,

@@ -142,6 +142,38 @@ std::string LostFiles(const std::vector<std::pair<std::string, std::string>>& be
     return lost;
 }
 
+// The installation (/inst, the question answered Yes), then the removal
+// (/uninst) on the machine it left: what each ended with.
+std::pair<RunResult, RunResult> InstallThenRemove(const Choices& choices)
+{
+    const RunResult install = RunProgramOn(choices, kCommandLines[1], IDYES);
+    sim::SetCommandLine(kCommandLines[2]);
+    sim::QueueAnswer(IDOK);
+    const size_t shown = sim::MessageBoxes().size();
+    RunProgram();
+    RunResult removal;
+    if (sim::MessageBoxes().size() > shown) removal.text = Kind(sim::MessageBoxes().back().text);
+    return {install, removal};
+}
+
+// Sentences of the report about a later removal, and the two runs they
+// speak of: the installation's text, then the removal's.
+struct RemovalSentence {
+    const char* says;
+    const char* installation;
+    const char* removal;
+};
+const RemovalSentence kRemovalSentences[] = {
+    {"and the removal's second deletion finds nothing, so it reports the files as locked",
+     OutcomeTexts::InstallSucceeded, OutcomeTexts::FilesLocked},
+    {"The installation works, but DeleteFileA cannot delete a read-only file, so imesetup.exe can never remove it",
+     OutcomeTexts::InstallSucceeded, OutcomeTexts::FilesLocked},
+    {"The registration would fail (see the last line) and leave the copies there: the removal ends with",
+     OutcomeTexts::ActivationFailed, OutcomeTexts::HklNotFound},
+    {"; the installation copies it to two files, ", OutcomeTexts::InstallSucceeded,
+     OutcomeTexts::UninstallSucceeded},
+};
+
 class Comparison {
 public:
     explicit Comparison(const Choices& choices) : choices_(choices) {}
@@ -215,6 +247,19 @@ std::vector<Disagreement> CheckAgainstProgram(const Choices& choices)
     comparison.Compare("no argument (last line)",
                        StartsWith(lastLine, would) ? std::optional<std::string>(lastLine.substr(would.size()))
                                                    : std::nullopt);
+
+    // Each sentence about a later removal, where the installation it
+    // follows gets as far as the sentence says.
+    for (const RemovalSentence& sentence : kRemovalSentences) {
+        if (report.find(sentence.says) == std::string::npos) continue;
+        const auto [install, removal] = InstallThenRemove(choices);
+        if (install.text != std::string(sentence.installation)) continue;
+        if (removal.text != std::string(sentence.removal)) {
+            comparison.Add(std::string("a removal sentence: predicted ") + Name(std::string(sentence.removal)) +
+                               ", met " + Name(removal.text),
+                           sentence.says);
+        }
+    }
 
     const RunResult& plain = comparison.Run("no argument", IDYES);
     if ((status == CheckerSilentEnd) != !plain.text) {

@@ -162,7 +162,7 @@ const CheckerCase kCases[] = {
      "/uninst: imesetup.exe would run the removal, which ends at once with \"" + kNotInstalled +
          "\": nothing is installed",
      kInstall},
-    {"OnlyTheImeFileInstalled", [] { sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, kOldIme); }, 0,
+    {"OnlyTheImeFileInstalled", [] { sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, kOldIme); }, 1,
      "/uninst: imesetup.exe would run the removal, which ends at once with \"" + kNotInstalled +
          "\": the MB file is not installed",
      kRemove + ", and end at once with \"" + kNotInstalled + "\": the MB file is not installed"},
@@ -215,7 +215,7 @@ const CheckerCase kCases[] = {
      [] {
          sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, UnmarkedImage());
      },
-     0, "No further problems found.",
+     1, "No further problems found.",
      kRemove + ", and end at once with \"" + kNotInstalled + "\": the MB file is not installed"},
     // The last day with an MS-DOS time: 2000 was a leap year.
     {"ImeFileWrittenOnTheLastDayOf2107",

@@ -91,7 +91,14 @@ constexpr unsigned Count(const T (&)[N])
 class ByteSource {
 public:
     ByteSource(const std::uint8_t* data, size_t size) : data_(data), size_(size) {}
-    unsigned Pick(unsigned choices) { return at_ < size_ ? data_[at_++] % choices : 0; }
+    // Most bytes pick the first choice, the package as its author means
+    // it: most cases then change a few things at once, not everything.
+    unsigned Pick(unsigned choices)
+    {
+        if (at_ >= size_) return 0;
+        const unsigned byte = data_[at_++];
+        return byte < 176 ? 0 : (byte - 176) % choices;
+    }
 
 private:
     const std::uint8_t* data_;

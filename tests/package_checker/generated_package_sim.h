@@ -1,8 +1,10 @@
 // Packages and machine states made from a string of bytes, for checking the
 // checker against the setup program on the simulated machine: the same bytes
-// always give the same machine. Every byte picks one choice (an exhausted
-// string picks the first), so a fuzzer's mutations move between neighbouring
-// packages and a fixed-seed generator covers them all. Host only.
+// always give the same machine. Every byte picks one choice (below 176, or
+// past the end, the first: the package as its author means it, so that most
+// cases change a few things, not everything), so a fuzzer's mutations move
+// between neighbouring packages and a fixed-seed generator covers them all.
+// Host only.
 #pragma once
 
 #include <cstddef>

@@ -1,9 +1,10 @@
-#include "package_checker/file_steps.h"
+#include "package_checker/run_steps.h"
 
 #include "package_checker/file_names.h"
 #include "package_checker/text_forms.h"
 #include "platform/win32.h"
 #include "registration/outcome_texts.h"
+#include "registry/unique_hkey.h"
 
 namespace {
 
@@ -90,4 +91,32 @@ bool InstalledPathsReachOneFile(const PackageFacts& facts)
     const std::string& mb = facts.Context.InstalledMbPath;
     return SameFolder(FolderPart(ime), FolderPart(mb)) &&
            FoldedFileName(FileTitle(ime)) == FoldedFileName(FileTitle(mb));
+}
+
+std::optional<Bilingual> DeletionFailure(const PackageFacts& facts)
+{
+    const bool imeReadOnly = (facts.InstalledImeAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    const bool mbReadOnly = (facts.InstalledMbAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    // The IME file is deleted first: its failure is the one the run meets.
+    if (imeReadOnly && mbReadOnly) {
+        return Bilingual{"已安装的 IME 文件和 MB 文件是只读文件", "the installed IME and MB files are read-only"};
+    }
+    if (imeReadOnly) return Bilingual{"已安装的 IME 文件是只读文件", "the installed IME file is read-only"};
+    if (HoldsWildcard(facts.Context.InstalledImePath) || HoldsWildcard(facts.Context.InstalledMbPath)) {
+        return Bilingual{"安装路径含有通配符：存在检查找到了匹配的文件，但 DeleteFileA 不接受这样的名称",
+                         "an installed path holds a wildcard: the presence test found a match, but DeleteFileA "
+                         "does not take such a name"};
+    }
+    if (mbReadOnly) return Bilingual{"已安装的 MB 文件是只读文件", "the installed MB file is read-only"};
+    if (InstalledPathsReachOneFile(facts)) {
+        return Bilingual{"两个安装路径指向同一个文件，第一次删除后第二次删除找不到它",
+                         "both installed paths reach one file, which the second deletion no longer finds"};
+    }
+    return std::nullopt;
+}
+
+bool PreloadListOpens()
+{
+    MyRegistry::unique_hkey preload;
+    return RegOpenKeyExA(HKEY_CURRENT_USER, "Keyboard Layout\\Preload", 0, KEY_READ, preload.put()) == ERROR_SUCCESS;
 }

@@ -1,6 +1,6 @@
-// What the setup program's file steps meet on this machine: the
-// installation's lock test and its two copies, the removal's two deletions.
-// The predictions of the runs are made from these.
+// What the setup program's steps meet on this machine: the installation's
+// lock test and its two copies, the removal's preload list and its two
+// deletions. The predictions of the runs are made from these.
 #pragma once
 
 #include <optional>
@@ -27,3 +27,12 @@ bool LockTestOpensByName(const PackageFacts& facts);
 // The two installed paths reach one file: the removal deletes it by the
 // first and finds nothing by the second.
 bool InstalledPathsReachOneFile(const PackageFacts& facts);
+
+// Why the removal, given its layout, cannot delete the installed files: a
+// read-only file, a name with a wildcard (which DeleteFileA does not take,
+// though the presence test found a match), one file by both paths.
+std::optional<Bilingual> DeletionFailure(const PackageFacts& facts);
+
+// The current user's preload list can be opened (for reading: the removal
+// opens it with full access, which only the user it runs as can tell).
+bool PreloadListOpens();
