@@ -429,6 +429,69 @@ const CheckerCase kCases[] = {
      CopyFails("IME file", std::string(236, 'a') + ".ime",
                "the installed path C:\\WINDOWS\\SYSTEM32\\" + std::string(236, 'a') +
                    ".ime is MAX_PATH (260) characters or more")},
+    // What the setup program meets beyond the package: found by running both on generated packages.
+    {"NoPreloadKeyWithTheLayoutRegistered",
+     [] {
+         PutInstallation(kOldIme, "E0200804");
+         sim::DeleteKeyTree(HKEY_CURRENT_USER, kPreload);
+     },
+     1, "/uninst: imesetup.exe would remove, and opening the preload list would fail with",
+     kRemove + ", and opening the preload list would fail with \"打开注册表（OpenKey）出错，不能卸载。\": the current user "
+               "has no Keyboard Layout\\Preload key"},
+    {"InstalledMbFileByAWildcard",
+     [] {
+         PutInstallation(kOldIme, "E0200804");
+         PutSetupLog(kImeName, "MyIme.m?", kDisplayName);
+     },
+     1, "holds a wildcard of the file search",
+     kRemove + ", and deleting the files would fail with \"" + kFilesLocked + "\": an installed path holds a wildcard: "
+               "the presence test found a match, but DeleteFileA does not take such a name"},
+    {"BothKeysNameOneInstalledFile",
+     [] {
+         PutInstallation(kOldIme, "E0200804");
+         PutSetupLog(kImeName, "myime.IME.", kDisplayName);
+     },
+     1, "the removal's second deletion finds nothing",
+     kRemove + ", and deleting the files would fail with \"" + kFilesLocked + "\": both installed paths reach one "
+               "file, which the second deletion no longer finds"},
+    // The lock test cannot open a name with a wildcard: no question, and the copy fails.
+    {"InstWithAWildcardOverAReadOnlyIme",
+     [] {
+         PutInstallation(kOldIme, "E0200804");
+         sim::SetReadOnly(std::string(kSystemDir) + "\\" + kImeName, true);
+         PutSetupLog("MyIme.im?", kMbName, kDisplayName);
+     },
+     1, "/inst: imesetup.exe would install, and copying the IME file would fail with \"MyIme.im? Copy to %SystemDir% "
+        "Error \": the name holds a wildcard",
+     ""},
+    {"HiddenMbFileInstalled",
+     [] {
+         PutInstallation(kOldIme, "E0200804");
+         SetFileAttributesA((std::string(kSystemDir) + "\\" + kMbName).c_str(), FILE_ATTRIBUTE_HIDDEN);
+     },
+     1, "/inst: imesetup.exe would ask before replacing the installed IME file, then install, and copying the MB file "
+        "would fail with \"MyIme.mb Copy to %SystemDir% Error \": the file in the system directory is hidden, and on "
+        "Windows CopyFileA does not overwrite it",
+     kRemove},
+    // The IME file's copy carries its attribute onto the one file both names reach.
+    {"HiddenImeFileNamedTwice",
+     [] {
+         SetFileAttributesA((kPackage + "\\" + kImeName).c_str(), FILE_ATTRIBUTE_HIDDEN);
+         PutSetupLog(kImeName, "myime.IME.", kDisplayName);
+     },
+     1, "hidden",
+     CopyFails("MB file", "myime.IME.", "both installed paths reach one file, and the IME file's copy has just "
+                                        "carried its attribute there: the file in the system directory is hidden, and "
+                                        "on Windows CopyFileA does not overwrite it")},
+    // One file by two names, installed as two copies: the removal deletes both.
+    {"OneFileInstalledAsTwoCopies",
+     [] {
+         sim::MakeDirectory("C:\\WINDOWS\\IMEPKG");
+         PutSetupLog(kImeName, "..\\IMEPKG\\MyIme.ime", kDisplayName);
+     },
+     1, "the installation copies it to two files, C:\\WINDOWS\\SYSTEM32\\MyIme.ime and "
+        "C:\\WINDOWS\\SYSTEM32\\..\\IMEPKG\\MyIme.ime.",
+     kInstall},
     {"ReadOnlyImeFile", [] { sim::SetReadOnly(kPackage + "\\" + kImeName, true); }, 1,
      "ImeFile \"MyIme.ime\" is read-only (FILE_ATTRIBUTE_READONLY): the copy carries the attribute to the installed "
      "file",
