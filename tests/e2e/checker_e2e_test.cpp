@@ -124,12 +124,11 @@ std::ostream& operator<<(std::ostream& out, Did did)
 
 bool StartsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
 
-// The operation of the last line, whether or not it goes on to say that the
-// input method manager would fail it.
+// The operation of the last line, whether or not it goes on to say how it
+// would fail (the input method manager, a copy, the lock test).
 Did Predicted(const std::string& lastLine)
 {
-    if (lastLine == "imesetup.exe would install" ||
-        StartsWith(lastLine, "imesetup.exe would install, and registration would fail: "))
+    if (lastLine == "imesetup.exe would install" || StartsWith(lastLine, "imesetup.exe would install, and "))
         return Did::Install;
     // "... would remove", or followed by ", and end at once with ..." or ", and
     // finding the layout would fail: ..."
