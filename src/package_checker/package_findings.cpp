@@ -5,8 +5,8 @@
 #include "driver/setup_mode.h"
 #include "driver/system_directory.h"
 #include "package_checker/file_names.h"
-#include "package_checker/run_steps.h"
 #include "package_checker/language_names.h"
+#include "package_checker/run_steps.h"
 #include "package_checker/setup_log_encoding.h"
 #include "package_checker/text_forms.h"
 #include "platform/win32.h"
@@ -708,8 +708,6 @@ Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>&
         }
         prediction.Outcome = RunOutcome::Remove;
         forecast = ForecastRemoval(facts);
-        // Given the layout, it takes it off the machine and then deletes the
-        // files, which DeleteFileA refuses for a read-only one.
         // Given the layout, it opens the preload list, then takes the layout
         // off the machine and deletes the files.
         if (forecast && forecast->Refused) break;

@@ -466,6 +466,40 @@ TEST_F(CheckerFindings, ReadOnlyImeFileInstallsAndCannotBeRemoved)
     Run("/uninst", {Outcome(Gbk(texts::kFilesLocked))});
 }
 
+// Two names of one file: where both installed paths reach one file, the
+// removal deletes it by the first and finds nothing by the second.
+TEST_F(CheckerFindings, OneInstalledFileByTwoNamesCannotBeRemoved)
+{
+    WriteSetupLog(SetupLog(kImeFile, "E2ETEST.IME.", Gbk(texts::kDisplayName)));
+    Run("/inst", {Outcome(Gbk(texts::kInstallSucceeded))});
+    const ConsoleRun installed = CheckPackage();
+    ExpectReport(installed, 1, "and the removal's second deletion finds nothing, so it reports the files as locked");
+    EXPECT_EQ(LastLine(installed.output),
+              std::string("imesetup.exe would remove, and deleting the files would fail with \"") + texts::kFilesLocked +
+                  "\": both installed paths reach one file, which the second deletion no longer finds");
+    Run("/uninst", {Outcome(Gbk(texts::kFilesLocked))});
+}
+
+// Folder parts give one file of the package two installed paths, two
+// copies: the removal deletes both and succeeds.
+TEST_F(CheckerFindings, OneFileInstalledAsTwoCopiesIsRemoved)
+{
+    const std::string folder = "imesetup-e2e-package";  // the package folder's own name
+    const std::string other = systemDir_ + "\\..\\" + folder;
+    RemovePath(other);  // an interrupted run's
+    ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
+    const std::string mbFile = "..\\" + folder + "\\" + kImeFile;
+    WriteSetupLog(SetupLog(kImeFile, mbFile, Gbk(texts::kDisplayName)));
+    ExpectReport(CheckPackage(), 1,
+                 "; the installation copies it to two files, " + systemDir_ + "\\" + kImeFile + " and " + systemDir_ +
+                     "\\" + mbFile + ".");
+    Run("", {Outcome(Gbk(texts::kInstallSucceeded))});
+    EXPECT_TRUE(IsFile(other + "\\" + kImeFile));
+    Run("/uninst", {Outcome(Gbk(texts::kUninstallSucceeded))});
+    EXPECT_FALSE(IsFile(other + "\\" + kImeFile));
+    RemovePath(other);
+}
+
 // FileTimeToDosDateTime covers 1980 to 2107 ("this conversion fails if the
 // input file time is outside this range"); Wine 8 wraps a later date round
 // and finds the file, so under Wine the package works, and the checker says
