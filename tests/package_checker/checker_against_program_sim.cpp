@@ -128,13 +128,13 @@ RunResult RunProgramOn(const Choices& choices, const char* commandLine, int answ
 }
 
 // Files that the run changed or deleted and that were not the package's to change.
-std::string LostFiles(const std::vector<std::pair<std::string, std::string>>& before,
+std::string LostFiles(const Choices& choices, const std::vector<std::pair<std::string, std::string>>& before,
                       const std::vector<std::pair<std::string, std::string>>& after)
 {
     const std::map<std::string, std::string> now(after.begin(), after.end());
     std::string lost;
     for (const auto& [path, contents] : before) {
-        if (!MustSurvive(path)) continue;
+        if (!MustSurvive(choices, path)) continue;
         const auto found = now.find(path);
         if (found == now.end()) lost += " " + path + " (deleted)";
         else if (found->second != contents) lost += " " + path + " (overwritten)";
@@ -273,7 +273,7 @@ std::vector<Disagreement> CheckAgainstProgram(const Choices& choices)
             run.text != std::string(OutcomeTexts::UninstallSucceeded)) {
             comparison.Add("exit status 0 for a run that met " + Name(run.text), "");
         }
-        const std::string lost = LostFiles(filesBefore, filesAfter);
+        const std::string lost = LostFiles(choices, filesBefore, filesAfter);
         if (!lost.empty()) comparison.Add("exit status 0 for a run that lost files", lost);
     }
     std::vector<Disagreement>& found = comparison.Found();

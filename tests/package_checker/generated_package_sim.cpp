@@ -75,11 +75,18 @@ const char* const kPreloadNames[] = {"listed", "listed", "not listed", "no prelo
 const char* const kSystemNames[] = {"NT, code page 936", "NT, code page 936, SYSTEM32\\sub",
                                     "9x, code page 936", "NT, code page 1252"};
 
-// Another IME's files under this package's names, and files Windows
-// protects: the states where an install destroys what is not its own. They
-// are generated once the checker names such files; until then the
-// machines here hold other IMEs' files under their own names only.
+// Another IME's file under this package's IME file's name: a state where
+// the install destroys what is not its own (MustSurvive then keeps it). It
+// is generated once the checker names such files; until then the machines
+// here hold other IMEs' files under their own names only. Files Windows
+// protects belong beside it, once the simulated machine refuses their copy
+// as Windows does (it does not model them yet).
 constexpr bool kForeignFilesUnderThePackagesNames = false;
+
+bool ForeignImeFileInstalled(const Choices& c)
+{
+    return kForeignFilesUnderThePackagesNames && c.installed == FilesWithoutLayout && c.otherIme == 1;
+}
 const std::string kForeignIme = test_images::ImeModule(test_images::kX64, "Another IME");
 
 template <typename T, size_t N>
@@ -278,17 +285,18 @@ void PutMachine(const Choices& c)
         sim::PutFile(kSystem + "\\OTHER.MB", "another code table");
         RegisterLayout("E0210804", "OTHER.IME");
     }
-    if (kForeignFilesUnderThePackagesNames && c.installed == FilesWithoutLayout && c.otherIme == 1) {
+    if (ForeignImeFileInstalled(c)) {
         sim::PutFile(kSystem + "\\" + kImeName, kForeignIme);
     }
 }
 
-bool MustSurvive(const std::string& foldedPath)
+bool MustSurvive(const Choices& choices, const std::string& foldedPath)
 {
     const std::string system = "C:\\WINDOWS\\SYSTEM32\\";
     if (foldedPath.compare(0, system.size(), system) != 0) return true;
     const std::string name = foldedPath.substr(system.size());
-    return name != "MYIME.IME" && name != "MYIME.MB";
+    if (name == "MYIME.IME") return ForeignImeFileInstalled(choices);
+    return name != "MYIME.MB";
 }
 
 std::string Describe(const Choices& c)

@@ -44,7 +44,7 @@ std::string Describe(const Choices& choices);
 // system directory, and in it the files that are not this package's (another
 // IME's). The installed files of an earlier install of this package are not
 // among them.
-bool MustSurvive(const std::string& foldedPath);
+bool MustSurvive(const Choices& choices, const std::string& foldedPath);
 
 // The command lines each case is run with.
 extern const char* const kCommandLines[3];  // none, /inst, /uninst
