@@ -454,6 +454,16 @@ const CheckerCase kCases[] = {
      1, "the removal's second deletion finds nothing",
      kRemove + ", and deleting the files would fail with \"" + kFilesLocked + "\": both installed paths reach one "
                "file, which the second deletion no longer finds"},
+    // The layout already registered: the removal after the installation ends at the missing preload key first.
+    {"ReadOnlyMbFileWithoutPreloadKey",
+     [] {
+         sim::SetReadOnly(kPackage + "\\" + kMbName, true);
+         sim::SetString(HKEY_LOCAL_MACHINE, std::string(kLayoutList) + "\\E0200804", "Ime File", "MyIme.ime");
+         sim::DeleteKeyTree(HKEY_CURRENT_USER, kPreload);
+     },
+     1, "The installation works, but DeleteFileA cannot delete a read-only file: a removal that gets as far as "
+        "deleting the files ends with",
+     kInstall},
     // The lock test cannot open a name with a wildcard: no question, and the copy fails.
     {"InstWithAWildcardOverAReadOnlyIme",
      [] {
