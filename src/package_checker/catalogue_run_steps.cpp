@@ -26,6 +26,9 @@ const CatalogueRow kRows[] = {
      "the file in the system directory is read-only, and CopyFileA does not overwrite it"},
     {C::CopyOverHidden, "IC260", T, "系统目录中的文件是隐藏文件，CopyFileA 在 Windows 上不覆盖它",
      "the file in the system directory is hidden, and on Windows CopyFileA does not overwrite it"},
+    {C::CopyOverProtected, "IC266", T, "系统目录中的文件受 Windows 保护（Windows 资源保护），CopyFileA 被拒绝访问",
+     "the file in the system directory is one Windows protects (Windows Resource Protection), and CopyFileA is denied "
+     "access"},
     {C::CopyOverOneFile, "IC261", T, "两个安装路径指向同一个文件，复制 IME 文件时带上了它的属性：{why}",
      "both installed paths reach one file, and the IME file's copy has just carried its attribute there: {why}"},
     {C::DeletionByWildcardReason, "IC262", T,

@@ -95,6 +95,7 @@ enum class FindingCode {
     CopyPathTooLong,
     CopyOverReadOnly,
     CopyOverHidden,
+    CopyOverProtected,
     CopyOverOneFile,
     DeletionByWildcardReason,
     DeletionOneFileReason,

@@ -23,9 +23,11 @@ std::optional<Statement> SourceFailure(const ParameterReading& reading)
     return std::nullopt;
 }
 
-// Why CopyFileA does not overwrite the installed file (Wine overwrites a hidden one).
-std::optional<Statement> TargetFailure(std::uint32_t attributes)
+// Why CopyFileA does not overwrite the installed file (Wine overwrites a
+// hidden one, and a protected one).
+std::optional<Statement> TargetFailure(std::uint32_t attributes, bool isProtected = false)
 {
+    if (isProtected) return Statement{C::CopyOverProtected, {}};
     if (ReadOnly(attributes)) return Statement{C::CopyOverReadOnly, {}};
     if (Hidden(attributes)) return Statement{C::CopyOverHidden, {}};
     return std::nullopt;
@@ -41,7 +43,7 @@ Statement Failure(C code, const ParameterReading& reading, Statement why)
 std::optional<Statement> FirstFailingCopy(const PackageFacts& facts, bool replacing)
 {
     std::optional<Statement> ime = SourceFailure(facts.ImeFile);
-    if (!ime && replacing) ime = TargetFailure(facts.InstalledImeAttributes);
+    if (!ime && replacing) ime = TargetFailure(facts.InstalledImeAttributes, facts.Installed.Ime.Protected);
     if (ime) return Failure(C::CopyImeFails, facts.ImeFile, std::move(*ime));
     std::optional<Statement> mb = SourceFailure(facts.MbFile);
     if (!mb && InstalledPathsReachOneFile(facts)) {
@@ -50,7 +52,7 @@ std::optional<Statement> FirstFailingCopy(const PackageFacts& facts, bool replac
             mb = Statement{C::CopyOverOneFile, {PhraseValue("why", std::move(*copied))}};
         }
     } else if (!mb && facts.MbInstalled) {
-        mb = TargetFailure(facts.InstalledMbAttributes);
+        mb = TargetFailure(facts.InstalledMbAttributes, facts.Installed.Mb.Protected);
     }
     if (mb) return Failure(C::CopyMbFails, facts.MbFile, std::move(*mb));
     return std::nullopt;

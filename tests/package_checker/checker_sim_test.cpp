@@ -100,6 +100,8 @@ std::string CopyFails(const std::string& file, const std::string& name, const st
            why;
 }
 const std::string kWildcard = "the name holds a wildcard, and CopyFileA needs the file's real name";
+const std::string kProtectedCopy = "the file in the system directory is one Windows protects (Windows Resource "
+                                   "Protection), and CopyFileA is denied access";
 const std::string kNoSubFolder = "the folder of the installed path C:\\WINDOWS\\SYSTEM32\\sub\\";
 const std::string kActivationBox = "       | 安装失败：激活输入法出错。请注销或重启计算机后再试。\n"
                                    "       | 如果仍不能安装，试试删除多余的 Keyboard layouts \n";
@@ -659,13 +661,14 @@ const CheckerCase kCases[] = {
      "The MB file's installed path C:\\WINDOWS\\SYSTEM32\\notepad.exe is a system file Windows protects (Windows "
      "Resource Protection): only Windows' own installer may replace or delete it, an administrator included. On "
      "Windows the installation's copy onto it fails with access denied (\"notepad.exe Copy to %SystemDir% Error \")",
-     kInstall},
+     CopyFails("MB file", "notepad.exe", kProtectedCopy)},
     {"MbFileProtectedOutsideTheList",
      [] {
          sim::PutFile(std::string(kSystemDir) + "\\" + kMbName, kOldMb);
          sim::ProtectFile(std::string(kSystemDir) + "\\" + kMbName);
      },
-     1, "C:\\WINDOWS\\SYSTEM32\\MyIme.mb is a system file Windows protects", kInstall},
+     1, "C:\\WINDOWS\\SYSTEM32\\MyIme.mb is a system file Windows protects",
+     CopyFails("MB file", kMbName, kProtectedCopy)},
     // This package installed with its MB file under a protected name: the
     // removal reaches the deletion, which Windows refuses.
     {"ProtectedMbFileInstalled",
@@ -683,7 +686,8 @@ const CheckerCase kCases[] = {
          sim::SetFileProtectionAnswers(false);
          MbFileNamedAsAWindowsFile("KERNEL32.dll");
      },
-     1, "C:\\WINDOWS\\SYSTEM32\\KERNEL32.dll is a system file Windows protects", kInstall},
+     1, "C:\\WINDOWS\\SYSTEM32\\KERNEL32.dll is a system file Windows protects",
+     CopyFails("MB file", "KERNEL32.dll", kProtectedCopy)},
     // The IME file named as a protected one is taken for installed: /inst ends at its lock test.
     {"ImeFileNamedAsAProtectedWindowsFile",
      [] {

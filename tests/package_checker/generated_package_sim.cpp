@@ -76,16 +76,17 @@ const char* const kSystemNames[] = {"NT, code page 936", "NT, code page 936, SYS
                                     "9x, code page 936", "NT, code page 1252"};
 
 // Another IME's file under this package's IME file's name: a state where
-// the install destroys what is not its own (MustSurvive then keeps it). It
-// is generated once the checker names such files; until then the machines
-// here hold other IMEs' files under their own names only. Files Windows
-// protects belong beside it, once the simulated machine refuses their copy
-// as Windows does (it does not model them yet).
-constexpr bool kForeignFilesUnderThePackagesNames = false;
+// the install destroys what is not its own (MustSurvive then keeps it). The
+// checker names such files (a file at an installed path no installation of
+// this package left). Beside it, a file Windows protects at either
+// installed path, which the simulated machine keeps from any change.
+enum OtherFiles { NoOtherIme, OtherIme, ProtectedAtMbPath, ProtectedAtImePath, kOtherFiles };
+const char* const kOtherFileNames[] = {"", ", another IME installed", ", a protected file at the MB file's path",
+                                       ", a protected file at the IME file's path"};
 
 bool ForeignImeFileInstalled(const Choices& c)
 {
-    return kForeignFilesUnderThePackagesNames && c.installed == FilesWithoutLayout && c.otherIme == 1;
+    return c.installed == FilesWithoutLayout && c.otherIme == OtherIme;
 }
 const std::string kForeignIme = test_images::ImeModule(test_images::kX64, "Another IME");
 
@@ -225,7 +226,7 @@ Choices DecodeChoices(const std::uint8_t* data, size_t size)
     c.imeNameForm = bytes.Pick(kForms);
     c.times = bytes.Pick(Count(kTimeNames));
     c.extraFiles = bytes.Pick(4);
-    c.otherIme = bytes.Pick(2);
+    c.otherIme = bytes.Pick(kOtherFiles);
     c.preload = bytes.Pick(Count(kPreloadNames));
     c.system = bytes.Pick(Count(kSystemNames));
     return c;
@@ -280,13 +281,22 @@ void PutMachine(const Choices& c)
     if (c.times == 2) sim::SetLastWriteTime(kPackage + "\\" + kMbName, sim::MakeFileTime(2108, 1, 2));
 
     PutInstalled(c);
-    if (c.otherIme == 1) {
+    if (c.otherIme == OtherIme) {
         sim::PutFile(kSystem + "\\OTHER.IME", kForeignIme);
         sim::PutFile(kSystem + "\\OTHER.MB", "another code table");
         RegisterLayout("E0210804", "OTHER.IME");
     }
     if (ForeignImeFileInstalled(c)) {
         sim::PutFile(kSystem + "\\" + kImeName, kForeignIme);
+    }
+    if (c.otherIme == ProtectedAtMbPath || c.otherIme == ProtectedAtImePath) {
+        // Windows' own file of that name, or the installed one protected as it stands.
+        const bool mb = c.otherIme == ProtectedAtMbPath;
+        const std::string path = kSystem + "\\" + (mb ? kMbName : kImeName);
+        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            sim::PutFile(path, mb ? std::string("a system file") : kForeignIme);
+        }
+        sim::ProtectFile(path);
     }
 }
 
@@ -295,8 +305,9 @@ bool MustSurvive(const Choices& choices, const std::string& foldedPath)
     const std::string system = "C:\\WINDOWS\\SYSTEM32\\";
     if (foldedPath.compare(0, system.size(), system) != 0) return true;
     const std::string name = foldedPath.substr(system.size());
-    if (name == "MYIME.IME") return ForeignImeFileInstalled(choices);
-    return name != "MYIME.MB";
+    if (name == "MYIME.IME") return ForeignImeFileInstalled(choices) || choices.otherIme == ProtectedAtImePath;
+    if (name == "MYIME.MB") return choices.otherIme == ProtectedAtMbPath;
+    return true;
 }
 
 std::string Describe(const Choices& c)
@@ -316,7 +327,7 @@ std::string Describe(const Choices& c)
         << "; times: " << kTimeNames[c.times] << "; extra files " << c.extraFiles << "\n"
         << "machine: " << kInstalledNames[c.installed] << " (" << kInstalledAttributeNames[c.installedAttributes]
         << "), preload " << kPreloadNames[c.preload] << ", " << kSystemNames[c.system]
-        << (c.otherIme ? ", another IME installed" : "");
+        << kOtherFileNames[c.otherIme];
     return out.str();
 }
 
