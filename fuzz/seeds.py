@@ -352,6 +352,9 @@ def checker_against_program():
         "hidden_ime_file_over_one_file": seed(ime_attributes=2, mb_file=10, installed=9),
         "utf8_mark_after_a_comment": seed(encoding=1, comment=1, ime_name=7),
         "windows_9x_registered_elsewhere": seed(system=2, installed=7),
+        "another_imes_file_under_the_packages_name": seed(installed=5, other_ime=1),
+        "protected_file_at_the_mb_path": seed(other_ime=2),
+        "protected_file_at_the_ime_path_installed": seed(installed=1, other_ime=3),
     }
 
 
