@@ -42,7 +42,7 @@ std::string Describe(const Choices& choices);
 // Files that no run may change or delete, by their full paths folded as the
 // machine folds names: the package folder's and every file outside the
 // system directory, and in it the files that are not this package's (another
-// IME's). The installed files of an earlier install of this package are not
+// IME's, a file Windows protects). The installed files of an earlier install of this package are not
 // among them.
 bool MustSurvive(const Choices& choices, const std::string& foldedPath);
 
