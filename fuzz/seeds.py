@@ -329,6 +329,35 @@ def pe_image():
     }
 
 
+def checker_against_program():
+    # One byte per choice, in the order tests/package_checker/
+    # generated_package_sim.cpp reads them; below 176 the first choice (the
+    # package as meant), 176 + k choice k.
+    order = ["installed", "ime_file", "mb_file", "ime_name", "ime_content", "mb_content", "ime_attributes",
+             "mb_attributes", "installed_attributes", "header", "second_section", "order", "encoding", "line_end",
+             "comment", "ime_file_form", "mb_file_form", "ime_name_form", "times", "extra_files", "other_ime",
+             "preload", "system"]
+
+    def seed(**chosen):
+        return bytes(176 + chosen[name] if chosen.get(name) else 0 for name in order)
+
+    return {
+        "sound_package": seed(),
+        "earlier_install": seed(installed=1, other_ime=1),
+        "this_version_installed_read_only": seed(installed=2, installed_attributes=1),
+        "one_file_by_both_names": seed(mb_file=10, installed=5),
+        "mb_file_wildcard_installed": seed(mb_file=6, installed=5),
+        "no_preload_key": seed(installed=1, preload=3),
+        "folder_parts_into_the_package": seed(ime_file=5, extra_files=1),
+        "hidden_ime_file_over_one_file": seed(ime_attributes=2, mb_file=10, installed=9),
+        "utf8_mark_after_a_comment": seed(encoding=1, comment=1, ime_name=7),
+        "windows_9x_registered_elsewhere": seed(system=2, installed=7),
+        "another_imes_file_under_the_packages_name": seed(installed=5, other_ime=1),
+        "protected_file_at_the_mb_path": seed(other_ime=2),
+        "protected_file_at_the_ime_path_installed": seed(installed=1, other_ime=3),
+    }
+
+
 def main():
     for target, seeds in (
         ("split_command_line", split_command_line()),
@@ -336,6 +365,7 @@ def main():
         ("remove_from_preload", remove_from_preload()),
         ("registry_tree", registry_tree()),
         ("pe_image", pe_image()),
+        ("checker_against_program", checker_against_program()),
     ):
         folder = os.path.join(HERE, "corpus", target)
         os.makedirs(folder, exist_ok=True)

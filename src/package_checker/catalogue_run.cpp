@@ -30,6 +30,13 @@ const CatalogueRow kRun[] = {
      "imesetup.exe would remove, and deleting the files would fail with \"{text}\": {reason}"},
     {C::RunEndsSilently, "IC010", O, "不显示任何消息而结束：{reason}", "end without a message: {reason}",
      "imesetup.exe would end without a message: {reason}"},
+    {C::RunInstallCopyFails, "IC011", O, "安装，但{reason}", "install, and {reason}",
+     "imesetup.exe would install, and {reason}"},
+    {C::RunAskThenCopyFails, "IC012", O, "先询问是否替换已安装的 IME 文件，再安装，但{reason}",
+     "ask before replacing the installed IME file, then install, and {reason}", "imesetup.exe would install, and {reason}"},
+    {C::RunRemoveNoPreload, "IC013", O, "卸载，但打开预加载列表会失败，以 \"{text}\" 结束：{reason}",
+     "remove, and opening the preload list would fail with \"{text}\": {reason}",
+     "imesetup.exe would remove, and opening the preload list would fail with \"{text}\": {reason}"},
 };
 
 constexpr Severity S = Severity::SilentEnd;
@@ -44,6 +51,8 @@ const CatalogueRow kMachine[] = {
      "them to imesetup.exe as \"?\", so it looks for setup.log in a folder that does not exist"},
     {C::NoSystemDirectory, "IC503", S, "无法读取系统目录", "the system directory cannot be read"},
     {C::TwoOrMoreArguments, "IC504", S, "命令行有两个或更多参数", "two or more arguments"},
+    {C::NoPreloadKey, "IC505", Severity::Part, "当前用户没有 Keyboard Layout\\Preload 键",
+     "the current user has no Keyboard Layout\\Preload key"},
 
     {C::UnknownOption, "IC901", L, "未知选项：{option}", "Unknown option: {option}"},
     {C::OneFolderAtMost, "IC902", L, "只能指定一个文件夹。", "Give one folder at most."},

@@ -6,7 +6,7 @@ std::vector<const CatalogueRow*> AllCatalogueRows()
 {
     std::vector<const CatalogueRow*> rows;
     for (const CatalogueSpan span :
-         {RunCatalogue(), ParameterFileCatalogue(), NamedFilesCatalogue(), ImeImageCatalogue(), MachineCatalogue()}) {
+         {RunCatalogue(), ParameterFileCatalogue(), NamedFilesCatalogue(), RunStepsCatalogue(), ImeImageCatalogue(), MachineCatalogue()}) {
         for (std::size_t i = 0; i < span.Count; ++i) rows.push_back(&span.Rows[i]);
     }
     return rows;

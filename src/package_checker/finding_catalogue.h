@@ -35,6 +35,7 @@ struct CatalogueSpan {
 CatalogueSpan RunCatalogue();
 CatalogueSpan ParameterFileCatalogue();
 CatalogueSpan NamedFilesCatalogue();
+CatalogueSpan RunStepsCatalogue();
 CatalogueSpan ImeImageCatalogue();
 CatalogueSpan MachineCatalogue();
 

@@ -15,6 +15,9 @@ enum class FindingCode {
     RunRemoveEndsAtOnce,
     RunRemoveCannotDelete,
     RunEndsSilently,
+    RunInstallCopyFails,
+    RunAskThenCopyFails,
+    RunRemoveNoPreload,
 
     // The parameter file, setup.log (IC1xx).
     NoSetupLog,
@@ -82,6 +85,22 @@ enum class FindingCode {
     InstalledMbProtectedReason,
     MbFileIsImeFile,
     MbFileIsImage,
+    // The steps of a run that meet them: a copy that fails and why, a
+    // deletion that fails.
+    CopyImeFails,
+    CopyMbFails,
+    CopyNameWildcard,
+    CopyOntoPackageFile,
+    CopyNoFolder,
+    CopyPathTooLong,
+    CopyOverReadOnly,
+    CopyOverHidden,
+    CopyOverProtected,
+    CopyOverOneFile,
+    DeletionByWildcardReason,
+    DeletionOneFileReason,
+    ReadOnlyFileRemovalMayStop,
+    SameFileTwoCopies,
 
     // The IME file as an image (IC3xx).
     NoImage,
@@ -110,6 +129,7 @@ enum class FindingCode {
     FolderOutsideCodePage,
     NoSystemDirectory,
     TwoOrMoreArguments,
+    NoPreloadKey,
 
     // The checker's own command line (IC9xx).
     UnknownOption,

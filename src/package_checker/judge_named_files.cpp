@@ -2,6 +2,7 @@
 // package holds them and as the system directory holds them once installed.
 #include "package_checker/file_names.h"
 #include "package_checker/judging.h"
+#include "package_checker/run_steps.h"
 #include "package_checker/text_forms.h"
 #include "platform/win32.h"
 #include "registration/outcome_texts.h"
@@ -39,7 +40,10 @@ Statement ReadOnlyFile(const PackageFacts& facts, const ParameterReading& readin
 {
     const std::optional<RegistrationForecast> forecast = ForecastInstallation(facts);
     const bool refused = forecast && forecast->Refused;
-    return {refused ? C::ReadOnlyRegistrationFails : C::ReadOnlyFile,
+    // A layout already registered keeps the preload key from being made
+    // anew: without it the removal ends before the deletion.
+    const bool mayStop = !refused && !facts.PreloadListFound && forecast && !forecast->ExistingLayout.empty();
+    return {refused ? C::ReadOnlyRegistrationFails : mayStop ? C::ReadOnlyFileRemovalMayStop : C::ReadOnlyFile,
             {KeyValue(reading), ShownValue(reading),
              TextValue("text", ShownOutcomeText(refused ? OutcomeTexts::HklNotFound : OutcomeTexts::FilesLocked))}};
 }
@@ -99,6 +103,16 @@ void JudgeSameFile(const PackageFacts& facts, std::vector<Finding>& findings)
     if (!facts.ImeFile.InSection || !facts.MbFile.InSection || !NameOneFile(facts.ImeFile, facts.MbFile)) return;
     const std::string names = ShownGbkValue(facts.ImeFile.Value) +
                               (facts.ImeFile.Value == facts.MbFile.Value ? "" : " / " + ShownGbkValue(facts.MbFile.Value));
+    // Names that reach one file here may be installed as two copies (folder
+    // parts): the removal then deletes both.
+    if (!InstalledPathsReachOneFile(facts)) {
+        findings.push_back({{C::SameFileTwoCopies,
+                             {TextValue("names", names), TextValue("ime", ShownMachineText(facts.Context.InstalledImePath)),
+                              TextValue("mb", ShownMachineText(facts.Context.InstalledMbPath))}},
+                            "ImeFile, MbFile",
+                            false});
+        return;
+    }
     const C code = RemovalReachesTheFiles(facts) ? C::SameFile : C::SameFileManagerStops;
     findings.push_back({{code, {TextValue("names", names)}}, "ImeFile, MbFile", false});
 }

@@ -5,6 +5,7 @@
 #include "driver/system_directory.h"
 #include "package_checker/file_names.h"
 #include "package_checker/file_source.h"
+#include "package_checker/run_steps.h"
 #include "package_checker/text_forms.h"
 #include "package_checker/wide_folder.h"
 #include "platform/win32.h"
@@ -236,6 +237,9 @@ PackageFacts GatherPackageFacts()
         facts.MbInstalled = facts.PathsFilled && FileExistsAt(context.InstalledMbPath);
         if (facts.ImeInstalled) facts.InstalledImeAttributes = LookUpFileStamp(context.InstalledImePath).Attributes;
         if (facts.MbInstalled) facts.InstalledMbAttributes = LookUpFileStamp(context.InstalledMbPath).Attributes;
+        if (facts.ImeInstalled) facts.InstalledIme = IdentityOf(context.InstalledImePath);
+        if (facts.MbInstalled) facts.InstalledMb = IdentityOf(context.InstalledMbPath);
+        facts.PreloadListFound = PreloadListOpens();
     } else {
         facts.SystemDirectory = QuerySystemDirectory();
     }

@@ -74,6 +74,10 @@ struct PackageFacts {
     std::uint32_t InstalledImeAttributes = 0;
     std::uint32_t InstalledMbAttributes = 0;
     InstalledFiles Installed;  // what stands at the installed paths, whose it is
+    // Which files the installed paths reach, when they can be opened.
+    std::optional<FileIdentity> InstalledIme;
+    std::optional<FileIdentity> InstalledMb;
+    bool PreloadListFound = false;  // the current user's preload list, which the removal opens
 
     bool ImeRead = false;  // the IME file's structures could be read where they lie
     std::optional<PeHeaders> ImeHeaders;

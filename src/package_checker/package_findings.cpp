@@ -33,5 +33,10 @@ size_t CountedProblems(const std::vector<Finding>& findings)
 int CheckerExitStatus(const Prediction& withoutArgument, const std::vector<Finding>& findings)
 {
     if (withoutArgument.Outcome == RunOutcome::EndSilently) return CheckerSilentEnd;
-    return CountedProblems(findings) == 0 ? CheckerSoundPackage : CheckerProblemsFound;
+    // A run that ends with any box but its success is no sound package here.
+    const bool succeeds = (withoutArgument.Outcome == RunOutcome::Install ||
+                           withoutArgument.Outcome == RunOutcome::AskBeforeReplacing ||
+                           withoutArgument.Outcome == RunOutcome::Remove) &&
+                          !withoutArgument.Failure;
+    return CountedProblems(findings) == 0 && succeeds ? CheckerSoundPackage : CheckerProblemsFound;
 }

@@ -24,8 +24,11 @@ enum class RunOutcome {
     Install,
     AskBeforeReplacing,
     InstallEndsLocked,   // the lock test cannot open the installed IME file for writing and ends with its text
+    InstallCopyFails,    // a copy fails and ends the installation with its text
+    AskThenCopyFails,    // the same after the question before replacing the installed IME file
     Remove,
     RemoveEndsAtOnce,    // the removal's first step finds a file not installed and ends with its text
+    RemoveNoPreload,     // the removal cannot open the preload list and ends with its text
     RemoveCannotDelete,  // the removal gets as far as deleting the files and cannot delete one
     EndSilently,
 };
@@ -33,7 +36,7 @@ enum class RunOutcome {
 struct Prediction {
     RunOutcome Outcome = RunOutcome::EndSilently;
     // Why the run ends without a message, the removal at once, the lock test
-    // at once, or the deletion fails.
+    // at once, a copy fails or the deletion fails.
     std::optional<Statement> Reason;
     // Why its call of the input method manager would fail: the installation's
     // registration, or the removal's asking for the layout. Nothing when it
@@ -71,8 +74,8 @@ std::string ShownOutcomeText(const char* outcomeText);
 std::vector<Finding> FindPackageFindings(const PackageFacts& facts);
 
 // The checker's exit status.
-constexpr int CheckerSoundPackage = 0;    // the run would do its work, nothing found
-constexpr int CheckerProblemsFound = 1;   // the run would do its work, but problems were found
+constexpr int CheckerSoundPackage = 0;    // the run would end in its success, nothing found
+constexpr int CheckerProblemsFound = 1;   // problems were found, or the run ends with any other box
 constexpr int CheckerSilentEnd = 2;       // the run would end without a message
 constexpr int CheckerBadCommandLine = 3;  // more than one folder, an unknown option, no such folder
 constexpr int CheckerFailed = 4;          // the check itself could not be finished (no memory)

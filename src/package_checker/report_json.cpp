@@ -61,9 +61,12 @@ const char* Operation(RunOutcome outcome)
     case RunOutcome::Install:
     case RunOutcome::AskBeforeReplacing:
     case RunOutcome::InstallEndsLocked:
+    case RunOutcome::InstallCopyFails:
+    case RunOutcome::AskThenCopyFails:
         return "install";
     case RunOutcome::Remove:
     case RunOutcome::RemoveEndsAtOnce:
+    case RunOutcome::RemoveNoPreload:
     case RunOutcome::RemoveCannotDelete:
         return "remove";
     case RunOutcome::EndSilently:

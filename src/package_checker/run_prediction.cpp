@@ -4,6 +4,7 @@
 
 #include "driver/setup_mode.h"
 #include "package_checker/judging.h"
+#include "package_checker/run_steps.h"
 #include "package_checker/text_forms.h"
 #include "registration/outcome_texts.h"
 
@@ -29,18 +30,6 @@ Statement FileReason(const ParameterReading& reading)
     if (!reading.InSection) return {C::FileKeyReadAsZero, {PhraseValue("missing", DescribeMissingKey(reading))}};
     return {C::FileKeyNoFile,
             {KeyValue(reading), ShownValue(reading), PhraseValue("why", DescribeLookup(reading.Lookup))}};
-}
-
-// Why the removal cannot delete an installed file: read-only, or kept by
-// Windows Resource Protection (DeleteFileA is refused either way).
-std::optional<Statement> Undeletable(const PackageFacts& facts)
-{
-    const bool ime = ReadOnly(facts.InstalledImeAttributes);
-    const bool mb = ReadOnly(facts.InstalledMbAttributes);
-    if (ime || mb) return InstalledReadOnly(ime, mb);
-    if (facts.Installed.Ime.Protected) return Statement{C::InstalledImeProtectedReason, {}};
-    if (facts.Installed.Mb.Protected) return Statement{C::InstalledMbProtectedReason, {}};
-    return std::nullopt;
 }
 
 Prediction ParameterStop(const PackageFacts& facts)
@@ -121,19 +110,25 @@ Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>&
     Prediction prediction;
     std::optional<RegistrationForecast> forecast;
     switch (choice.Mode) {
-    case SetupMode::Install:
+    case SetupMode::Install: {
         // Asked for, over an installed IME file: the lock test opens it for
-        // writing, which a read-only file refuses; then the question.
-        if (choice.ExplicitRequest && facts.ImeInstalled && ReadOnly(facts.InstalledImeAttributes)) {
+        // writing, which a read-only or protected file refuses; then the
+        // question. A name with a wildcard fails the open with another
+        // error: the installation then copies without asking.
+        const bool asks = choice.ExplicitRequest && facts.ImeInstalled && LockTestOpensByName(facts);
+        if (asks && ReadOnly(facts.InstalledImeAttributes)) {
             return {RunOutcome::InstallEndsLocked, InstalledReadOnly(true, false), std::nullopt};
         }
-        if (choice.ExplicitRequest && facts.ImeInstalled && facts.Installed.Ime.Protected) {
+        if (asks && facts.Installed.Ime.Protected) {
             return {RunOutcome::InstallEndsLocked, Statement{C::InstalledImeProtectedReason, {}}, std::nullopt};
         }
-        prediction.Outcome =
-            choice.ExplicitRequest && facts.ImeInstalled ? RunOutcome::AskBeforeReplacing : RunOutcome::Install;
+        if (std::optional<Statement> copy = FirstFailingCopy(facts, facts.ImeInstalled)) {
+            return {asks ? RunOutcome::AskThenCopyFails : RunOutcome::InstallCopyFails, std::move(copy), std::nullopt};
+        }
+        prediction.Outcome = asks ? RunOutcome::AskBeforeReplacing : RunOutcome::Install;
         forecast = ForecastInstallation(facts);
         break;
+    }
     case SetupMode::Uninstall:
         // The removal's first step: both installed files must be there.
         if (!facts.ImeInstalled || !facts.MbInstalled) {
@@ -144,9 +139,13 @@ Prediction PredictRun(const PackageFacts& facts, const std::vector<std::string>&
         }
         prediction.Outcome = RunOutcome::Remove;
         forecast = ForecastRemoval(facts);
-        // Given the layout, it takes it off the machine and then deletes the
-        // files, which DeleteFileA refuses for a read-only or protected one.
-        if (std::optional<Statement> why = Undeletable(facts); why && (!forecast || !forecast->Refused)) {
+        // Given the layout, it opens the preload list, then takes the layout
+        // off the machine and deletes the files.
+        if (forecast && forecast->Refused) break;
+        if (RemovalMissesPreloadList(facts)) {
+            return {RunOutcome::RemoveNoPreload, Statement{C::NoPreloadKey, {}}, std::nullopt};
+        }
+        if (std::optional<Statement> why = DeletionFailure(facts)) {
             prediction.Outcome = RunOutcome::RemoveCannotDelete;
             prediction.Reason = std::move(why);
         }
@@ -172,11 +171,18 @@ Statement OutcomeStatement(const Prediction& prediction)
     case RunOutcome::InstallEndsLocked:
         values.push_back(BoxValue("box", OutcomeTexts::ImeFileLocked));
         return {C::RunInstallEndsLocked, values};
+    case RunOutcome::InstallCopyFails:
+        return {C::RunInstallCopyFails, values};
+    case RunOutcome::AskThenCopyFails:
+        return {C::RunAskThenCopyFails, values};
     case RunOutcome::Remove:
         return {fails ? C::RunRemoveLayoutFails : C::RunRemove, values};
     case RunOutcome::RemoveEndsAtOnce:
         values.push_back(OutcomeTextValue(OutcomeTexts::NotInstalled));
         return {C::RunRemoveEndsAtOnce, values};
+    case RunOutcome::RemoveNoPreload:
+        values.push_back(OutcomeTextValue(OutcomeTexts::PreloadOpenFailed));
+        return {C::RunRemoveNoPreload, values};
     case RunOutcome::RemoveCannotDelete:
         values.push_back(OutcomeTextValue(OutcomeTexts::FilesLocked));
         return {C::RunRemoveCannotDelete, values};

@@ -124,12 +124,11 @@ std::ostream& operator<<(std::ostream& out, Did did)
 
 bool StartsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
 
-// The operation of the last line, whether or not it goes on to say that the
-// input method manager would fail it.
+// The operation of the last line, whether or not it goes on to say how it
+// would fail (the input method manager, a copy, the lock test).
 Did Predicted(const std::string& lastLine)
 {
-    if (lastLine == "imesetup.exe would install" ||
-        StartsWith(lastLine, "imesetup.exe would install, and registration would fail: "))
+    if (lastLine == "imesetup.exe would install" || StartsWith(lastLine, "imesetup.exe would install, and "))
         return Did::Install;
     // "... would remove", or followed by ", and end at once with ..." or ", and
     // finding the layout would fail: ..."
@@ -526,6 +525,40 @@ TEST_F(CheckerFindings, JsonReportIsUtf8Bytes)
     ExpectReport(run, 0, u8"\"zh\": \"\u5B89\u88C5\"");  // 安装: install
     EXPECT_EQ(run.output.find('\r'), std::string::npos) << run.output;
     EXPECT_EQ(run.output.substr(run.output.size() - 17), "\"exitStatus\": 0}\n") << run.output;
+}
+
+// Two names of one file: where both installed paths reach one file, the
+// removal deletes it by the first and finds nothing by the second.
+TEST_F(CheckerFindings, OneInstalledFileByTwoNamesCannotBeRemoved)
+{
+    WriteSetupLog(SetupLog(kImeFile, "E2ETEST.IME.", Gbk(texts::kDisplayName)));
+    Run("/inst", {Outcome(Gbk(texts::kInstallSucceeded))});
+    const ConsoleRun installed = CheckPackage();
+    ExpectReport(installed, 1, "and the removal's second deletion finds nothing, so it reports the files as locked");
+    EXPECT_EQ(LastLine(installed.output),
+              std::string("imesetup.exe would remove, and deleting the files would fail with \"") + texts::kFilesLocked +
+                  "\": both installed paths reach one file, which the second deletion no longer finds");
+    Run("/uninst", {Outcome(Gbk(texts::kFilesLocked))});
+}
+
+// Folder parts give one file of the package two installed paths, two
+// copies: the removal deletes both and succeeds.
+TEST_F(CheckerFindings, OneFileInstalledAsTwoCopiesIsRemoved)
+{
+    const std::string folder = "imesetup-e2e-package";  // the package folder's own name
+    const std::string other = systemDir_ + "\\..\\" + folder;
+    RemovePath(other);  // an interrupted run's
+    ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
+    const std::string mbFile = "..\\" + folder + "\\" + kImeFile;
+    WriteSetupLog(SetupLog(kImeFile, mbFile, Gbk(texts::kDisplayName)));
+    ExpectReport(CheckPackage(), 1,
+                 "; the installation copies it to two files, " + systemDir_ + "\\" + kImeFile + " and " + systemDir_ +
+                     "\\" + mbFile + ".");
+    Run("", {Outcome(Gbk(texts::kInstallSucceeded))});
+    EXPECT_TRUE(IsFile(other + "\\" + kImeFile));
+    Run("/uninst", {Outcome(Gbk(texts::kUninstallSucceeded))});
+    EXPECT_FALSE(IsFile(other + "\\" + kImeFile));
+    RemovePath(other);
 }
 
 // FileTimeToDosDateTime covers 1980 to 2107 ("this conversion fails if the

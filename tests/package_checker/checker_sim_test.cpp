@@ -93,6 +93,16 @@ const std::string kRemove = "imesetup.exe would remove";
 const std::string kSilent = "imesetup.exe would end without a message: ";
 const std::string kRegistrationFails = kInstall + ", and registration would fail: ";
 const std::string kLookupFails = kRemove + ", and finding the layout would fail: ";
+// The last line of an installation whose copy of the IME or MB file fails.
+std::string CopyFails(const std::string& file, const std::string& name, const std::string& why)
+{
+    return kInstall + ", and copying the " + file + " would fail with \"" + name + " Copy to %SystemDir% Error \": " +
+           why;
+}
+const std::string kWildcard = "the name holds a wildcard, and CopyFileA needs the file's real name";
+const std::string kProtectedCopy = "the file in the system directory is one Windows protects (Windows Resource "
+                                   "Protection), and CopyFileA is denied access";
+const std::string kNoSubFolder = "the folder of the installed path C:\\WINDOWS\\SYSTEM32\\sub\\";
 const std::string kActivationBox = "       | 安装失败：激活输入法出错。请注销或重启计算机后再试。\n"
                                    "       | 如果仍不能安装，试试删除多余的 Keyboard layouts \n";
 
@@ -160,7 +170,7 @@ const CheckerCase kCases[] = {
          "\": nothing is installed",
      kInstall},
     {"OnlyTheImeFileInstalled",
-     [] { sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, test_images::ImeModule()); }, 0,
+     [] { sim::PutFile(std::string(kSystemDir) + "\\" + kImeName, test_images::ImeModule()); }, 1,
      "/uninst: imesetup.exe would run the removal, which ends at once with \"" + kNotInstalled +
          "\": the MB file is not installed",
      kRemove + ", and end at once with \"" + kNotInstalled + "\": the MB file is not installed"},
@@ -378,7 +388,8 @@ const CheckerCase kCases[] = {
          sim::PutFile(kPackage + "\\sub\\MyIme.ime", test_images::ImeModule());
          PutSetupLog("sub\\MyIme.ime", kMbName, kDisplayName);
      },
-     1, "installs to C:\\WINDOWS\\SYSTEM32\\sub\\MyIme.ime", kInstall},
+     1, "installs to C:\\WINDOWS\\SYSTEM32\\sub\\MyIme.ime",
+     CopyFails("IME file", "sub\\MyIme.ime", kNoSubFolder + "MyIme.ime does not exist")},
     // The copy is made, but the input method manager reads the system directory's file of that name.
     {"ImeFileWithFolderPartsIntoAFolderThatExists",
      [] {
@@ -397,7 +408,8 @@ const CheckerCase kCases[] = {
          sim::PutFile(kPackage + "\\sub\\MyIme.ime", test_images::ImeModule());
          PutSetupLog("sub\\MyIme.ime", kMbName, kDisplayName);
      },
-     1, "installs to C:\\WINDOWS\\SYSTEM32\\sub\\MyIme.ime: that folder does not exist on this machine", kInstall},
+     1, "installs to C:\\WINDOWS\\SYSTEM32\\sub\\MyIme.ime: that folder does not exist on this machine",
+     CopyFails("IME file", "sub\\MyIme.ime", kNoSubFolder + "MyIme.ime does not exist")},
     {"ImeFileWithFolderPartsBackIntoTheSystemDirectory",
      [] { PutSetupLog("sub\\..\\MyIme.ime", kMbName, kDisplayName); }, 1,
      "the system directory itself by a roundabout path", kInstall},
@@ -413,7 +425,8 @@ const CheckerCase kCases[] = {
      kLookupFails + "the input method manager reads the IME file by its name in the system directory, as "
                     "C:\\WINDOWS\\SYSTEM32\\MyIme.ime, and there is no such file"},
     {"ImeFilePattern", [] { PutSetupLog("MyIme.i*", kMbName, kDisplayName); }, 1,
-     "holds a wildcard of the file search (*, ?, <, > or \")", kInstall},
+     "holds a wildcard of the file search (*, ?, <, > or \")",
+     CopyFails("IME file", "MyIme.i*", kWildcard)},
     {"MbFileWithFolderParts",
      [] {
          sim::PutFile(kPackage + "\\sub\\MyIme.mb", kNewMb);
@@ -423,18 +436,95 @@ const CheckerCase kCases[] = {
      "MbFile \"sub\\MyIme.mb\" has folder parts. imesetup.exe joins it to the system directory as it is and "
      "installs to C:\\WINDOWS\\SYSTEM32\\sub\\MyIme.mb: that folder does not exist on this machine, and the copy "
      "fails. Give the bare file name",
-     kInstall},
+     CopyFails("MB file", "sub\\MyIme.mb", kNoSubFolder + "MyIme.mb does not exist")},
     // The search's own DOS wildcards: DOS_QM, DOS_DOT and DOS_STAR.
     {"ImeFileDosQm", [] { PutSetupLog("MyIme.im>", kMbName, kDisplayName); }, 1,
-     "holds a wildcard of the file search", kInstall},
+     "holds a wildcard of the file search",
+     CopyFails("IME file", "MyIme.im>", kWildcard)},
     {"ImeFileDosDot", [] { PutSetupLog("MyIme\"ime", kMbName, kDisplayName); }, 1,
-     "holds a wildcard of the file search", kInstall},
+     "holds a wildcard of the file search",
+     CopyFails("IME file", "MyIme\"ime", kWildcard)},
     {"ImeFileDosStar", [] { PutSetupLog("<.ime", kMbName, kDisplayName); }, 1, "holds a wildcard of the file search",
-     kInstall},
+     CopyFails("IME file", "<.ime", kWildcard)},
     {"InstalledPathOfMaxPathOrMore",
      [] { OneFileInTwoSpellings(std::string(236, 'a') + ".ime", std::string(236, 'a') + ".ime", kMbName); }, 1,
      "260 characters long, MAX_PATH (260) or more: on Windows the ANSI file calls of imesetup.exe do not reach such "
      "a path, and the copy fails",
+     CopyFails("IME file", std::string(236, 'a') + ".ime",
+               "the installed path C:\\WINDOWS\\SYSTEM32\\" + std::string(236, 'a') +
+                   ".ime is MAX_PATH (260) characters or more")},
+    // What the setup program meets beyond the package: found by running both on generated packages.
+    {"NoPreloadKeyWithTheLayoutRegistered",
+     [] {
+         PutInstallation(kOldIme, "E0200804");
+         sim::DeleteKeyTree(HKEY_CURRENT_USER, kPreload);
+     },
+     1, "/uninst: imesetup.exe would remove, and opening the preload list would fail with",
+     kRemove + ", and opening the preload list would fail with \"打开注册表（OpenKey）出错，不能卸载。\": the current user "
+               "has no Keyboard Layout\\Preload key"},
+    {"InstalledMbFileByAWildcard",
+     [] {
+         PutInstallation(kOldIme, "E0200804");
+         PutSetupLog(kImeName, "MyIme.m?", kDisplayName);
+     },
+     1, "holds a wildcard of the file search",
+     kRemove + ", and deleting the files would fail with \"" + kFilesLocked + "\": an installed path holds a wildcard: "
+               "the presence test found a match, but DeleteFileA does not take such a name"},
+    {"BothKeysNameOneInstalledFile",
+     [] {
+         PutInstallation(kOldIme, "E0200804");
+         PutSetupLog(kImeName, "myime.IME.", kDisplayName);
+     },
+     1, "the removal's second deletion finds nothing",
+     kRemove + ", and deleting the files would fail with \"" + kFilesLocked + "\": both installed paths reach one "
+               "file, which the second deletion no longer finds"},
+    // The layout already registered: the removal after the installation ends at the missing preload key first.
+    {"ReadOnlyMbFileWithoutPreloadKey",
+     [] {
+         sim::SetReadOnly(kPackage + "\\" + kMbName, true);
+         sim::SetString(HKEY_LOCAL_MACHINE, std::string(kLayoutList) + "\\E0200804", "Ime File", "MyIme.ime");
+         sim::DeleteKeyTree(HKEY_CURRENT_USER, kPreload);
+     },
+     1, "The installation works, but DeleteFileA cannot delete a read-only file: a removal that gets as far as "
+        "deleting the files ends with",
+     kInstall},
+    // The lock test cannot open a name with a wildcard: no question, and the copy fails.
+    {"InstWithAWildcardOverAReadOnlyIme",
+     [] {
+         PutInstallation(kOldIme, "E0200804");
+         sim::SetReadOnly(std::string(kSystemDir) + "\\" + kImeName, true);
+         PutSetupLog("MyIme.im?", kMbName, kDisplayName);
+     },
+     1, "/inst: imesetup.exe would install, and copying the IME file would fail with \"MyIme.im? Copy to %SystemDir% "
+        "Error \": the name holds a wildcard",
+     ""},
+    {"HiddenMbFileInstalledFailsTheCopyOfInst",
+     [] {
+         PutInstallation(kOldIme, "E0200804");
+         SetFileAttributesA((std::string(kSystemDir) + "\\" + kMbName).c_str(), FILE_ATTRIBUTE_HIDDEN);
+     },
+     1, "/inst: imesetup.exe would ask before replacing the installed IME file, then install, and copying the MB file "
+        "would fail with \"MyIme.mb Copy to %SystemDir% Error \": the file in the system directory is hidden, and on "
+        "Windows CopyFileA does not overwrite it",
+     kRemove},
+    // The IME file's copy carries its attribute onto the one file both names reach.
+    {"HiddenImeFileNamedTwice",
+     [] {
+         SetFileAttributesA((kPackage + "\\" + kImeName).c_str(), FILE_ATTRIBUTE_HIDDEN);
+         PutSetupLog(kImeName, "myime.IME.", kDisplayName);
+     },
+     1, "hidden",
+     CopyFails("MB file", "myime.IME.", "both installed paths reach one file, and the IME file's copy has just "
+                                        "carried its attribute there: the file in the system directory is hidden, and "
+                                        "on Windows CopyFileA does not overwrite it")},
+    // One file by two names, installed as two copies: the removal deletes both.
+    {"OneFileInstalledAsTwoCopies",
+     [] {
+         sim::MakeDirectory("C:\\WINDOWS\\IMEPKG");
+         PutSetupLog(kImeName, "..\\IMEPKG\\MyIme.ime", kDisplayName);
+     },
+     1, "the installation copies it to two files, C:\\WINDOWS\\SYSTEM32\\MyIme.ime and "
+        "C:\\WINDOWS\\SYSTEM32\\..\\IMEPKG\\MyIme.ime.",
      kInstall},
     {"ReadOnlyImeFile", [] { sim::SetReadOnly(kPackage + "\\" + kImeName, true); }, 1,
      "ImeFile \"MyIme.ime\" is read-only (FILE_ATTRIBUTE_READONLY): the copy carries the attribute to the installed "
@@ -571,13 +661,14 @@ const CheckerCase kCases[] = {
      "The MB file's installed path C:\\WINDOWS\\SYSTEM32\\notepad.exe is a system file Windows protects (Windows "
      "Resource Protection): only Windows' own installer may replace or delete it, an administrator included. On "
      "Windows the installation's copy onto it fails with access denied (\"notepad.exe Copy to %SystemDir% Error \")",
-     kInstall},
+     CopyFails("MB file", "notepad.exe", kProtectedCopy)},
     {"MbFileProtectedOutsideTheList",
      [] {
          sim::PutFile(std::string(kSystemDir) + "\\" + kMbName, kOldMb);
          sim::ProtectFile(std::string(kSystemDir) + "\\" + kMbName);
      },
-     1, "C:\\WINDOWS\\SYSTEM32\\MyIme.mb is a system file Windows protects", kInstall},
+     1, "C:\\WINDOWS\\SYSTEM32\\MyIme.mb is a system file Windows protects",
+     CopyFails("MB file", kMbName, kProtectedCopy)},
     // This package installed with its MB file under a protected name: the
     // removal reaches the deletion, which Windows refuses.
     {"ProtectedMbFileInstalled",
@@ -595,7 +686,8 @@ const CheckerCase kCases[] = {
          sim::SetFileProtectionAnswers(false);
          MbFileNamedAsAWindowsFile("KERNEL32.dll");
      },
-     1, "C:\\WINDOWS\\SYSTEM32\\KERNEL32.dll is a system file Windows protects", kInstall},
+     1, "C:\\WINDOWS\\SYSTEM32\\KERNEL32.dll is a system file Windows protects",
+     CopyFails("MB file", "KERNEL32.dll", kProtectedCopy)},
     // The IME file named as a protected one is taken for installed: /inst ends at its lock test.
     {"ImeFileNamedAsAProtectedWindowsFile",
      [] {
@@ -892,7 +984,17 @@ const ReportCase kReports[] = {
          "[ok] ImeName = \"娴嬭瘯\" [E6 B5 8B E8 AF 95]：可用\n"
          "     ImeName = \"娴嬭瘯\" [E6 B5 8B E8 AF 95]: accepted\n" +
          kOnThisMachine +
-         kInstallsOverNothing +
+         "[..] 已安装的 IME 文件 C:\\WINDOWS\\SYSTEM32\\MyIme.ime：不存在\n"
+         "     Installed IME file C:\\WINDOWS\\SYSTEM32\\MyIme.ime: absent\n"
+         "[..] 不带参数：imesetup.exe 会安装，但复制 MB 文件会失败，以 \"MyIme.m* Copy to %SystemDir% Error \" 结束：名称含有通配符，CopyFileA 需要真实的文件名\n"
+         "     Without an argument: imesetup.exe would install, and copying the MB file would fail with \"MyIme.m* Copy to %SystemDir% Error \": the name "
+         "holds a wildcard, and CopyFileA needs the file's real name\n"
+         "[..] /inst：imesetup.exe 会安装，但复制 MB 文件会失败，以 \"MyIme.m* Copy to %SystemDir% Error \" 结束：名称含有通配符，CopyFileA 需要真实的文件名\n"
+         "     /inst: imesetup.exe would install, and copying the MB file would fail with \"MyIme.m* Copy to %SystemDir% Error \": the name "
+         "holds a wildcard, and CopyFileA needs the file's real name\n"
+         "[..] /uninst：imesetup.exe 会运行卸载，而卸载立即以 \"该输入法未安装或文件安装不全，不能正常卸载。\" 结束：什么都没有安装\n"
+         "     /uninst: imesetup.exe would run the removal, which ends at once with \"该输入法未安装或文件安装不全，不能正常卸载。\": "
+         "nothing is installed\n" +
          "\n== 安装包的其他检查 / Further checks of the package ==\n"
          "[..] IME 文件是 x86 映像，需要 x86 版的 imesetup.exe。\n"
          "     The IME file is an x86 image, for the x86 build of imesetup.exe.\n"
@@ -927,7 +1029,8 @@ const ReportCase kReports[] = {
          "\n== 结果 / Result ==\n"
          "[..] 发现 5 个问题；退出状态 1。\n"
          "     5 problem(s) found; exit status 1.\n"
-         "imesetup.exe would install\n"},
+         "imesetup.exe would install, and copying the MB file would fail with \"MyIme.m* Copy to %SystemDir% Error \": "
+         "the name holds a wildcard, and CopyFileA needs the file's real name\n"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Packages, CheckerReport, ::testing::ValuesIn(kReports),

@@ -162,3 +162,38 @@ TEST_F(SimMachineTest, AllocationsWhileServingACallAreTheMachines)
 }
 
 }  // namespace
+
+namespace {
+
+// The dump the checker is held to ("changed nothing"): each lasting change
+// a run could make shows in it, and reading alone does not.
+TEST_F(SimMachineTest, DumpShowsEveryLastingChange)
+{
+    const struct {
+        const char* change;
+        void (*make)();
+    } changes[] = {
+        {"contents", [] { sim::PutFile("C:\\IMEPKG\\a.ime", "y"); }},
+        {"attributes", [] { SetFileAttributesA("C:\\IMEPKG\\a.ime", FILE_ATTRIBUTE_HIDDEN); }},
+        {"time", [] { sim::SetLastWriteTime("C:\\IMEPKG\\a.ime", sim::MakeFileTime(2020, 1, 1)); }},
+        {"a deletion", [] { DeleteFileA("C:\\IMEPKG\\a.ime"); }},
+        {"a folder", [] { CreateDirectoryA("C:\\IMEPKG\\sub", nullptr); }},
+        {"a value", [] { sim::SetString(HKEY_CURRENT_USER, "Keyboard Layout\\Preload", "1", "00000409"); }},
+        {"a key", [] { sim::CreateKey(HKEY_LOCAL_MACHINE, "Software\\New"); }},
+        {"a layout unloaded", [] { UnloadKeyboardLayout(reinterpret_cast<HKL>(static_cast<LONG_PTR>(0x08040804))); }},
+        {"a box", [] { MessageBoxA(nullptr, "x", "y", MB_OK); }},
+    };
+    for (const auto& row : changes) {
+        sim::Reset();
+        sim::PutFile("C:\\IMEPKG\\a.ime", "x");
+        sim::QueueAnswer(IDOK);
+        const std::string before = sim::DumpMachine();
+        char buffer[8];
+        GetPrivateProfileStringA("s", "k", "", buffer, sizeof buffer, "C:\\IMEPKG\\a.ime");
+        EXPECT_EQ(sim::DumpMachine(), before) << "reading changed the dump";
+        row.make();
+        EXPECT_NE(sim::DumpMachine(), before) << row.change << " does not show";
+    }
+}
+
+}  // namespace

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "win32_api.h"
@@ -173,6 +174,14 @@ bool ServingACall();
 // the tool. Setting another action replaces it; an empty one removes it, and
 // so does Reset.
 void BeforeEachCall(const std::string& function, std::function<void(int callNumber)> action);
+
+// ---- The whole state ----
+// Files (contents, attributes, times), the current and system directories,
+// both registry roots, the loaded layouts and the boxes shown, as text: two
+// dumps are equal when nothing lasting changed in between.
+std::string DumpMachine();
+// Every file by its full path folded as names compare (upper case), with its contents.
+std::vector<std::pair<std::string, std::string>> FilesWithContents();
 
 // ---- Accounting: what the tool's own code holds open ----
 int OpenKeyCount();   // registry handles, predefined roots excluded
