@@ -110,11 +110,17 @@ bool IsLayoutLoaded(HKL layout);
 void SetLayoutLoaded(HKL layout, bool loaded);
 
 // ---- Message boxes ----
+// A wide box (MessageBoxW) keeps its UTF-16 texts as given, and as text and
+// caption their form in the machine's ANSI code page ('?' for a character
+// the page lacks); an ANSI box keeps its bytes.
 struct MessageBoxRecord {
     HWND owner = nullptr;
     std::string text;
     std::string caption;
     UINT style = 0;
+    std::u16string wideText;
+    std::u16string wideCaption;
+    bool wide = false;
 };
 void QueueAnswer(int answer);  // answers the boxes in order
 const std::vector<MessageBoxRecord>& MessageBoxes();
