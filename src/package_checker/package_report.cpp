@@ -214,6 +214,11 @@ void OnThisMachine(const PackageVerdict& verdict, ReportText& report)
                     "This 32-bit checker runs on 64-bit Windows (WoW64): what the 32-bit imesetup.exe puts in the "
                     "system directory lands in " + folder + ", and the system directory's paths below lead there.");
     }
+    if (facts.ImeHeaders) {
+        for (const Bilingual& note :
+             FindTwinFindings(facts.Twin, facts.ImeFileTitle, facts.ImeHeaders->Machine).Notes)
+            report.Item(kInformation, note);
+    }
     if (facts.PathsFilled) {
         const std::string path = ShownMachineText(facts.Context.InstalledImePath);
         report.Item(kInformation, "已安装的 IME 文件 " + path + (facts.ImeInstalled ? "：存在" : "：不存在"),

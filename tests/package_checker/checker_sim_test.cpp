@@ -228,6 +228,35 @@ const CheckerCase kCases[] = {
      "directory lands in C:\\WINDOWS\\SysWOW64, and the system directory's paths below lead there.",
      kInstall},
     {"OneByteMbFile", [] { sim::PutFile(kPackage + "\\" + kMbName, "x"); }, 0, "No further problems found.", kInstall},
+    // 64-bit Windows: each program loads the IME file of its own bitness,
+    // 64-bit ones from System32 (the x86 checker reaches it as Sysnative),
+    // 32-bit ones from SysWOW64.
+    {"X86ImeWithoutA64BitTwin",
+     [] {
+         PutIme([](test_images::ImageParts& p) { p.machine = test_images::kX86; });
+         sim::SetWow64Directory("C:\\WINDOWS\\SysWOW64");
+     },
+     1, "64-bit programs, most of them, load IME files from C:\\WINDOWS\\SYSTEM32, which holds no 64-bit "
+        "MyIme.ime, so the input method will not work in them.",
+     kInstall},
+    {"X86ImeWithA32BitFileInSystem32",
+     [] {
+         PutIme([](test_images::ImageParts& p) { p.machine = test_images::kX86; });
+         sim::SetWow64Directory("C:\\WINDOWS\\SysWOW64");
+         sim::PutFile("C:\\WINDOWS\\Sysnative\\MyIme.ime", test_images::ImeModule(test_images::kX86));
+     },
+     1, "which holds no 64-bit MyIme.ime (x86), so", kInstall},
+    {"X86ImeWithItsTwin",
+     [] {
+         PutIme([](test_images::ImageParts& p) { p.machine = test_images::kX86; });
+         sim::SetWow64Directory("C:\\WINDOWS\\SysWOW64");
+         sim::PutFile("C:\\WINDOWS\\Sysnative\\MyIme.ime", test_images::ImeModule(test_images::kX64));
+     },
+     0, "No further problems found.", kInstall},
+    {"X64ImeWithoutA32BitTwin", [] { sim::SetNativeWow64Directory("C:\\WINDOWS\\SysWOW64"); }, 0,
+     "32-bit programs load IME files from C:\\WINDOWS\\SysWOW64, which holds no 32-bit MyIme.ime, so the input "
+     "method will not work in 32-bit programs unless the x86 package installs the 32-bit build there as well.",
+     kInstall},
 
     // imesetup.exe would end without a message
     {"NoSetupLog", [] { DeleteFileA((kPackage + "\\setup.log").c_str()); }, 2, "",

@@ -92,6 +92,9 @@ void SetWideCommandLine(const std::u16string& commandLine);
 // Only the answers of IsWow64Process and GetSystemWow64DirectoryA change:
 // the file calls are not redirected.
 void SetWow64Directory(const std::string& directory);
+// A 64-bit process on 64-bit Windows: IsWow64Process answers FALSE and
+// GetSystemWow64DirectoryA names this folder.
+void SetNativeWow64Directory(const std::string& directory);
 
 // ---- Input method manager ----
 // ImmInstallIMEA needs the Keyboard Layouts key and reads the IME file of the
