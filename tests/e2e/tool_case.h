@@ -22,6 +22,11 @@ void SetToolPath(const std::string& path);
 const std::string& CheckerPath();
 void SetCheckerPath(const std::string& path);
 
+// The ANSI code page this run and the programs it starts are in: 936 unless
+// --code-page=N says otherwise (the run whose boxes must read alike elsewhere).
+unsigned ExpectedCodePage();
+void SetExpectedCodePage(unsigned codePage);
+
 // The folder of the suite's own program, where the build puts the test IME
 // images and the planted-DLL case's parts.
 std::string SuiteFolder();
