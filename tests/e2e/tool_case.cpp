@@ -10,6 +10,7 @@ namespace {
 
 std::string g_toolPath;
 std::string g_checkerPath;
+std::string g_otherToolPath;
 unsigned g_codePage = 936;
 
 // Generous: a box under Wine comes within a second; the limit only turns a
@@ -24,6 +25,9 @@ void SetToolPath(const std::string& path) { g_toolPath = path; }
 
 const std::string& CheckerPath() { return g_checkerPath; }
 void SetCheckerPath(const std::string& path) { g_checkerPath = path; }
+
+const std::string& OtherToolPath() { return g_otherToolPath; }
+void SetOtherToolPath(const std::string& path) { g_otherToolPath = path; }
 
 unsigned ExpectedCodePage() { return g_codePage; }
 void SetExpectedCodePage(unsigned codePage) { g_codePage = codePage; }

@@ -18,6 +18,10 @@ namespace e2e {
 const std::string& ToolPath();
 void SetToolPath(const std::string& path);
 
+// The other build's imesetup.exe (--other-tool=PATH); empty when not given.
+const std::string& OtherToolPath();
+void SetOtherToolPath(const std::string& path);
+
 // The package checker (imecheck.exe), given on the command line.
 const std::string& CheckerPath();
 void SetCheckerPath(const std::string& path);
