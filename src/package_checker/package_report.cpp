@@ -1,5 +1,6 @@
 #include "package_checker/package_report.h"
 
+#include "package_checker/code_page_notes.h"
 #include "package_checker/language_names.h"
 #include "package_checker/setup_log_encoding.h"
 #include "package_checker/text_forms.h"
@@ -110,6 +111,7 @@ void Introduction(const PackageFacts& facts, ReportText& report)
                     "This machine's ANSI code page is " + page + ", not 936: here imesetup.exe reads setup.log's "
                     "bytes in code page " + page + "; the values below are shown as code page 936 (a Chinese "
                     "system) reads them.");
+        for (const Bilingual& note : FindCodePageNotes(facts)) report.Item(kInformation, note);
     }
 }
 

@@ -175,6 +175,12 @@ const CheckerCase kCases[] = {
     {"FolderGivenOnTheCommandLine", [] { sim::SetCurrentDirectory("C:\\"); }, 0, "C:\\IMEPKG", kInstall,
      "imecheck.exe \"C:\\IMEPKG\""},
     {"OtherCodePage", [] { sim::SetCodePage(1252); }, 0, "This machine's ANSI code page is 1252, not 936", kInstall},
+    // The GBK display name "测试输入法", as an English Windows reads it.
+    {"DisplayNameOnAnEnglishWindows", [] { sim::SetCodePage(1252); }, 0,
+     "Windows here will show the layout as \"\u00B2\u00E2\u00CA\u00D4\u00CA\u00E4\u00C8\u00EB\u00B7\u00A8\", not "
+     "\"\u6D4B\u8BD5\u8F93\u5165\u6CD5\" [B2 E2 CA D4 CA E4 C8 EB B7 A8]: the display name reaches the input "
+     "method manager through the ANSI call, read in code page 1252.",
+     kInstall},
     {"LayoutLanguageInEnglish", [] {}, 0, "The layout's language once registered: 0804 (Chinese (Simplified, PRC))",
      kInstall},
     {"LayoutLanguageInChinese", [] {}, 0, "注册后布局的语言：0804 中文(简体，中国)（键 E0NN0804）", kInstall},
