@@ -30,7 +30,7 @@
 #    unsigned program byte for byte. The first program that fails to sign
 #    ends the signing (a token counts each wrong PIN). Unsigned, it says so;
 # 5. only then writes dist/imesetup-VERSION/ (x86/ and x64/ with imesetup.exe
-#    and imecheck.exe, sample-package/setup.log, GUIDE.zh-CN.txt,
+#    and imecheck.exe, sample-package/{x64,x86}/setup.log, GUIDE.zh-CN.txt,
 #    GUIDE.en.txt, LICENSE.txt, THIRD-PARTY-NOTICES.txt, CHANGELOG.txt,
 #    SHA256SUMS) and dist/imesetup-VERSION.zip. VERSION is the CMake project
 #    version.
@@ -287,13 +287,18 @@ dist="$root/dist"
 out="$root/build/release-stage/$name"
 say "Putting dist/$name together in build/release-stage"
 rm -rf "$root/build/release-stage"
-mkdir -p "$out/x86" "$out/x64" "$out/sample-package"
+mkdir -p "$out/x86" "$out/x64" "$out/sample-package/x64" "$out/sample-package/x86"
 cp "$x86_exe" "$out/x86/imesetup.exe"
 cp "$x64_exe" "$out/x64/imesetup.exe"
 cp "$x86_checker" "$out/x86/imecheck.exe"
 cp "$x64_checker" "$out/x64/imecheck.exe"
-# setup.log in code page 936 with CR LF, as the program and Notepad read it.
-iconv -f UTF-8 -t GBK packaging/setup.log | sed 's/$/\r/' >"$out/sample-package/setup.log" || die "iconv failed"
+# setup.log in code page 936 with CR LF, as the program and Notepad read it,
+# once in each build's package folder: on 64-bit Windows both builds of the
+# IME ship under one name, x64\ installed first, then x86\.
+for build in x64 x86; do
+    iconv -f UTF-8 -t GBK packaging/setup.log | sed 's/$/\r/' >"$out/sample-package/$build/setup.log" ||
+        die "iconv failed"
+done
 # The guides in UTF-8 with a byte order mark and CR LF: Notepad opens them
 # correctly on every Windows, whatever the system's code page.
 for guide in GUIDE.zh-CN.txt GUIDE.en.txt; do
