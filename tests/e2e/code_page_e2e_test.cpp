@@ -30,6 +30,15 @@ std::wstring WideText(HKEY root, const std::wstring& path, const wchar_t* name)
     return buffer;
 }
 
+std::string Utf8(const std::wstring& wide)
+{
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    std::string utf8(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], n, nullptr, nullptr);
+    return utf8;
+}
+
 class OtherCodePage : public ToolCase {
 protected:
     void SetUp() override
@@ -120,6 +129,34 @@ TEST_F(OtherCodePage, ACopyFailureNamesTheFileAsTheAnsiPageReadsIt)
     RemoveDirectoryA(target.c_str());
     ASSERT_EQ(run.boxes.size(), 1u);
     EXPECT_TRUE(run.boxes[0].wideText == expected) << Describe(run.boxes[0].text);
+}
+
+// A Chinese file name in setup.log (GBK bytes) names another file in code page
+// 1252: the program finds none and ends without a word; the checker, run on
+// the same machine, says which name the program looks for.
+TEST_F(OtherCodePage, AChineseFileNameIsAnotherNameHere)
+{
+    const std::wstring chinese = L"\u6D4B\u8BD5.ime";  // "测试.ime", as the author named the file
+    const std::string gbk = Gbk(u8"\u6D4B\u8BD5.ime");
+    const std::wstring path = Reading(packageDir_ + "\\", CP_ACP) + chinese;
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, kPackageIme.data(), static_cast<DWORD>(kPackageIme.size()), &written, nullptr);
+    CloseHandle(file);
+    WriteSetupLog(SetupLog(gbk, kMbFile, Gbk(texts::kDisplayName)));
+
+    Run("", {});
+
+    const ConsoleRun check = RunConsoleProgram({CheckerPath(), "\"" + CheckerPath() + "\"", packageDir_}, 60000);
+    ASSERT_TRUE(check.ended);
+    EXPECT_EQ(check.exitCode, 2u) << check.output;
+    const std::string named = "reads as \"" + Utf8(Reading(gbk, CP_ACP)) + "\" on this machine (code page " +
+                              std::to_string(GetACP()) + "): imesetup.exe looks for a file of that name, finds none "
+                              "and ends without a message. Name the files in ASCII.";
+    EXPECT_NE(check.output.find(named), std::string::npos) << named << "\n" << check.output;
+    DeleteFileW(path.c_str());
 }
 
 }  // namespace
