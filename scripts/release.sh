@@ -19,7 +19,8 @@
 #    notices name every library in each program's link map; the changelog's
 #    newest version is the project's; each setup program must pass the
 #    end-to-end suite under Wine (the x86 one under WoW64; each checker with
-#    its program) and install and remove the sample package;
+#    its program) and install and remove the sample package; the x64 and
+#    x86 packages of one IME installed together and removed in either order;
 # 4. puts the release together in build/release-stage/; with --sign or
 #    --sign-pkcs11, signs every program in it (scripts/signing.sh:
 #    osslsigncode, SHA-256, the description "Setup My IME", the signing time
@@ -278,6 +279,12 @@ wine_checks() {  # NAME BUILD PROGRAM CHECKER
 }
 wine_checks x64 "$x64_build" "$x64_exe" "$x64_checker"
 wine_checks x86 "$x86_build" "$x86_exe" "$x86_checker"
+# The two packages of one IME as the guide tells authors to ship them: the
+# x64 package, then the x86 one; removed in either order, nothing left.
+check "the x64 and x86 packages together" bash scripts/wine-run.sh --dir "$x64_build/wine" \
+    "$x64_build/tests/e2e/e2e_tests.exe" "--tool=$x64_exe" "--checker=$x64_checker" "--other-tool=$x86_exe" \
+    '--gtest_filter=TwinPackages.*'
+bash scripts/wine-run.sh --dir "$x64_build/wine" --stop >>"$logs/wine.log" 2>&1
 
 [[ $failed == 0 ]] || die "checks failed: nothing written to dist/"
 
