@@ -163,7 +163,8 @@ _wine_prefix_replace() {
 
 wine_prefix_ensure() {
     # The usual case, a prefix that exists, takes no locks.
-    if _wine_made_as_now "$WINEPREFIX" && [[ -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" && -f "$LOCPATH/$LC_ALL/LC_CTYPE" ]]; then
+    if _wine_made_as_now "$WINEPREFIX" && [[ -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" ]] &&
+        [[ -f "$LOCPATH/$LC_ALL/LC_CTYPE" ]]; then
         return 0
     fi
     wine_template_ensure || return 1

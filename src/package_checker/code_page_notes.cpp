@@ -27,7 +27,8 @@ std::vector<Bilingual> FindCodePageNotes(const PackageFacts& facts)
         const std::string here = HereReading(reading->Value);
         const bool found = reading->Lookup.Result == FileLookup::Found;
         notes.push_back(
-            {key + " " + chinese + " 在这台机器上（代码页 " + page + "）读作 \"" + here + "\"：imesetup.exe 查找的是这个名字的文件" +
+            {key + " " + chinese + " 在这台机器上（代码页 " + page + "）读作 \"" + here +
+                 "\"：imesetup.exe 查找的是这个名字的文件" +
                  (found ? "。" : "，找不到，于是不显示任何消息而结束。") + "请用 ASCII 字符命名文件。",
              key + " " + chinese + " reads as \"" + here + "\" on this machine (code page " + page +
                  "): imesetup.exe looks for a file of that name" +

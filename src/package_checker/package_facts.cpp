@@ -235,7 +235,9 @@ PackageFacts GatherPackageFacts()
     }
     if (facts.ImeFile.Lookup.Result == FileLookup::Found) LookAtImeFile(facts);
     if (facts.ImeFile.Read && facts.ImeFile.InSection) LookAtRegistration(facts);
-    if (facts.ImeHeaders) facts.Twin = LookForTwin(facts.SystemDirectory, facts.ImeFileTitle, facts.ImeHeaders->Machine);
+    if (facts.ImeHeaders) {
+        facts.Twin = LookForTwin(facts.SystemDirectory, facts.ImeFileTitle, facts.ImeHeaders->Machine);
+    }
     if (facts.MbFile.Lookup.Result == FileLookup::Found) facts.MbSize = FileSize(facts.MbFile.Value);
     LookAtFolder(facts);
     return facts;

@@ -70,9 +70,9 @@ TwinFindings FindTwinFindings(const std::optional<TwinImage>& twin, const std::s
     if (!twin || !twin->Windows64) return findings;
     const std::string name = ShownMachineText(title);
     const std::string folder = ShownMachineText(twin->ShownDirectory);
-    const bool rightMachine =
-        twin->Headers && (imeMachine == PeMachine::X86 ? Is64Bit(twin->Headers->Machine) : twin->Headers->Machine == PeMachine::X86);
-    if (rightMachine) return findings;
+    // The twin is of the other bitness: 64-bit (x64, or ARM64 on ARM) for a 32-bit IME, x86 for a 64-bit one.
+    const PeMachine twinMachine = twin->Headers ? twin->Headers->Machine : PeMachine::Other;
+    if (imeMachine == PeMachine::X86 ? Is64Bit(twinMachine) : twinMachine == PeMachine::X86) return findings;
     const std::string whatIsThere =
         !twin->Found ? "" : twin->Headers ? " (" + MachineName(*twin->Headers) + ")" : " (no PE image)";
     const std::string whatIsThereChinese =
