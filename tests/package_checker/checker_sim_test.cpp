@@ -175,6 +175,17 @@ const CheckerCase kCases[] = {
     {"FolderGivenOnTheCommandLine", [] { sim::SetCurrentDirectory("C:\\"); }, 0, "C:\\IMEPKG", kInstall,
      "imecheck.exe \"C:\\IMEPKG\""},
     {"OtherCodePage", [] { sim::SetCodePage(1252); }, 0, "This machine's ANSI code page is 1252, not 936", kInstall},
+    // A GBK file name ("测试.ime") names another file in code page 1252.
+    {"ChineseImeFileNameOnAnEnglishWindows",
+     [] {
+         sim::SetCodePage(1252);
+         PutSetupLog("\xB2\xE2\xCA\xD4.ime", kMbName, kDisplayName);
+     },
+     2,
+     "ImeFile \"\u6D4B\u8BD5.ime\" [B2 E2 CA D4 2E 69 6D 65] reads as \"\u00B2\u00E2\u00CA\u00D4.ime\" on this "
+     "machine (code page 1252): imesetup.exe looks for a file of that name, finds none and ends without a message. "
+     "Name the files in ASCII.",
+     kSilent + "ImeFile \"\u6D4B\u8BD5.ime\" [B2 E2 CA D4 2E 69 6D 65]: not found"},
     // The GBK display name "测试输入法", as an English Windows reads it.
     {"DisplayNameOnAnEnglishWindows", [] { sim::SetCodePage(1252); }, 0,
      "Windows here will show the layout as \"\u00B2\u00E2\u00CA\u00D4\u00CA\u00E4\u00C8\u00EB\u00B7\u00A8\", not "
