@@ -728,6 +728,10 @@ std::vector<Bilingual> FindPackageProblems(const PackageFacts& facts)
     RegistrationProblems(facts, problems);
     SignatureProblem(facts, problems);
     FolderProblems(facts, problems);
+    if (facts.ImeHeaders) {
+        const TwinFindings twin = FindTwinFindings(facts.Twin, facts.ImeFileTitle, facts.ImeHeaders->Machine);
+        problems.insert(problems.end(), twin.Problems.begin(), twin.Problems.end());
+    }
     return problems;
 }
 

@@ -1,5 +1,6 @@
 #include "package_checker/package_report.h"
 
+#include "package_checker/code_page_notes.h"
 #include "package_checker/language_names.h"
 #include "package_checker/setup_log_encoding.h"
 #include "package_checker/text_forms.h"
@@ -110,6 +111,7 @@ void Introduction(const PackageFacts& facts, ReportText& report)
                     "This machine's ANSI code page is " + page + ", not 936: here imesetup.exe reads setup.log's "
                     "bytes in code page " + page + "; the values below are shown as code page 936 (a Chinese "
                     "system) reads them.");
+        for (const Bilingual& note : FindCodePageNotes(facts)) report.Item(kInformation, note);
     }
 }
 
@@ -213,6 +215,11 @@ void OnThisMachine(const PackageVerdict& verdict, ReportText& report)
                         folder + "，下面系统目录中的路径都指向那里。",
                     "This 32-bit checker runs on 64-bit Windows (WoW64): what the 32-bit imesetup.exe puts in the "
                     "system directory lands in " + folder + ", and the system directory's paths below lead there.");
+    }
+    if (facts.ImeHeaders) {
+        for (const Bilingual& note :
+             FindTwinFindings(facts.Twin, facts.ImeFileTitle, facts.ImeHeaders->Machine).Notes)
+            report.Item(kInformation, note);
     }
     if (facts.PathsFilled) {
         const std::string path = ShownMachineText(facts.Context.InstalledImePath);
