@@ -90,6 +90,8 @@ enum class FindingCode {
     NoImeInquire,
     SetupProgramOtherBuild,
     Unsigned,
+    NoTwinOf32BitIme,
+    NoTwinOf64BitIme,
 
     // The input method manager's registration (IC4xx).
     RegistrationRefused,
@@ -104,12 +106,19 @@ enum class FindingCode {
     CauseNameTooLong,
     CauseNoFileInSystemDirectory,
     CauseRegisteredOtherLanguage,
+    LayoutNotInUserList,
+    RemovalMovesUserDefault,
+    RemovalTakesLayoutFromUserList,
+    UnavailableInUserList,
 
     // This machine (IC5xx).
     NoCurrentDirectory,
     FolderOutsideCodePage,
     NoSystemDirectory,
     TwoOrMoreArguments,
+    FileNameInCodePage,
+    FileNameInCodePageMissing,
+    DisplayNameInCodePage,
 
     // The checker's own command line (IC9xx).
     UnknownOption,

@@ -18,6 +18,8 @@ std::vector<Finding> FindPackageFindings(const PackageFacts& facts)
     JudgeRegistration(facts, findings);
     JudgeSignature(facts, findings);
     JudgeFolder(facts, findings);
+    JudgeTwin(facts, findings);
+    JudgeCodePage(facts, findings);
     return findings;
 }
 

@@ -134,6 +134,13 @@ struct Watch {
     bool outsideTheEdit = false;
 };
 
+// The boxes are wide; the ANSI call is their way out when a text cannot be
+// converted.
+bool IsBoxCall(const std::string& function)
+{
+    return function == "MessageBoxW" || function == "MessageBoxA";
+}
+
 // The whole program from its entry on the scenario's machine, with the
 // calls it made, the command line's reading, the preload edit and the last
 // box it asked for recorded from the machine's call log.
@@ -191,11 +198,11 @@ SweepRun RunProgramOnce(const Scenario& scenario, Fault fault, Watch watch = Wat
         if (call.function == "GetCommandLineA" && run.commandLineRead == 0) {
             run.commandLineRead = static_cast<int>(run.log.size());
         }
-        if (call.function == "MessageBoxA") run.outcome = call.arguments.at(0);
+        if (IsBoxCall(call.function)) run.outcome = call.arguments.at(0);
     }
     // A box that was asked for shows the outcome: the question comes only
     // before it, and every run that reaches an operation ends with it.
-    if (std::find(run.log.begin(), run.log.end(), "MessageBoxA") != run.log.end()) {
+    if (std::any_of(run.log.begin(), run.log.end(), IsBoxCall)) {
         run.operation = OperationOf(run.outcome);
     }
     run.calls = static_cast<int>(run.log.size());
@@ -339,7 +346,7 @@ Verdict Examine(const SweepRun& run, int failingCall, const SweepRun& clean)
 
     // The question (only before a reinstallation), then the outcome box,
     // unless the call that shows it was the one that failed.
-    const bool outcomeBoxFailed = failingCall == run.calls && run.log.back() == "MessageBoxA";
+    const bool outcomeBoxFailed = failingCall == run.calls && IsBoxCall(run.log.back());
     std::vector<sim::MessageBoxRecord> questions = run.boxes;
     if (!outcomeBoxFailed) {
         f.Check(!questions.empty(), "no outcome box");
@@ -583,7 +590,7 @@ Verdict ExamineAllocationFault(const SweepRun& run, const SweepRun& clean, sim::
     });
     if (outcomeShown) {
         v = Examine(run, 0, clean);
-        const auto box = std::find(run.log.rbegin(), run.log.rend(), "MessageBoxA");
+        const auto box = std::find_if(run.log.rbegin(), run.log.rend(), IsBoxCall);
         const bool afterTheBox = failedAfter >= static_cast<int>(run.log.rend() - box);
         v.general.Check(afterTheBox || run.outcome == OutcomeTexts::CopyFilesException ||
                             run.outcome == OutcomeTexts::FilesLocked,

@@ -40,6 +40,9 @@ const std::map<std::string, DWORD>& TypicalErrors()
         {"ImmInstallIMEA", ERROR_ACCESS_DENIED},
         {"UnloadKeyboardLayout", ERROR_INVALID_PARAMETER},
         {"MessageBoxA", ERROR_NOT_ENOUGH_MEMORY},
+        {"MessageBoxW", ERROR_NOT_ENOUGH_MEMORY},
+        // A code page whose table the machine lacks.
+        {"MultiByteToWideChar", ERROR_INVALID_PARAMETER},
     };
     return table;
 }

@@ -103,6 +103,9 @@ void SetWideCommandLine(const std::u16string& commandLine);
 // Only the answers of IsWow64Process and GetSystemWow64DirectoryA change:
 // the file calls are not redirected.
 void SetWow64Directory(const std::string& directory);
+// A 64-bit process on 64-bit Windows: IsWow64Process answers FALSE and
+// GetSystemWow64DirectoryA names this folder.
+void SetNativeWow64Directory(const std::string& directory);
 
 // ---- Input method manager ----
 // ImmInstallIMEA needs the Keyboard Layouts key and reads the IME file of the
@@ -121,11 +124,17 @@ bool IsLayoutLoaded(HKL layout);
 void SetLayoutLoaded(HKL layout, bool loaded);
 
 // ---- Message boxes ----
+// A wide box (MessageBoxW) keeps its UTF-16 texts as given, and as text and
+// caption their form in the machine's ANSI code page ('?' for a character
+// the page lacks); an ANSI box keeps its bytes.
 struct MessageBoxRecord {
     HWND owner = nullptr;
     std::string text;
     std::string caption;
     UINT style = 0;
+    std::u16string wideText;
+    std::u16string wideCaption;
+    bool wide = false;
 };
 void QueueAnswer(int answer);  // answers the boxes in order
 const std::vector<MessageBoxRecord>& MessageBoxes();

@@ -121,7 +121,8 @@ struct Machine {
     std::string currentDirectory;           // full path as written
     std::string systemDirectory;
     std::string windowsDirectory;
-    std::string wow64Directory;  // empty: the process does not run under WoW64
+    std::string wow64Directory;  // empty: 32-bit Windows, or a process that does not run under WoW64
+    bool underWow64 = false;     // a 32-bit process on 64-bit Windows
     std::string tempDirectory;  // GetTempPathA's answer, without the final backslash
     std::map<uintptr_t, FileOpen> fileHandles;  // the tool's CreateFileA handles
     std::map<int, FileOpen> holds;               // other processes

@@ -369,3 +369,4 @@ BOOL WINAPI UnloadKeyboardLayout(HKL hkl);
 #define IDNO 7
 
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
+int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
