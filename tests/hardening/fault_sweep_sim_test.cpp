@@ -306,6 +306,7 @@ void CheckNothingHeld(const SweepRun& run, Findings& f)
     f.Check(sim::OpenKeyCount() == 0, std::to_string(sim::OpenKeyCount()) + " registry keys left open");
     f.Check(sim::OpenFileCount() == 0, std::to_string(sim::OpenFileCount()) + " files left open");
     f.Check(sim::OpenFindCount() == 0, std::to_string(sim::OpenFindCount()) + " file searches left open");
+    f.Check(sim::OpenLibraryCount() == 0, std::to_string(sim::OpenLibraryCount()) + " libraries left loaded");
     f.Check(sim::UnansweredBoxes() == 0, "a box was shown with no answer");
 }
 
@@ -434,6 +435,13 @@ const Scenario kScenarios[] = {
      OutcomeTexts::UninstallSucceeded, true},
     {"RemoveNotListed", Family::NT, [] { Installed(Family::NT, {"00000804", "00000409"}); }, "", {},
      OutcomeTexts::UninstallSucceeded, true},
+    // Windows 8 and later: the layout is also the default of the user's own list.
+    {"RemoveTheUsersDefault", Family::NT,
+     [] {
+         Installed(Family::NT, {"00000804", kLayoutName});
+         sim::SetUserInputList({"0409:00000409", "0804:E0200804", "0804:00000804"}, "0804:E0200804");
+     },
+     "", {}, OutcomeTexts::UninstallSucceeded, true},
     {"RemoveImeFileHeld", Family::NT,
      [] {
          Installed(Family::NT, {"00000804", kLayoutName, "00000409"});
@@ -563,7 +571,8 @@ TEST_P(PreloadEditFaults, FailingCallInsidePreloadEditLosesNoOtherEntry)
 // holds go back as the exception leaves each step.
 bool GivesBack(const std::string& function)
 {
-    return function == "RegCloseKey" || function == "CloseHandle" || function == "FindClose";
+    return function == "RegCloseKey" || function == "CloseHandle" || function == "FindClose" ||
+           function == "FreeLibrary";
 }
 
 // Where a failing allocation of the tool's own code may lead. Exhausted

@@ -18,4 +18,9 @@ int OpenFindCount()
     return static_cast<int>(detail::M().findHandles.size());
 }
 
+int OpenLibraryCount()
+{
+    return static_cast<int>(detail::M().modules.size());
+}
+
 }  // namespace sim

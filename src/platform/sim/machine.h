@@ -109,6 +109,37 @@ void SetWow64Directory(const std::string& directory);
 bool IsLayoutLoaded(HKL layout);
 void SetLayoutLoaded(HKL layout, bool loaded);
 
+// ---- Libraries and the user's list of input methods ----
+// LoadLibraryExA takes a path with a folder as it is; a bare name is looked
+// for in the current directory (where the setup program runs) and then in the
+// system directory, as an undefended search would. After Reset the machine
+// has no input.dll (Windows XP; Wine 8): loading it fails with
+// ERROR_MOD_NOT_FOUND. Any other existing file loads as a foreign module that
+// exports nothing (a planted DLL); a missing one fails with ERROR_MOD_NOT_FOUND.
+//
+// SetUserInputList gives the machine the system's input.dll (Windows 8 and
+// later) and the current user's enabled items ("0804:E0200804" for a layout,
+// "0804:{clsid}{profile}" for a text service) with the default among them.
+// Its functions, as Microsoft documents them, on that list only (the roots
+// must be NULL; another user's list is empty here):
+// - EnumEnabledLayoutOrTip: with a NULL buffer the count, otherwise up to
+//   uBufLength items copied, LOT_DEFAULT on the default; 0 when it fails.
+// - SetDefaultLayoutOrTip: makes an enabled item the default; an item that is
+//   not enabled is refused (FALSE).
+// - InstallLayoutOrTip: enables the item (ILOT_DEFPROFILE: and makes it the
+//   default); ILOT_UNINSTALL takes it out, TRUE also when it was not there;
+//   ILOT_CLEANINSTALL first disables every other item. Which item becomes
+//   the default when the default is taken out is not documented: here the
+//   first one left.
+// Items are compared with a-z folded, as the texts are hexadecimal.
+void SetUserInputList(const std::vector<std::string>& items, const std::string& defaultItem);
+// The machine's input.dll without this function (an older version).
+void RemoveInputDllFunction(const std::string& name);
+std::vector<std::string> UserInputList();
+std::string DefaultInputItem();  // empty when there is none
+// Every module the tool loaded, as its file's full path, in order.
+std::vector<std::string> LoadedLibraries();
+
 // ---- Message boxes ----
 struct MessageBoxRecord {
     HWND owner = nullptr;
@@ -167,5 +198,6 @@ void BeforeEachCall(const std::string& function, std::function<void(int callNumb
 int OpenKeyCount();   // registry handles, predefined roots excluded
 int OpenFileCount();  // CreateFileA handles
 int OpenFindCount();  // FindFirstFileA handles
+int OpenLibraryCount();  // LoadLibraryExA modules not yet freed
 
 }  // namespace sim

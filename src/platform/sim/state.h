@@ -135,6 +135,15 @@ struct Machine {
     // input method manager
     std::set<DWORD> loadedLayouts;
 
+    // libraries loaded at run time, and the user's list of input methods
+    // that the system's input.dll serves
+    bool inputDll = false;                  // the system directory has it
+    std::set<std::string> inputDllMissing;  // functions its version lacks
+    std::vector<std::string> inputItems;    // enabled items, "LLLL:KKKKKKKK", in order
+    std::string inputDefault;               // one of them, or empty
+    std::map<uintptr_t, std::string> modules;  // the tool's loaded modules: folded path
+    std::vector<std::string> moduleLoads;      // every load's file, as resolved
+
     // boxes
     std::deque<int> answers;
     std::vector<MessageBoxRecord> boxes;
