@@ -23,6 +23,7 @@ struct LAYOUTORTIPPROFILE {
 #define LOT_DEFAULT 0x0001
 #define LOT_DISABLED 0x0002
 #define ILOT_UNINSTALL 0x00000001
+#define ILOT_DEFPROFILE 0x00000002
 // Never passed: it disables every other input method of the user.
 #define ILOT_CLEANINSTALL 0x00000040
 

@@ -105,7 +105,7 @@ BOOL WINAPI SimInstallLayoutOrTip(LPCWSTR psz, DWORD dwFlags)
         return TRUE;
     }
     if (item == items.end()) items.push_back(id);
-    if ((dwFlags & 0x00000002) || M().inputDefault.empty()) M().inputDefault = *FindItem(id);  // ILOT_DEFPROFILE
+    if ((dwFlags & ILOT_DEFPROFILE) || M().inputDefault.empty()) M().inputDefault = *FindItem(id);
     return TRUE;
 }
 
