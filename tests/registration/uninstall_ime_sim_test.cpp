@@ -165,6 +165,23 @@ INSTANTIATE_TEST_SUITE_P(Rows, UninstallImeOutcome, ::testing::Combine(::testing
                                     (std::get<1>(info.param) ? "_OnRequest" : "_Chosen");
                          });
 
+// The same rows on Windows 8 and later, with the layout the default of the
+// user's own list: no outcome and nothing of what stays in place changes.
+class UninstallImeOutcomeWithTheUsersList : public UninstallImeTest, public ::testing::WithParamInterface<Row> {};
+
+TEST_P(UninstallImeOutcomeWithTheUsersList, LeavesInPlaceWhatItReports)
+{
+    const std::string self = "0804:" + keyName;
+    sim::SetUserInputList({"0409:00000409", self, "0804:00000804"}, self);
+    GetParam().arrange(Current());
+
+    EXPECT_EQ(UninstallIme(context, true), GetParam().outcome);
+    EXPECT_EQ(Installed(), GetParam().left);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, UninstallImeOutcomeWithTheUsersList, ::testing::ValuesIn(kRows),
+                         [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+
 TEST_F(UninstallImeTest, RemovalClosesTheGapInThePreloadList)
 {
     ASSERT_EQ(UninstallIme(context, true), kSucceeded);
