@@ -1,8 +1,11 @@
 #include "package_checker/package_report.h"
 
+#include <utility>
+
 #include "package_checker/language_names.h"
 #include "package_checker/setup_log_encoding.h"
 #include "package_checker/text_forms.h"
+#include "package_checker/user_input_list_findings.h"
 #include "registration/outcome_texts.h"
 
 namespace {
@@ -233,6 +236,7 @@ void OnThisMachine(const PackageVerdict& verdict, ReportText& report)
         report.Item(kInformation, std::string(run.chinese) + "：imesetup.exe 会" + outcome.Chinese,
                     std::string(run.english) + ": imesetup.exe would " + outcome.English);
     }
+    for (const Bilingual& note : verdict.InputListNotes) report.Item(kInformation, note);
 }
 
 // The IME file's version information, the layout it would get, its signature.
@@ -317,6 +321,9 @@ PackageVerdict JudgePackage(PackageFacts facts)
     verdict.WithInst = PredictRun(facts, {"/inst"});
     verdict.WithUninst = PredictRun(facts, {"/uninst"});
     verdict.Problems = FindPackageProblems(facts);
+    UserInputListFindings inputList = FindUserInputListFindings(facts);
+    verdict.Problems.insert(verdict.Problems.end(), inputList.Problems.begin(), inputList.Problems.end());
+    verdict.InputListNotes = std::move(inputList.Notes);
     verdict.ExitStatus = CheckerExitStatus(verdict.WithoutArgument, verdict.Problems.size());
     verdict.Facts = std::move(facts);
     return verdict;

@@ -14,6 +14,7 @@ struct PackageVerdict {
     Prediction WithInst;
     Prediction WithUninst;
     std::vector<Bilingual> Problems;
+    std::vector<Bilingual> InputListNotes;  // what the removal does to the user's own list
     int ExitStatus = CheckerSilentEnd;
 };
 
