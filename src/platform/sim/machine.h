@@ -141,7 +141,7 @@ void SetLayoutLoaded(HKL layout, bool loaded);
 void RemoveSystemLibrary(const std::string& fileName);
 // The system's DLL without this export (an older version).
 void RemoveExport(const std::string& fileName, const std::string& function);
-// Every module the tool loaded, as its file's full path, in order.
+// Every load of a module by the tool, as its file's full path, in order.
 std::vector<std::string> LoadedLibraries();
 
 // SetUserInputList gives the machine the system's input.dll (Windows 8 and

@@ -107,11 +107,12 @@ HMODULE WINAPI LoadLibraryExA(LPCSTR lpLibFileName, HANDLE /*hFile*/, DWORD /*dw
         }
         if (handle == 0) {
             handle = M().nextModule += 0x10000;
-            M().modules[handle] = LoadedModule{file.key, SystemLibraryAt(file), 0};
+            M().modules[handle] = LoadedModule{file.key, file.full, SystemLibraryAt(file), 0};
         }
-        M().moduleLoads.push_back(file.full);
     }
-    ++M().modules[handle].references;
+    LoadedModule& module = M().modules[handle];
+    M().moduleLoads.push_back(module.full);
+    ++module.references;
     return reinterpret_cast<HMODULE>(handle);
 }
 

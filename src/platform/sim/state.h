@@ -104,6 +104,7 @@ struct RegHandle {
 // ---- The whole machine ----
 struct LoadedModule {  // a module the tool loaded
     std::string key;         // folded full path of its file
+    std::string full;        // that path as the first load resolved it
     std::string systemName;  // folded file name when it is one of the system's DLLs, else empty
     int references = 0;      // loads not yet freed
 };
@@ -147,7 +148,7 @@ struct Machine {
     // exports by name), and the modules the tool has loaded (modules.cpp)
     std::map<std::string, std::map<std::string, FARPROC>> systemLibraries;
     std::map<uintptr_t, LoadedModule> modules;  // by handle
-    std::vector<std::string> moduleLoads;       // every load's file, as resolved
+    std::vector<std::string> moduleLoads;       // every load's module, by its file's full path
     uintptr_t nextModule = 0x7F000000;
 
     // the user's list of input methods that the system's input.dll serves
