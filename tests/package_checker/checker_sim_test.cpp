@@ -614,13 +614,19 @@ const CheckerCase kCases[] = {
          sim::ProtectFile(std::string(kSystemDir) + "\\" + kMbName);
      },
      1, "C:\\WINDOWS\\SYSTEM32\\MyIme.mb is a system file Windows protects", kInstall},
-    // Where sfc.dll says no to every file (Wine's stub), the checker's own list answers.
+    // Where sfc.dll says no to every file (Wine's stub), or is not there, the checker's own list answers.
     {"ProtectedWindowsFileWhereNoAnswerComes",
      [] {
          sim::SetFileProtectionAnswers(false);
          MbFileNamedAsAWindowsFile("KERNEL32.dll");
      },
      1, "C:\\WINDOWS\\SYSTEM32\\KERNEL32.dll is a system file Windows protects", kInstall},
+    {"ProtectedWindowsFileWithoutSfcDll",
+     [] {
+         sim::RemoveSystemLibrary("sfc.dll");
+         MbFileNamedAsAWindowsFile("notepad.exe");
+     },
+     1, "C:\\WINDOWS\\SYSTEM32\\notepad.exe is a system file Windows protects", kInstall},
     // The IME file named as a protected one is taken for installed: /inst ends at its lock test.
     {"ImeFileNamedAsAProtectedWindowsFile",
      [] {
