@@ -87,6 +87,25 @@ const CatalogueRow kRows[] = {
     {C::CauseRegisteredOtherLanguage, "IC419", T, "IME 文件已注册为布局 {layout}，其语言 {theirs} {name} 不是 IME 文件的 {ours}",
      "the IME file is already registered as layout {layout}, whose language {theirs} ({name}) is not the IME file's "
      "{ours}"},
+    // The current user's own list of input methods (Windows 8 and later).
+    {C::LayoutNotInUserList, "IC430", N,
+     "布局 {layout} 不在当前用户的输入法列表（Windows 8 及以后）中：卸载不改变这个列表。",
+     "Layout {layout} is not in the current user's list of input methods (Windows 8 and later): the removal leaves that "
+     "list as it is."},
+    {C::RemovalMovesUserDefault, "IC431", N,
+     "卸载会先把 {default} 设为默认输入法，再把布局 {layout} 从当前用户的输入法列表（Windows 8 及以后）中删除；其他用户的列表"
+     "不会改变。",
+     "The removal makes {default} the default input method, then takes layout {layout} out of the current user's list "
+     "of input methods (Windows 8 and later); other users' lists are not changed."},
+    {C::RemovalTakesLayoutFromUserList, "IC432", N,
+     "卸载会把布局 {layout} 从当前用户的输入法列表（Windows 8 及以后）中删除；其他用户的列表不会改变。",
+     "The removal takes layout {layout} out of the current user's list of input methods (Windows 8 and later); other "
+     "users' lists are not changed."},
+    {C::UnavailableInUserList, "IC433", P,
+     "当前用户的输入法列表中有 {item}，而它的键盘布局键已不存在：这是以前的卸载留下的不可用的输入法（“不可用的输入法”），请在"
+     "“设置”中删除它。",
+     "The current user's list of input methods names {item}, whose keyboard layout key is gone: an unavailable input "
+     "method, left by an earlier removal; remove it in Settings."},
 };
 
 }  // namespace

@@ -36,6 +36,10 @@ void JudgeSignature(const PackageFacts& facts, std::vector<Finding>& findings);
 // programs of the other bitness load.
 void JudgeTwin(const PackageFacts& facts, std::vector<Finding>& findings);
 
+// The current user's own list of input methods: the removal's change to it
+// for the IME's layouts, and the unavailable input methods it names.
+void JudgeUserInputList(const PackageFacts& facts, std::vector<Finding>& findings);
+
 // setup.log's names as a machine whose ANSI code page is not 936 reads them.
 void JudgeCodePage(const PackageFacts& facts, std::vector<Finding>& findings);
 

@@ -250,6 +250,7 @@ PackageFacts GatherPackageFacts()
     if (facts.ImeHeaders) {
         facts.Twin = LookForTwin(facts.SystemDirectory, facts.ImeFileTitle, facts.ImeHeaders->Machine);
     }
+    facts.UserList = ReadUserInputList(facts.SystemDirectory);
     if (facts.MbFile.Lookup.Result == FileLookup::Found) facts.MbSize = FileSize(facts.MbFile.Value);
     facts.MbContent = LookAtMbFile(facts);
     LookAtFolder(facts);

@@ -19,6 +19,7 @@ std::vector<Finding> FindPackageFindings(const PackageFacts& facts)
     JudgeSignature(facts, findings);
     JudgeFolder(facts, findings);
     JudgeTwin(facts, findings);
+    JudgeUserInputList(facts, findings);
     JudgeCodePage(facts, findings);
     return findings;
 }

@@ -313,6 +313,7 @@ void CheckNothingHeld(const SweepRun& run, Findings& f)
     f.Check(sim::OpenKeyCount() == 0, std::to_string(sim::OpenKeyCount()) + " registry keys left open");
     f.Check(sim::OpenFileCount() == 0, std::to_string(sim::OpenFileCount()) + " files left open");
     f.Check(sim::OpenFindCount() == 0, std::to_string(sim::OpenFindCount()) + " file searches left open");
+    f.Check(sim::LoadedModuleCount() == 0, std::to_string(sim::LoadedModuleCount()) + " libraries left loaded");
     f.Check(sim::UnansweredBoxes() == 0, "a box was shown with no answer");
 }
 
@@ -570,7 +571,8 @@ TEST_P(PreloadEditFaults, FailingCallInsidePreloadEditLosesNoOtherEntry)
 // holds go back as the exception leaves each step.
 bool GivesBack(const std::string& function)
 {
-    return function == "RegCloseKey" || function == "CloseHandle" || function == "FindClose";
+    return function == "RegCloseKey" || function == "CloseHandle" || function == "FindClose" ||
+           function == "FreeLibrary";
 }
 
 // Where a failing allocation of the tool's own code may lead. Exhausted
@@ -656,7 +658,22 @@ std::vector<Scenario> EditingPreload()
 
 std::string NameOf(const ::testing::TestParamInfo<Scenario>& info) { return info.param.name; }
 
+// Every state again on Windows 8 and later: the system directory has
+// input.dll, and the IME's layout is the default of the user's own list.
+std::vector<Scenario> WithTheUsersList()
+{
+    std::vector<Scenario> scenarios(std::begin(kScenarios), std::end(kScenarios));
+    for (Scenario& scenario : scenarios) {
+        scenario.arrange = [arrange = scenario.arrange] {
+            arrange();
+            sim::SetUserInputList({"0409:00000409", "0804:E0200804", "0804:00000804"}, "0804:E0200804");
+        };
+    }
+    return scenarios;
+}
+
 INSTANTIATE_TEST_SUITE_P(States, FaultSweep, ::testing::ValuesIn(kScenarios), NameOf);
+INSTANTIATE_TEST_SUITE_P(StatesWithTheUsersList, FaultSweep, ::testing::ValuesIn(WithTheUsersList()), NameOf);
 INSTANTIATE_TEST_SUITE_P(States, PreloadEditFaults, ::testing::ValuesIn(EditingPreload()), NameOf);
 
 }  // namespace

@@ -59,7 +59,8 @@ const std::set<std::string> kReadingCalls = {
     "GetPrivateProfileStringA", "GetSystemDirectoryA", "CreateFileA", "ReadFile", "GetFileInformationByHandle",
     "CloseHandle", "MultiByteToWideChar", "RegOpenKeyExA", "RegEnumKeyExA", "RegQueryValueExA", "RegCloseKey",
     "GetCurrentProcess", "IsWow64Process", "GetSystemWow64DirectoryA", "GetFileSizeEx", "SetFilePointerEx",
-    "LoadLibraryExA", "GetProcAddress", "SfcIsFileProtected", "FreeLibrary",
+    // sfc.dll's answers, and the user's list of input methods read through input.dll and never changed
+    "LoadLibraryExA", "GetProcAddress", "SfcIsFileProtected", "EnumEnabledLayoutOrTip", "FreeLibrary",
 };
 
 TEST_P(CheckerRun, NamesTheCauseWithItsExitStatus)
@@ -154,6 +155,39 @@ const CheckerCase kCases[] = {
          sim::PutFile(std::string(kSystemDir) + "\\" + kMbName, kNewMb);
      },
      0, "/inst: imesetup.exe would ask before replacing the installed IME file, then install", kRemove},
+    // Windows 8 and later: the removal's change to the user's own list.
+    {"RemovalMovesTheUsersDefault",
+     [] {
+         PutOwnInstallation("E0200804");
+         sim::SetUserInputList({"0409:00000409", "0804:E0200804", "0804:00000804"}, "0804:E0200804");
+     },
+     0,
+     "The removal makes 0804:00000804 the default input method, then takes layout 0804:E0200804 out of the "
+     "current user's list of input methods (Windows 8 and later); other users' lists are not changed.",
+     kRemove},
+    {"RemovalTakesTheLayoutOutOfTheUsersList",
+     [] {
+         PutOwnInstallation("E0200804");
+         sim::SetUserInputList({"0804:00000804", "0804:E0200804"}, "0804:00000804");
+     },
+     0,
+     "The removal takes layout 0804:E0200804 out of the current user's list of input methods (Windows 8 and later); "
+     "other users' lists are not changed.",
+     kRemove},
+    {"RemovalFindsTheLayoutNotInTheUsersList",
+     [] {
+         PutOwnInstallation("E0200804");
+         sim::SetUserInputList({"0804:00000804"}, "0804:00000804");
+     },
+     0, "Layout 0804:E0200804 is not in the current user's list of input methods (Windows 8 and later)", kRemove},
+    // An earlier removal that erased only the key left the user's entry behind.
+    {"UnavailableInputMethodInTheUsersList",
+     [] { sim::SetUserInputList({"0804:00000804", "0804:E0210804"}, "0804:E0210804"); }, 1,
+     "[!!] 当前用户的输入法列表中有 0804:E0210804，而它的键盘布局键已不存在：这是以前的卸载留下的不可用的输入法（“不可用的输入"
+     "法”），请在“设置”中删除它。\n"
+     "     The current user's list of input methods names 0804:E0210804, whose keyboard layout key is gone: an "
+     "unavailable input method, left by an earlier removal; remove it in Settings.",
+     kInstall},
     // The removal's first step ends it when a file is not installed.
     {"UninstWithNothingInstalled", [] {}, 0,
      "/uninst: imesetup.exe would run the removal, which ends at once with \"" + kNotInstalled +
@@ -646,13 +680,19 @@ const CheckerCase kCases[] = {
      1, "C:\\WINDOWS\\SYSTEM32\\MyIme.mb is a system file Windows protects",
      kRemove + ", and deleting the files would fail with \"" + kFilesLocked +
          "\": the installed MB file is protected by Windows"},
-    // Where sfc.dll says no to every file (Wine's stub), the checker's own list answers.
+    // Where sfc.dll says no to every file (Wine's stub), or is not there, the checker's own list answers.
     {"ProtectedWindowsFileWhereNoAnswerComes",
      [] {
          sim::SetFileProtectionAnswers(false);
          MbFileNamedAsAWindowsFile("KERNEL32.dll");
      },
      1, "C:\\WINDOWS\\SYSTEM32\\KERNEL32.dll is a system file Windows protects", kInstall},
+    {"ProtectedWindowsFileWithoutSfcDll",
+     [] {
+         sim::RemoveSystemLibrary("sfc.dll");
+         MbFileNamedAsAWindowsFile("notepad.exe");
+     },
+     1, "C:\\WINDOWS\\SYSTEM32\\notepad.exe is a system file Windows protects", kInstall},
     // The IME file named as a protected one is taken for installed: /inst ends at its lock test.
     {"ImeFileNamedAsAProtectedWindowsFile",
      [] {

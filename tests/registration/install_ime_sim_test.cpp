@@ -231,6 +231,19 @@ TEST_F(InstallImeTest, RegistersTheLayoutUnderTheDisplayName)
     EXPECT_EQ(text->data, std::string(kDisplayName) + '\0');
 }
 
+// The user adds the input method in the settings: the installation neither
+// loads input.dll nor changes the user's own list.
+TEST_F(InstallImeTest, LeavesTheUserInputListAlone)
+{
+    sim::SetUserInputList({"0804:00000804"}, "0804:00000804");
+    MarkCalls();
+
+    ASSERT_EQ(InstallIme(context, false), OutcomeTexts::InstallSucceeded);
+
+    EXPECT_FALSE(Called("LoadLibraryExA"));
+    EXPECT_EQ(sim::UserInputList(), std::vector<std::string>{"0804:00000804"});
+}
+
 // A setup.log may name the IME file in another folder: the input method
 // manager is given the installed copy's path, never that name.
 TEST_F(InstallImeTest, RegistersTheInstalledCopyUnderTheDisplayName)

@@ -57,11 +57,11 @@ void ReleaseFile(int holdToken);
 // administrator too. A file in the system directory named as one of
 // Windows' own (kernel32.dll, imm32.dll, notepad.exe, ...) is protected from
 // the start; ProtectFile protects any other existing file.
-// SfcIsFileProtected (sfc.dll) answers for both, unless its answers are
-// switched off: then it says FALSE for every file, as Wine's stub does.
+// SfcIsFileProtected (sfc.dll, see Libraries below) answers for both, unless
+// its answers are switched off: then it says FALSE for every file, as Wine's
+// stub does.
 void ProtectFile(const std::string& path);
 void SetFileProtectionAnswers(bool answered);
-int LoadedModuleCount();  // LoadLibraryExA loads not yet freed
 // Profiles named without a directory are looked for in C:\WINDOWS.
 bool IsReadOnly(const std::string& path);
 FILETIME LastWriteTime(const std::string& path);  // zero when missing
@@ -122,6 +122,49 @@ void SetNativeWow64Directory(const std::string& directory);
 // "n", 9x a subkey "n" with the default value. Either way the layout is loaded.
 bool IsLayoutLoaded(HKL layout);
 void SetLayoutLoaded(HKL layout, bool loaded);
+
+// ---- Libraries and the user's list of input methods ----
+// One loader for every DLL the tool loads at run time. LoadLibraryExA takes a
+// path with a folder as it is; a bare name is first matched against the
+// modules already loaded (by file name), then looked for in the current
+// directory (where the setup program runs, standing for the program's own
+// folder), the system directory and the Windows directory, as an undefended
+// search would. Loading a file already loaded gives the same handle again and
+// counts one more load; FreeLibrary undoes one load (a failed one too, so that
+// fault sweeps see no false leak).
+//
+// The system directory's own DLLs are a table of file names and exports,
+// apart from the files: after Reset it holds sfc.dll (SfcIsFileProtected)
+// and no input.dll (Windows XP; Wine 8), and nothing is loaded. Any other
+// existing file loads as a foreign module that exports nothing (a planted
+// DLL); a missing one fails with ERROR_MOD_NOT_FOUND, and so does an export
+// that is not there with ERROR_PROC_NOT_FOUND.
+//
+// The system directory without this DLL of its table ("sfc.dll", "input.dll").
+void RemoveSystemLibrary(const std::string& fileName);
+// The system's DLL without this export (an older version).
+void RemoveExport(const std::string& fileName, const std::string& function);
+// Every load of a module by the tool, as its file's full path, in order.
+std::vector<std::string> LoadedLibraries();
+
+// SetUserInputList gives the machine the system's input.dll (Windows 8 and
+// later) and the current user's enabled items ("0804:E0200804" for a layout,
+// "0804:{clsid}{profile}" for a text service) with the default among them.
+// Its functions, as Microsoft documents them, on that list only (the roots
+// must be NULL; another user's list is empty here):
+// - EnumEnabledLayoutOrTip: with a NULL buffer the count, otherwise up to
+//   uBufLength items copied, LOT_DEFAULT on the default; 0 when it fails.
+// - SetDefaultLayoutOrTip: makes an enabled item the default; an item that is
+//   not enabled is refused (FALSE).
+// - InstallLayoutOrTip: enables the item (ILOT_DEFPROFILE: and makes it the
+//   default); ILOT_UNINSTALL takes it out, TRUE also when it was not there;
+//   ILOT_CLEANINSTALL first disables every other item. Which item becomes
+//   the default when the default is taken out is not documented: here the
+//   first one left.
+// Items are compared with a-z folded, as the texts are hexadecimal.
+void SetUserInputList(const std::vector<std::string>& items, const std::string& defaultItem);
+std::vector<std::string> UserInputList();
+std::string DefaultInputItem();  // empty when there is none
 
 // ---- Message boxes ----
 // A wide box (MessageBoxW) keeps its UTF-16 texts as given, and as text and
@@ -187,5 +230,6 @@ void BeforeEachCall(const std::string& function, std::function<void(int callNumb
 int OpenKeyCount();   // registry handles, predefined roots excluded
 int OpenFileCount();  // CreateFileA handles
 int OpenFindCount();  // FindFirstFileA handles
+int LoadedModuleCount();  // LoadLibraryExA loads not yet freed
 
 }  // namespace sim
