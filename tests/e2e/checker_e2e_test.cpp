@@ -564,7 +564,8 @@ TEST_F(CheckerFindings, ProtectedSystemFileIsNamedAsACopyWindowsRefuses)
 // the text report's is; an ignored finding counts for nothing.
 TEST_F(CheckerFindings, JsonReportIsUtf8Bytes)
 {
-    const ConsoleRun run = Check("--format json --ignore IC306 \"" + packageDir_ + "\"", TempFolder());
+    // Unsigned, and from the x86 build on 64-bit Windows without its 64-bit twin: both ignored.
+    const ConsoleRun run = Check("--format json --ignore IC306,IC320 \"" + packageDir_ + "\"", TempFolder());
     ExpectReport(run, 0, "\"code\": \"IC306\", \"severity\": \"problem\"");
     ExpectReport(run, 0, u8"\"zh\": \"\u5B89\u88C5\"");  // 安装: install
     EXPECT_EQ(run.output.find('\r'), std::string::npos) << run.output;
