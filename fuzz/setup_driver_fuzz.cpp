@@ -5,10 +5,12 @@
 //
 // Every run ends with status 0, holds nothing open, shows at most the
 // reinstall question and one outcome box carrying one of the operations'
-// texts, and changes nothing when it ends without a box. The package folder
+// texts, read in Chinese on a machine of any code page, and changes nothing
+// when it ends without a box. The package folder
 // is only read, unless setup.log names files with folder parts, which the
 // installed paths then carry along.
 #include <fuzzer/FuzzedDataProvider.h>
+#include <iconv.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -37,10 +39,30 @@ const std::set<std::string>& OutcomeTexts()
     return texts;
 }
 
-bool IsOutcome(const std::string& text)
+// One of the tool's texts (code page 936) as a wide box shows it, whatever
+// the machine's page.
+std::u16string Shown(const std::string& gbk)
 {
-    if (OutcomeTexts().count(text) != 0) return true;
-    const std::string suffix = OutcomeTexts::CopyErrorSuffix;
+    const iconv_t converter = iconv_open("UTF-16LE", "GBK");
+    std::string in = gbk;
+    std::string out(in.size() * 2 + 2, '\0');
+    char* inPtr = &in[0];
+    size_t inLeft = in.size();
+    char* outPtr = &out[0];
+    size_t outLeft = out.size();
+    iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft);
+    iconv_close(converter);
+    std::u16string wide;
+    for (size_t i = 0; i + 1 < out.size() - outLeft; i += 2)
+        wide += static_cast<char16_t>(static_cast<unsigned char>(out[i]) | static_cast<unsigned char>(out[i + 1]) << 8);
+    return wide;
+}
+
+bool IsOutcome(const std::u16string& text)
+{
+    for (const std::string& outcome : OutcomeTexts())
+        if (text == Shown(outcome)) return true;
+    const std::u16string suffix = Shown(OutcomeTexts::CopyErrorSuffix);
     return text.size() > suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
@@ -95,13 +117,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto& boxes = sim::MessageBoxes();
     Require(boxes.size() <= 2);
     if (boxes.size() == 2) {
-        Require(boxes[0].text == OutcomeTexts::AlreadyInstalled && boxes[0].style == MB_YESNO &&
-                boxes[0].caption == OutcomeTexts::SetupCaption);
+        Require(boxes[0].wide && boxes[0].wideText == Shown(OutcomeTexts::AlreadyInstalled) &&
+                boxes[0].style == MB_YESNO && boxes[0].wideCaption == Shown(OutcomeTexts::SetupCaption));
     }
     if (!boxes.empty()) {
         const sim::MessageBoxRecord& outcome = boxes.back();
-        Require(outcome.owner == nullptr && outcome.style == (MB_OK | MB_ICONINFORMATION) &&
-                outcome.caption == OutcomeTexts::SetupCaption && IsOutcome(outcome.text));
+        Require(outcome.wide && outcome.owner == nullptr && outcome.style == (MB_OK | MB_ICONINFORMATION) &&
+                outcome.wideCaption == Shown(OutcomeTexts::SetupCaption) && IsOutcome(outcome.wideText));
     }
 
     if (setupLog.find_first_of("\\/") == std::string::npos) {

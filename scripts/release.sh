@@ -19,7 +19,8 @@
 #    notices name every library in each program's link map; the changelog's
 #    newest version is the project's; each setup program must pass the
 #    end-to-end suite under Wine (the x86 one under WoW64; each checker with
-#    its program) and install and remove the sample package;
+#    its program) and install and remove the sample package; the x64 and
+#    x86 packages of one IME installed together and removed in either order;
 # 4. puts the release together in build/release-stage/; with --sign or
 #    --sign-pkcs11, signs every program in it (scripts/signing.sh:
 #    osslsigncode, SHA-256, the description "Setup My IME", the signing time
@@ -30,7 +31,7 @@
 #    unsigned program byte for byte. The first program that fails to sign
 #    ends the signing (a token counts each wrong PIN). Unsigned, it says so;
 # 5. only then writes dist/imesetup-VERSION/ (x86/ and x64/ with imesetup.exe
-#    and imecheck.exe, sample-package/setup.log, GUIDE.zh-CN.txt,
+#    and imecheck.exe, sample-package/{x64,x86}/setup.log, GUIDE.zh-CN.txt,
 #    GUIDE.en.txt, LICENSE.txt, THIRD-PARTY-NOTICES.txt, CHANGELOG.txt,
 #    SHA256SUMS) and dist/imesetup-VERSION.zip. VERSION is the CMake project
 #    version.
@@ -283,7 +284,11 @@ wine_checks() {  # NAME BUILD PROGRAM CHECKER
     say "The $name programs under Wine"
     bash scripts/wine-run.sh --dir "$wine_dir" --fresh >>"$logs/wine.log" 2>&1 || die "no Wine prefix (see $logs/wine.log)"
     check "end-to-end suite" bash scripts/wine-run.sh --dir "$wine_dir" \
-        "$build/tests/e2e/e2e_tests.exe" "--tool=$exe" "--checker=$checker"
+        "$build/tests/e2e/e2e_tests.exe" "--tool=$exe" "--checker=$checker" \
+        '--gtest_filter=-OtherCodePage.*:TwinPackages.*'
+    check "the boxes in ANSI code page 1252" env IMESETUP_WINE_LOCALE=en_US.UTF-8 bash scripts/wine-run.sh \
+        --dir "$wine_dir" "$build/tests/e2e/e2e_tests.exe" "--tool=$exe" "--checker=$checker" --code-page=1252 \
+        '--gtest_filter=OtherCodePage.*'
     rm -rf "$sample"
     mkdir -p "$sample"
     cp "$exe" "$sample/imesetup.exe"
@@ -299,8 +304,14 @@ wine_checks() {  # NAME BUILD PROGRAM CHECKER
 wine_checks x64 "$x64_build" "$x64_exe" "$x64_checker"
 if [[ $x86_under_wine == 1 ]]; then
     wine_checks x86 "$x86_build" "$x86_exe" "$x86_checker"
+    # The two packages of one IME as the guide tells authors to ship them: the
+    # x64 package, then the x86 one; removed in either order, nothing left.
+    check "the x64 and x86 packages together" bash scripts/wine-run.sh --dir "$x64_build/wine" \
+        "$x64_build/tests/e2e/e2e_tests.exe" "--tool=$x64_exe" "--checker=$x64_checker" "--other-tool=$x86_exe" \
+        '--gtest_filter=TwinPackages.*'
+    bash scripts/wine-run.sh --dir "$x64_build/wine" --stop >>"$logs/wine.log" 2>&1
 else
-    say "The x86 programs under Wine: not run (this kernel runs no 32-bit programs; --x86-without-wine)"
+    say "The x86 programs under Wine, and the x64 and x86 packages together: not run (this kernel runs no 32-bit programs; --x86-without-wine)"
 fi
 
 [[ $failed == 0 ]] || die "checks failed: nothing written to dist/"
@@ -311,13 +322,18 @@ dist="$root/dist"
 out="$root/build/release-stage/$name"
 say "Putting dist/$name together in build/release-stage"
 rm -rf "$root/build/release-stage"
-mkdir -p "$out/x86" "$out/x64" "$out/sample-package"
+mkdir -p "$out/x86" "$out/x64" "$out/sample-package/x64" "$out/sample-package/x86"
 cp "$x86_exe" "$out/x86/imesetup.exe"
 cp "$x64_exe" "$out/x64/imesetup.exe"
 cp "$x86_checker" "$out/x86/imecheck.exe"
 cp "$x64_checker" "$out/x64/imecheck.exe"
-# setup.log in code page 936 with CR LF, as the program and Notepad read it.
-iconv -f UTF-8 -t GBK packaging/setup.log | sed 's/$/\r/' >"$out/sample-package/setup.log" || die "iconv failed"
+# setup.log in code page 936 with CR LF, as the program and Notepad read it,
+# once in each build's package folder: on 64-bit Windows both builds of the
+# IME ship under one name, x64\ installed first, then x86\.
+for build in x64 x86; do
+    iconv -f UTF-8 -t GBK packaging/setup.log | sed 's/$/\r/' >"$out/sample-package/$build/setup.log" ||
+        die "iconv failed"
+done
 # The guides in UTF-8 with a byte order mark and CR LF: Notepad opens them
 # correctly on every Windows, whatever the system's code page.
 for guide in GUIDE.zh-CN.txt GUIDE.en.txt; do

@@ -15,7 +15,8 @@
 # itself after ten idle minutes); one prefix and one session per folder.
 #
 # Shared, created once and reused by every build folder (under one lock each):
-#   $IMESETUP_LOCALE_DIR    (default build/locale) the compiled zh_CN.UTF-8 locale
+#   $IMESETUP_LOCALE_DIR    (default build/locale) the compiled locales: zh_CN.UTF-8,
+#                           and $IMESETUP_WINE_LOCALE when a session runs in another
 #   $IMESETUP_WINE_TEMPLATE (default build/wine-template) the pristine prefix
 # A prefix runs x86 programs (under WoW64) and x64 ones only when it was made
 # after wine32 was installed; one made before runs neither. The template and
@@ -117,28 +118,34 @@ wine_env_setup() {
     export LOCPATH="${IMESETUP_LOCALE_DIR:-$IMESETUP_ROOT/build/locale}"
     IMESETUP_WINE_TEMPLATE="${IMESETUP_WINE_TEMPLATE:-$IMESETUP_ROOT/build/wine-template}"
     # The locale may not exist yet in this shell; setting it would only warn.
-    export LANG=zh_CN.UTF-8 2>/dev/null
-    export LC_ALL=zh_CN.UTF-8 2>/dev/null
+    # IMESETUP_WINE_LOCALE gives another (en_US.UTF-8: ANSI code page 1252);
+    # Wine takes each process's page from its locale's name, built or not.
+    export LANG=${IMESETUP_WINE_LOCALE:-zh_CN.UTF-8} 2>/dev/null
+    export LC_ALL=${IMESETUP_WINE_LOCALE:-zh_CN.UTF-8} 2>/dev/null
     unset LANGUAGE
 }
 
+# Builds the locale $1 (NAME.UTF-8) into $LOCPATH when it is not there.
 _wine_locale_make() {
-    [[ -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" ]] && return 0
+    local name=$1 source=${1%%.*}
+    [[ -f "$LOCPATH/$name/LC_CTYPE" ]] && return 0
     command -v localedef >/dev/null || { wine_log "localedef is missing (libc-bin)"; return 1; }
-    [[ -f /usr/share/i18n/locales/zh_CN ]] || { wine_log "locale sources are missing (locales)"; return 1; }
-    wine_log "building the zh_CN.UTF-8 locale in $LOCPATH"
-    local tmp="$LOCPATH/.zh_CN.UTF-8.$$"
+    [[ -f /usr/share/i18n/locales/$source ]] || { wine_log "locale sources are missing (locales)"; return 1; }
+    wine_log "building the $name locale in $LOCPATH"
+    local tmp="$LOCPATH/.$name.$$"
     rm -rf "$tmp"
     # -c: the definition's own warnings are harmless; the files are checked below.
-    env LC_ALL=C localedef -c -i zh_CN -f UTF-8 "$tmp" || true
+    env LC_ALL=C localedef -c -i "$source" -f UTF-8 "$tmp" || true
     [[ -f "$tmp/LC_CTYPE" ]] || { wine_log "localedef failed"; rm -rf "$tmp"; return 1; }
-    rm -rf "$LOCPATH/zh_CN.UTF-8"
-    mv "$tmp" "$LOCPATH/zh_CN.UTF-8"
+    rm -rf "$LOCPATH/$name"
+    mv "$tmp" "$LOCPATH/$name"
 }
 
 wine_locale_ensure() {
     mkdir -p "$LOCPATH"
-    wine_with_lock "$LOCPATH/.lock" _wine_locale_make
+    # The template is made in zh_CN.UTF-8 whatever the session's locale.
+    wine_with_lock "$LOCPATH/.lock" _wine_locale_make zh_CN.UTF-8 &&
+        wine_with_lock "$LOCPATH/.lock" _wine_locale_make "$LC_ALL"
 }
 
 # How a prefix made now would be made: the Wine version, whether its 32-bit
@@ -163,7 +170,7 @@ _wine_template_make() {
     wine_log "creating the Wine prefix template $IMESETUP_WINE_TEMPLATE"
     rm -rf "$tmp"
     (
-        export WINEPREFIX="$tmp"
+        export WINEPREFIX="$tmp" LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
         wineboot -i >/dev/null 2>&1 || true
         # Windows always has the machine-wide layout list; a fresh prefix does not.
         wine reg add 'HKLM\System\CurrentControlSet\Control\Keyboard Layouts' /f >/dev/null 2>&1
@@ -209,7 +216,8 @@ _wine_prefix_replace() {
 
 wine_prefix_ensure() {
     # The usual case, a prefix that exists, takes no locks.
-    if _wine_made_as_now "$WINEPREFIX" && [[ -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" ]]; then
+    if _wine_made_as_now "$WINEPREFIX" && [[ -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" ]] &&
+        [[ -f "$LOCPATH/$LC_ALL/LC_CTYPE" ]]; then
         return 0
     fi
     wine_template_ensure || return 1

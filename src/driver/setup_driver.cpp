@@ -9,7 +9,9 @@
 #include "driver/setup_parameters.h"
 #include "driver/system_directory.h"
 #include "platform/win32.h"
+#include "registration/outcome_texts.h"
 #include "support/helpers.h"
+#include "support/message_box_text.h"
 
 namespace {
 
@@ -45,7 +47,10 @@ int RunSetup(SetupContext& context, const SetupOperations& operations)
         return SetupExitStatus;
     }
 
-    // The button that closes the box does not matter.
-    MessageBoxA(nullptr, context.OutcomeText.c_str(), SetupCaption, MB_OK | MB_ICONINFORMATION);
+    // The button that closes the box does not matter. A copy failure starts
+    // with the file name as setup.log wrote it, which the copy read in the
+    // ANSI code page; every other outcome is one of the tool's own texts.
+    const UINT codePage = OutcomeTexts::StartsWithFileName(context.OutcomeText) ? CP_ACP : ToolTextCodePage;
+    ShowMessageBox(context.OutcomeText, codePage, SetupCaption, MB_OK | MB_ICONINFORMATION);
     return SetupExitStatus;
 }

@@ -6,6 +6,7 @@ namespace {
 
 using C = FindingCode;
 constexpr Severity P = Severity::Problem;
+constexpr Severity N = Severity::Note;
 constexpr Severity T = Severity::Part;
 
 const CatalogueRow kRows[] = {
@@ -29,6 +30,23 @@ const CatalogueRow kRows[] = {
      "（GUIDE.zh-CN.txt）的“签名”部分。",
      "The IME file has no Authenticode signature. Microsoft's requirements for third-party IMEs ask that they be "
      "signed, and Windows may block an unsigned IME. The guides (GUIDE.en.txt, \"Signing\") say how to sign it."},
+    // On 64-bit Windows each program loads the IME file of its own bitness.
+    {C::NoTwinOf32BitIme, "IC320", P,
+     "IME 文件是 32 位（x86）映像，而这台 Windows 是 64 位的：64 位程序（大多数程序）从 {folder} 加载 IME 文件，那里没有 64 "
+     "位的 {name}{there}，输入法在这些程序中不能使用。请同时编译 x64 版的 IME，以同一文件名发布两个版本，各放一个包文件夹"
+     "（x64\\ 中放 x64 版 imesetup.exe 与 64 位 IME 文件，x86\\ 中放 x86 版与 32 位 IME 文件），先运行 x64 包安装，再运行 "
+     "x86 包。",
+     "The IME file is a 32-bit (x86) image and this Windows is 64-bit: 64-bit programs, most of them, load IME files "
+     "from {folder}, which holds no 64-bit {name}{there}, so the input method will not work in them. Build the IME for "
+     "x64 too and ship both builds under this name, one package folder each (x64\\ with the x64 imesetup.exe and the "
+     "64-bit IME file, x86\\ with the x86 one and the 32-bit IME file); install with the x64 package first, then the "
+     "x86 one."},
+    {C::NoTwinOf64BitIme, "IC321", N,
+     "IME 文件是 64 位映像：32 位程序从 {folder} 加载 IME 文件，那里没有 32 位的 {name}{there}，输入法在 32 位程序中不能使用，"
+     "除非 x86 包把 32 位版本也装到那里。",
+     "The IME file is a 64-bit image: 32-bit programs load IME files from {folder}, which holds no 32-bit "
+     "{name}{there}, so the input method will not work in 32-bit programs unless the x86 package installs the 32-bit "
+     "build there as well."},
 
     {C::RegistrationRefused, "IC401", P,
      "Windows 不会注册这个 IME 文件：{cause}。imesetup.exe 安装时会复制两个文件，然后显示下面的消息框：",
@@ -69,6 +87,25 @@ const CatalogueRow kRows[] = {
     {C::CauseRegisteredOtherLanguage, "IC419", T, "IME 文件已注册为布局 {layout}，其语言 {theirs} {name} 不是 IME 文件的 {ours}",
      "the IME file is already registered as layout {layout}, whose language {theirs} ({name}) is not the IME file's "
      "{ours}"},
+    // The current user's own list of input methods (Windows 8 and later).
+    {C::LayoutNotInUserList, "IC430", N,
+     "布局 {layout} 不在当前用户的输入法列表（Windows 8 及以后）中：卸载不改变这个列表。",
+     "Layout {layout} is not in the current user's list of input methods (Windows 8 and later): the removal leaves that "
+     "list as it is."},
+    {C::RemovalMovesUserDefault, "IC431", N,
+     "卸载会先把 {default} 设为默认输入法，再把布局 {layout} 从当前用户的输入法列表（Windows 8 及以后）中删除；其他用户的列表"
+     "不会改变。",
+     "The removal makes {default} the default input method, then takes layout {layout} out of the current user's list "
+     "of input methods (Windows 8 and later); other users' lists are not changed."},
+    {C::RemovalTakesLayoutFromUserList, "IC432", N,
+     "卸载会把布局 {layout} 从当前用户的输入法列表（Windows 8 及以后）中删除；其他用户的列表不会改变。",
+     "The removal takes layout {layout} out of the current user's list of input methods (Windows 8 and later); other "
+     "users' lists are not changed."},
+    {C::UnavailableInUserList, "IC433", P,
+     "当前用户的输入法列表中有 {item}，而它的键盘布局键已不存在：这是以前的卸载留下的不可用的输入法（“不可用的输入法”），请在"
+     "“设置”中删除它。",
+     "The current user's list of input methods names {item}, whose keyboard layout key is gone: an unavailable input "
+     "method, left by an earlier removal; remove it in Settings."},
 };
 
 }  // namespace

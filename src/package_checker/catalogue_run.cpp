@@ -41,6 +41,7 @@ const CatalogueRow kRun[] = {
 
 constexpr Severity S = Severity::SilentEnd;
 constexpr Severity L = Severity::CommandLine;
+constexpr Severity N = Severity::Note;
 
 const CatalogueRow kMachine[] = {
     {C::NoCurrentDirectory, "IC501", S, "无法读取当前目录", "the current directory cannot be read"},
@@ -53,6 +54,21 @@ const CatalogueRow kMachine[] = {
     {C::TwoOrMoreArguments, "IC504", S, "命令行有两个或更多参数", "two or more arguments"},
     {C::NoPreloadKey, "IC505", Severity::Part, "当前用户没有 Keyboard Layout\\Preload 键",
      "the current user has no Keyboard Layout\\Preload key"},
+    // A machine whose ANSI code page is not 936 reads setup.log's names in its own page.
+    {C::FileNameInCodePage, "IC520", N,
+     "{key} {value} 在这台机器上（代码页 {page}）读作 \"{here}\"：imesetup.exe 查找的是这个名字的文件。请用 ASCII 字符命名文件。",
+     "{key} {value} reads as \"{here}\" on this machine (code page {page}): imesetup.exe looks for a file of that "
+     "name. Name the files in ASCII."},
+    {C::FileNameInCodePageMissing, "IC521", N,
+     "{key} {value} 在这台机器上（代码页 {page}）读作 \"{here}\"：imesetup.exe 查找的是这个名字的文件，找不到，于是不显示任何"
+     "消息而结束。请用 ASCII 字符命名文件。",
+     "{key} {value} reads as \"{here}\" on this machine (code page {page}): imesetup.exe looks for a file of that "
+     "name, finds none and ends without a message. Name the files in ASCII."},
+    {C::DisplayNameInCodePage, "IC522", N,
+     "这台机器上的 Windows 会把布局显示为 \"{here}\"，而不是 {value}：显示名称经 ANSI 调用交给输入法管理器，按代码页 {page} "
+     "解读。",
+     "Windows here will show the layout as \"{here}\", not {value}: the display name reaches the input method manager "
+     "through the ANSI call, read in code page {page}."},
 
     {C::UnknownOption, "IC901", L, "未知选项：{option}", "Unknown option: {option}"},
     {C::OneFolderAtMost, "IC902", L, "只能指定一个文件夹。", "Give one folder at most."},

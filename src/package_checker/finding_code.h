@@ -109,6 +109,8 @@ enum class FindingCode {
     NoImeInquire,
     SetupProgramOtherBuild,
     Unsigned,
+    NoTwinOf32BitIme,
+    NoTwinOf64BitIme,
 
     // The input method manager's registration (IC4xx).
     RegistrationRefused,
@@ -123,6 +125,10 @@ enum class FindingCode {
     CauseNameTooLong,
     CauseNoFileInSystemDirectory,
     CauseRegisteredOtherLanguage,
+    LayoutNotInUserList,
+    RemovalMovesUserDefault,
+    RemovalTakesLayoutFromUserList,
+    UnavailableInUserList,
 
     // This machine (IC5xx).
     NoCurrentDirectory,
@@ -130,6 +136,9 @@ enum class FindingCode {
     NoSystemDirectory,
     TwoOrMoreArguments,
     NoPreloadKey,
+    FileNameInCodePage,
+    FileNameInCodePageMissing,
+    DisplayNameInCodePage,
 
     // The checker's own command line (IC9xx).
     UnknownOption,

@@ -10,13 +10,6 @@
 
 namespace {
 
-struct ModuleTraits {
-    using Handle = HMODULE;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Close(Handle module) noexcept { FreeLibrary(module); }
-};
-using UniqueModule = UniqueHandle<ModuleTraits>;
-
 using SfcIsFileProtectedFunction = BOOL(WINAPI*)(HANDLE, LPCWSTR);
 
 // Files of the system directory that Windows has protected since Windows

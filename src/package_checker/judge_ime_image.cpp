@@ -41,3 +41,26 @@ void JudgeSignature(const PackageFacts& facts, std::vector<Finding>& findings)
     if (!facts.ImeHeaders || facts.ImeSigned) return;
     findings.push_back({{C::Unsigned, {}}, ShownGbkValue(facts.ImeFile.Value), false});
 }
+
+void JudgeTwin(const PackageFacts& facts, std::vector<Finding>& findings)
+{
+    if (!facts.ImeHeaders || !facts.Twin || !facts.Twin->Windows64) return;
+    const TwinImage& twin = *facts.Twin;
+    const PeMachine imeMachine = facts.ImeHeaders->Machine;
+    // The twin is of the other bitness: 64-bit (x64, or ARM64 on ARM) for a 32-bit IME, x86 for a 64-bit one.
+    const PeMachine twinMachine = twin.Headers ? twin.Headers->Machine : PeMachine::Other;
+    if (imeMachine == PeMachine::X86 ? Is64BitMachine(twinMachine) : twinMachine == PeMachine::X86) return;
+    Bilingual there;
+    if (twin.Found && twin.Headers) {
+        const std::string machine = MachineName(*twin.Headers);
+        there = {"（" + machine + "）", " (" + machine + ")"};
+    } else if (twin.Found) {
+        there = {"（不是 PE 映像）", " (no PE image)"};
+    }
+    const std::string name = ShownMachineText(facts.ImeFileTitle);
+    findings.push_back({{imeMachine == PeMachine::X86 ? C::NoTwinOf32BitIme : C::NoTwinOf64BitIme,
+                         {TextValue("folder", ShownMachineText(twin.ShownDirectory)), TextValue("name", name),
+                          LocalizedValue("there", there)}},
+                        name,
+                        false});
+}

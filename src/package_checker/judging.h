@@ -32,6 +32,17 @@ void JudgeMbFileContent(const PackageFacts& facts, std::vector<Finding>& finding
 void JudgeImeImage(const PackageFacts& facts, std::vector<Finding>& findings);
 void JudgeSignature(const PackageFacts& facts, std::vector<Finding>& findings);
 
+// On 64-bit Windows, the other build's IME file of the same name, which
+// programs of the other bitness load.
+void JudgeTwin(const PackageFacts& facts, std::vector<Finding>& findings);
+
+// The current user's own list of input methods: the removal's change to it
+// for the IME's layouts, and the unavailable input methods it names.
+void JudgeUserInputList(const PackageFacts& facts, std::vector<Finding>& findings);
+
+// setup.log's names as a machine whose ANSI code page is not 936 reads them.
+void JudgeCodePage(const PackageFacts& facts, std::vector<Finding>& findings);
+
 // The input method manager's registration and the removal's layout.
 void JudgeRegistration(const PackageFacts& facts, std::vector<Finding>& findings);
 

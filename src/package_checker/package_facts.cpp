@@ -251,6 +251,10 @@ PackageFacts GatherPackageFacts()
     facts.Installed = LookAtInstalledFiles(facts);
     if (facts.ImeFile.Lookup.Result == FileLookup::Found) LookAtImeFile(facts);
     if (facts.ImeFile.Read && facts.ImeFile.InSection) LookAtRegistration(facts);
+    if (facts.ImeHeaders) {
+        facts.Twin = LookForTwin(facts.SystemDirectory, facts.ImeFileTitle, facts.ImeHeaders->Machine);
+    }
+    facts.UserList = ReadUserInputList(facts.SystemDirectory);
     if (facts.MbFile.Lookup.Result == FileLookup::Found) facts.MbSize = FileSize(facts.MbFile.Value);
     facts.MbContent = LookAtMbFile(facts);
     LookAtFolder(facts);

@@ -17,6 +17,8 @@
 #include "package_checker/pe_image.h"
 #include "package_checker/registered_layouts.h"
 #include "package_checker/setup_log_encoding.h"
+#include "package_checker/twin_image.h"
+#include "package_checker/user_input_list_facts.h"
 #include "support/helpers.h"
 
 // Which file a name reaches, as the file system tells it: every spelling of
@@ -89,6 +91,8 @@ struct PackageFacts {
     std::string ImeFileTitle;
     size_t ImeTitleCharacters = 0;
     std::vector<RegisteredLayout> ImeLayouts;
+    std::optional<TwinImage> Twin;  // the other build's IME file of that name, on 64-bit Windows
+    std::optional<UserInputListFacts> UserList;  // the current user's own list, where input.dll serves it
 
     // The file the manager reads: the system directory's file of that name;
     // whether the installation's copy is that file; whether the file is there

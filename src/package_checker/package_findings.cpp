@@ -18,6 +18,9 @@ std::vector<Finding> FindPackageFindings(const PackageFacts& facts)
     JudgeRegistration(facts, findings);
     JudgeSignature(facts, findings);
     JudgeFolder(facts, findings);
+    JudgeTwin(facts, findings);
+    JudgeUserInputList(facts, findings);
+    JudgeCodePage(facts, findings);
     return findings;
 }
 

@@ -10,6 +10,7 @@
 #include "registration/outcome_texts.h"
 #include "registration/registration.h"
 #include "support/helpers.h"
+#include "support/message_box_text.h"
 #include "support/unique_handle.h"
 
 namespace {
@@ -34,7 +35,8 @@ ImeFileUse ProbeInstalledImeFile(const std::string& installedImePath)
 
 bool UserDeclinesReinstall()
 {
-    return MessageBoxA(nullptr, OutcomeTexts::AlreadyInstalled, OutcomeTexts::SetupCaption, MB_YESNO) == IDNO;
+    return ShowMessageBox(OutcomeTexts::AlreadyInstalled, ToolTextCodePage, OutcomeTexts::SetupCaption, MB_YESNO) ==
+           IDNO;
 }
 
 // Empty when both files were copied. A failed copy is named by its source as

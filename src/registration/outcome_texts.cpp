@@ -1,5 +1,7 @@
 #include "registration/outcome_texts.h"
 
+#include <cstring>
+
 namespace OutcomeTexts {
 
 const char InstallNoRights[] = "\xB0\xB2\xD7\xB0\xCA\xA7\xB0\xDC\xA3\xBA\xC8\xA8\xCF\xDE\xB2\xBB\xB9\xBB......";
@@ -38,5 +40,11 @@ const char FilesLocked[] =
     "IME\xCE\xC4\xBC\xFE\xBB\xF2MB\xCE\xC4\xBC\xFE\xBF\xC9\xC4\xDC\xB1\xBB\xC6\xE4\xCB\xFC\xB3\xCC\xD0\xF2\xCB\xF8\xB6"
     "\xA8\xA3\xAC\xB2\xBB\xC4\xDC\xC9\xBE\xB3\xFD.";
 const char UninstallSucceeded[] = "\xD0\xB6\xD4\xD8\xB3\xC9\xB9\xA6\xA1\xA3";
+
+bool StartsWithFileName(const std::string& outcome)
+{
+    const size_t suffix = std::strlen(CopyErrorSuffix);
+    return outcome.size() >= suffix && outcome.compare(outcome.size() - suffix, suffix, CopyErrorSuffix) == 0;
+}
 
 }  // namespace OutcomeTexts

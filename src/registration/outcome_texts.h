@@ -2,6 +2,8 @@
 // Chinese texts are code page 936 (GBK) bytes; the English ones are ASCII.
 #pragma once
 
+#include <string>
+
 #include "driver/setup_caption.h"
 
 namespace OutcomeTexts {
@@ -26,5 +28,9 @@ extern const char PreloadOpenFailed[];
 extern const char UnregisterFailed[];
 extern const char FilesLocked[];
 extern const char UninstallSucceeded[];
+
+// True for a copy failure: the source name as setup.log wrote it, then
+// CopyErrorSuffix. No fixed text ends with that suffix.
+bool StartsWithFileName(const std::string& outcome);
 
 }  // namespace OutcomeTexts

@@ -1,5 +1,6 @@
 // Uninstallation: the layout handle from the input method manager, the preload
-// entry, the loaded layout, the layout's key, then both files, in this order.
+// entry, the loaded layout, the user's own list of input methods, the layout's
+// key, then both files, in this order.
 // Each registry key object lives for its own step only.
 #include <cstdint>
 #include <string>
@@ -10,6 +11,7 @@
 #include "registration/outcome_texts.h"
 #include "registration/registration.h"
 #include "registration/registry_locations.h"
+#include "registration/user_input_list.h"
 #include "support/helpers.h"
 
 namespace {
@@ -77,6 +79,10 @@ std::string UninstallIme(const SetupContext& context, bool /*ExplicitRequest: bo
     if (found && !UnloadKeyboardLayout(layout)) {
         return OutcomeTexts::UnregisterFailed;
     }
+
+    // Windows 8 and later keep the user's own list beside the preload list;
+    // an entry left there for an erased layout shows as unusable.
+    TakeOutOfUserInputList(context.SystemDirectory, layout);
 
     if (!EraseLayoutKey(HklText)) {
         return OutcomeTexts::UnregisterFailed;

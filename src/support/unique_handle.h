@@ -61,3 +61,11 @@ struct FileHandleTraits {
     static void Close(Handle handle) noexcept { CloseHandle(handle); }
 };
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
+
+// A module loaded at run time by LoadLibraryExA.
+struct ModuleHandleTraits {
+    using Handle = HMODULE;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { FreeLibrary(handle); }
+};
+using UniqueModule = UniqueHandle<ModuleHandleTraits>;

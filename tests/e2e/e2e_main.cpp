@@ -1,9 +1,11 @@
-// The end-to-end suite: e2e_tests --tool=PATH\imesetup.exe --checker=PATH\imecheck.exe [gtest options]
+// The end-to-end suite: e2e_tests --tool=PATH\imesetup.exe --checker=PATH\imecheck.exe [--other-tool=PATH] [--code-page=N]
+// [gtest options]
 #include "tool_case.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -67,6 +69,8 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--tool=", 7) == 0) e2e::SetToolPath(WindowsPath(argv[i] + 7));
         if (std::strncmp(argv[i], "--checker=", 10) == 0) e2e::SetCheckerPath(WindowsPath(argv[i] + 10));
+        if (std::strncmp(argv[i], "--other-tool=", 13) == 0) e2e::SetOtherToolPath(WindowsPath(argv[i] + 13));
+        if (std::strncmp(argv[i], "--code-page=", 12) == 0) e2e::SetExpectedCodePage(std::atoi(argv[i] + 12));
     }
     return RUN_ALL_TESTS();
 }

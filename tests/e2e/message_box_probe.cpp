@@ -11,13 +11,18 @@ namespace {
 constexpr int kTextControlId = 0xFFFF;
 constexpr int kIconControlId = 1088;
 
-std::string WindowText(HWND window)
+// The wide text: what the box shows does not depend on this process's own
+// ANSI code page.
+std::wstring WideWindowText(HWND window)
 {
-    // The wide text, converted here: what the box shows does not depend on
-    // this process's own ANSI code page.
     std::vector<wchar_t> buffer(static_cast<size_t>(GetWindowTextLengthW(window)) + 2);
     const int n = GetWindowTextW(window, buffer.data(), static_cast<int>(buffer.size()));
-    return GbkFromWide(std::wstring(buffer.data(), n > 0 ? static_cast<size_t>(n) : 0));
+    return std::wstring(buffer.data(), n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+std::string WindowText(HWND window)
+{
+    return GbkFromWide(WideWindowText(window));
 }
 
 struct Search {
@@ -49,7 +54,8 @@ std::optional<MessageBoxView> FindMessageBox(DWORD processId)
     MessageBoxView box;
     box.window = search.found;
     box.caption = WindowText(search.found);
-    box.text = WindowText(GetDlgItem(search.found, kTextControlId));
+    box.wideText = WideWindowText(GetDlgItem(search.found, kTextControlId));
+    box.text = GbkFromWide(box.wideText);
     box.hasOk = GetDlgItem(search.found, IDOK) != nullptr;
     box.hasYes = GetDlgItem(search.found, IDYES) != nullptr;
     box.hasNo = GetDlgItem(search.found, IDNO) != nullptr;

@@ -14,6 +14,7 @@ struct MessageBoxView {
     HWND window = nullptr;
     std::string caption;  // code page 936 bytes
     std::string text;     // code page 936 bytes
+    std::wstring wideText;  // as the box holds it: what the user reads
     bool hasOk = false;
     bool hasYes = false;
     bool hasNo = false;

@@ -29,6 +29,9 @@ namespace {
 const char* const kPlantedNames[] = {
     "winex11.drv", "uxtheme.dll", "comctl32.dll", "msimg32.dll",
     "rpcrt4.dll",  "combase.dll", "ole32.dll",    "dwmapi.dll",
+    // Not loaded by the program at all where the system has none (Wine, XP);
+    // elsewhere only by its path in the system directory.
+    "input.dll",
 };
 
 constexpr char kMarkerName[] = "planted-loads.txt";

@@ -10,6 +10,8 @@ namespace {
 
 std::string g_toolPath;
 std::string g_checkerPath;
+std::string g_otherToolPath;
+unsigned g_codePage = 936;
 
 // Generous: a box under Wine comes within a second; the limit only turns a
 // hang into a failure.
@@ -23,6 +25,12 @@ void SetToolPath(const std::string& path) { g_toolPath = path; }
 
 const std::string& CheckerPath() { return g_checkerPath; }
 void SetCheckerPath(const std::string& path) { g_checkerPath = path; }
+
+const std::string& OtherToolPath() { return g_otherToolPath; }
+void SetOtherToolPath(const std::string& path) { g_otherToolPath = path; }
+
+unsigned ExpectedCodePage() { return g_codePage; }
+void SetExpectedCodePage(unsigned codePage) { g_codePage = codePage; }
 
 std::string SuiteFolder()
 {
@@ -51,7 +59,8 @@ const char ToolCase::kOldMb[] = "code table, version 1";
 void ToolCase::SetUp()
 {
     ASSERT_TRUE(IsFile(ToolPath())) << "program under test not found: \"" << ToolPath() << "\" (give --tool=PATH)";
-    ASSERT_EQ(GetACP(), 936u) << "the tests need the Simplified Chinese ANSI code page (LC_ALL=zh_CN.UTF-8)";
+    ASSERT_EQ(GetACP(), ExpectedCodePage()) << "the tests need the Simplified Chinese ANSI code page "
+                                               "(LC_ALL=zh_CN.UTF-8), or the one --code-page=N gives";
     ASSERT_FALSE(kPackageIme.empty() || kOldIme.empty()) << "no test IME images beside the suite in " << SuiteFolder();
     systemDir_ = SystemDirectory();
     filesDir_ = SystemFilesDirectory();

@@ -18,9 +18,18 @@ namespace e2e {
 const std::string& ToolPath();
 void SetToolPath(const std::string& path);
 
+// The other build's imesetup.exe (--other-tool=PATH); empty when not given.
+const std::string& OtherToolPath();
+void SetOtherToolPath(const std::string& path);
+
 // The package checker (imecheck.exe), given on the command line.
 const std::string& CheckerPath();
 void SetCheckerPath(const std::string& path);
+
+// The ANSI code page this run and the programs it starts are in: 936 unless
+// --code-page=N says otherwise (the run whose boxes must read alike elsewhere).
+unsigned ExpectedCodePage();
+void SetExpectedCodePage(unsigned codePage);
 
 // The folder of the suite's own program, where the build puts the test IME
 // images and the planted-DLL case's parts.

@@ -134,6 +134,13 @@ struct Watch {
     bool outsideTheEdit = false;
 };
 
+// The boxes are wide; the ANSI call is their way out when a text cannot be
+// converted.
+bool IsBoxCall(const std::string& function)
+{
+    return function == "MessageBoxW" || function == "MessageBoxA";
+}
+
 // The whole program from its entry on the scenario's machine, with the
 // calls it made, the command line's reading, the preload edit and the last
 // box it asked for recorded from the machine's call log.
@@ -191,11 +198,11 @@ SweepRun RunProgramOnce(const Scenario& scenario, Fault fault, Watch watch = Wat
         if (call.function == "GetCommandLineA" && run.commandLineRead == 0) {
             run.commandLineRead = static_cast<int>(run.log.size());
         }
-        if (call.function == "MessageBoxA") run.outcome = call.arguments.at(0);
+        if (IsBoxCall(call.function)) run.outcome = call.arguments.at(0);
     }
     // A box that was asked for shows the outcome: the question comes only
     // before it, and every run that reaches an operation ends with it.
-    if (std::find(run.log.begin(), run.log.end(), "MessageBoxA") != run.log.end()) {
+    if (std::any_of(run.log.begin(), run.log.end(), IsBoxCall)) {
         run.operation = OperationOf(run.outcome);
     }
     run.calls = static_cast<int>(run.log.size());
@@ -306,6 +313,7 @@ void CheckNothingHeld(const SweepRun& run, Findings& f)
     f.Check(sim::OpenKeyCount() == 0, std::to_string(sim::OpenKeyCount()) + " registry keys left open");
     f.Check(sim::OpenFileCount() == 0, std::to_string(sim::OpenFileCount()) + " files left open");
     f.Check(sim::OpenFindCount() == 0, std::to_string(sim::OpenFindCount()) + " file searches left open");
+    f.Check(sim::LoadedModuleCount() == 0, std::to_string(sim::LoadedModuleCount()) + " libraries left loaded");
     f.Check(sim::UnansweredBoxes() == 0, "a box was shown with no answer");
 }
 
@@ -339,7 +347,7 @@ Verdict Examine(const SweepRun& run, int failingCall, const SweepRun& clean)
 
     // The question (only before a reinstallation), then the outcome box,
     // unless the call that shows it was the one that failed.
-    const bool outcomeBoxFailed = failingCall == run.calls && run.log.back() == "MessageBoxA";
+    const bool outcomeBoxFailed = failingCall == run.calls && IsBoxCall(run.log.back());
     std::vector<sim::MessageBoxRecord> questions = run.boxes;
     if (!outcomeBoxFailed) {
         f.Check(!questions.empty(), "no outcome box");
@@ -563,7 +571,8 @@ TEST_P(PreloadEditFaults, FailingCallInsidePreloadEditLosesNoOtherEntry)
 // holds go back as the exception leaves each step.
 bool GivesBack(const std::string& function)
 {
-    return function == "RegCloseKey" || function == "CloseHandle" || function == "FindClose";
+    return function == "RegCloseKey" || function == "CloseHandle" || function == "FindClose" ||
+           function == "FreeLibrary";
 }
 
 // Where a failing allocation of the tool's own code may lead. Exhausted
@@ -583,7 +592,7 @@ Verdict ExamineAllocationFault(const SweepRun& run, const SweepRun& clean, sim::
     });
     if (outcomeShown) {
         v = Examine(run, 0, clean);
-        const auto box = std::find(run.log.rbegin(), run.log.rend(), "MessageBoxA");
+        const auto box = std::find_if(run.log.rbegin(), run.log.rend(), IsBoxCall);
         const bool afterTheBox = failedAfter >= static_cast<int>(run.log.rend() - box);
         v.general.Check(afterTheBox || run.outcome == OutcomeTexts::CopyFilesException ||
                             run.outcome == OutcomeTexts::FilesLocked,
@@ -649,7 +658,22 @@ std::vector<Scenario> EditingPreload()
 
 std::string NameOf(const ::testing::TestParamInfo<Scenario>& info) { return info.param.name; }
 
+// Every state again on Windows 8 and later: the system directory has
+// input.dll, and the IME's layout is the default of the user's own list.
+std::vector<Scenario> WithTheUsersList()
+{
+    std::vector<Scenario> scenarios(std::begin(kScenarios), std::end(kScenarios));
+    for (Scenario& scenario : scenarios) {
+        scenario.arrange = [arrange = scenario.arrange] {
+            arrange();
+            sim::SetUserInputList({"0409:00000409", "0804:E0200804", "0804:00000804"}, "0804:E0200804");
+        };
+    }
+    return scenarios;
+}
+
 INSTANTIATE_TEST_SUITE_P(States, FaultSweep, ::testing::ValuesIn(kScenarios), NameOf);
+INSTANTIATE_TEST_SUITE_P(StatesWithTheUsersList, FaultSweep, ::testing::ValuesIn(WithTheUsersList()), NameOf);
 INSTANTIATE_TEST_SUITE_P(States, PreloadEditFaults, ::testing::ValuesIn(EditingPreload()), NameOf);
 
 }  // namespace

@@ -59,7 +59,8 @@ const std::set<std::string> kReadingCalls = {
     "GetPrivateProfileStringA", "GetSystemDirectoryA", "CreateFileA", "ReadFile", "GetFileInformationByHandle",
     "CloseHandle", "MultiByteToWideChar", "RegOpenKeyExA", "RegEnumKeyExA", "RegQueryValueExA", "RegCloseKey",
     "GetCurrentProcess", "IsWow64Process", "GetSystemWow64DirectoryA", "GetFileSizeEx", "SetFilePointerEx",
-    "LoadLibraryExA", "GetProcAddress", "SfcIsFileProtected", "FreeLibrary",
+    // sfc.dll's answers, and the user's list of input methods read through input.dll and never changed
+    "LoadLibraryExA", "GetProcAddress", "SfcIsFileProtected", "EnumEnabledLayoutOrTip", "FreeLibrary",
 };
 
 TEST_P(CheckerRun, NamesTheCauseWithItsExitStatus)
@@ -164,6 +165,39 @@ const CheckerCase kCases[] = {
          sim::PutFile(std::string(kSystemDir) + "\\" + kMbName, kNewMb);
      },
      0, "/inst: imesetup.exe would ask before replacing the installed IME file, then install", kRemove},
+    // Windows 8 and later: the removal's change to the user's own list.
+    {"RemovalMovesTheUsersDefault",
+     [] {
+         PutOwnInstallation("E0200804");
+         sim::SetUserInputList({"0409:00000409", "0804:E0200804", "0804:00000804"}, "0804:E0200804");
+     },
+     0,
+     "The removal makes 0804:00000804 the default input method, then takes layout 0804:E0200804 out of the "
+     "current user's list of input methods (Windows 8 and later); other users' lists are not changed.",
+     kRemove},
+    {"RemovalTakesTheLayoutOutOfTheUsersList",
+     [] {
+         PutOwnInstallation("E0200804");
+         sim::SetUserInputList({"0804:00000804", "0804:E0200804"}, "0804:00000804");
+     },
+     0,
+     "The removal takes layout 0804:E0200804 out of the current user's list of input methods (Windows 8 and later); "
+     "other users' lists are not changed.",
+     kRemove},
+    {"RemovalFindsTheLayoutNotInTheUsersList",
+     [] {
+         PutOwnInstallation("E0200804");
+         sim::SetUserInputList({"0804:00000804"}, "0804:00000804");
+     },
+     0, "Layout 0804:E0200804 is not in the current user's list of input methods (Windows 8 and later)", kRemove},
+    // An earlier removal that erased only the key left the user's entry behind.
+    {"UnavailableInputMethodInTheUsersList",
+     [] { sim::SetUserInputList({"0804:00000804", "0804:E0210804"}, "0804:E0210804"); }, 1,
+     "[!!] 当前用户的输入法列表中有 0804:E0210804，而它的键盘布局键已不存在：这是以前的卸载留下的不可用的输入法（“不可用的输入"
+     "法”），请在“设置”中删除它。\n"
+     "     The current user's list of input methods names 0804:E0210804, whose keyboard layout key is gone: an "
+     "unavailable input method, left by an earlier removal; remove it in Settings.",
+     kInstall},
     // The removal's first step ends it when a file is not installed.
     {"UninstWithNothingInstalled", [] {}, 0,
      "/uninst: imesetup.exe would run the removal, which ends at once with \"" + kNotInstalled +
@@ -191,6 +225,34 @@ const CheckerCase kCases[] = {
     {"FolderGivenOnTheCommandLine", [] { sim::SetCurrentDirectory("C:\\"); }, 0, "C:\\IMEPKG", kInstall,
      "imecheck.exe \"C:\\IMEPKG\""},
     {"OtherCodePage", [] { sim::SetCodePage(1252); }, 0, "This machine's ANSI code page is 1252, not 936", kInstall},
+    // A GBK file name ("测试.ime") names another file in code page 1252.
+    {"ChineseImeFileNameOnAnEnglishWindows",
+     [] {
+         sim::SetCodePage(1252);
+         PutSetupLog("\xB2\xE2\xCA\xD4.ime", kMbName, kDisplayName);
+     },
+     2,
+     "ImeFile \"\u6D4B\u8BD5.ime\" [B2 E2 CA D4 2E 69 6D 65] reads as \"\u00B2\u00E2\u00CA\u00D4.ime\" on this "
+     "machine (code page 1252): imesetup.exe looks for a file of that name, finds none and ends without a message. "
+     "Name the files in ASCII.",
+     kSilent + "ImeFile \"\u6D4B\u8BD5.ime\" [B2 E2 CA D4 2E 69 6D 65]: not found"},
+    // The same name found there: the program looks for the file of that reading.
+    {"ChineseImeFileNameFoundOnAnEnglishWindows",
+     [] {
+         sim::SetCodePage(1252);
+         PutIme([](test_images::ImageParts&) {}, "\xB2\xE2\xCA\xD4.ime");
+         PutSetupLog("\xB2\xE2\xCA\xD4.ime", kMbName, kDisplayName);
+     },
+     0,
+     "reads as \"\u00B2\u00E2\u00CA\u00D4.ime\" on this machine (code page 1252): imesetup.exe looks for a file "
+     "of that name. Name the files in ASCII.",
+     kInstall},
+    // The GBK display name "测试输入法", as an English Windows reads it.
+    {"DisplayNameOnAnEnglishWindows", [] { sim::SetCodePage(1252); }, 0,
+     "Windows here will show the layout as \"\u00B2\u00E2\u00CA\u00D4\u00CA\u00E4\u00C8\u00EB\u00B7\u00A8\", not "
+     "\"\u6D4B\u8BD5\u8F93\u5165\u6CD5\" [B2 E2 CA D4 CA E4 C8 EB B7 A8]: the display name reaches the input "
+     "method manager through the ANSI call, read in code page 1252.",
+     kInstall},
     {"LayoutLanguageInEnglish", [] {}, 0, "The layout's language once registered: 0804 (Chinese (Simplified, PRC))",
      kInstall},
     {"LayoutLanguageInChinese", [] {}, 0, "注册后布局的语言：0804 中文(简体，中国)（键 E0NN0804）", kInstall},
@@ -251,6 +313,35 @@ const CheckerCase kCases[] = {
      [] { sim::PutFile(kPackage + "\\" + kImeName, test_images::CraftedImage((64 << 20) + (1 << 20))); }, 0,
      "No further problems found.", kInstall},
     {"OneByteMbFile", [] { sim::PutFile(kPackage + "\\" + kMbName, "x"); }, 0, "No further problems found.", kInstall},
+    // 64-bit Windows: each program loads the IME file of its own bitness,
+    // 64-bit ones from System32 (the x86 checker reaches it as Sysnative),
+    // 32-bit ones from SysWOW64.
+    {"X86ImeWithoutA64BitTwin",
+     [] {
+         PutIme([](test_images::ImageParts& p) { p.machine = test_images::kX86; });
+         sim::SetWow64Directory("C:\\WINDOWS\\SysWOW64");
+     },
+     1, "64-bit programs, most of them, load IME files from C:\\WINDOWS\\SYSTEM32, which holds no 64-bit "
+        "MyIme.ime, so the input method will not work in them.",
+     kInstall},
+    {"X86ImeWithA32BitFileInSystem32",
+     [] {
+         PutIme([](test_images::ImageParts& p) { p.machine = test_images::kX86; });
+         sim::SetWow64Directory("C:\\WINDOWS\\SysWOW64");
+         sim::PutFile("C:\\WINDOWS\\Sysnative\\MyIme.ime", test_images::ImeModule(test_images::kX86));
+     },
+     1, "which holds no 64-bit MyIme.ime (x86), so", kInstall},
+    {"X86ImeWithItsTwin",
+     [] {
+         PutIme([](test_images::ImageParts& p) { p.machine = test_images::kX86; });
+         sim::SetWow64Directory("C:\\WINDOWS\\SysWOW64");
+         sim::PutFile("C:\\WINDOWS\\Sysnative\\MyIme.ime", test_images::ImeModule(test_images::kX64));
+     },
+     0, "No further problems found.", kInstall},
+    {"X64ImeWithoutA32BitTwin", [] { sim::SetNativeWow64Directory("C:\\WINDOWS\\SysWOW64"); }, 0,
+     "32-bit programs load IME files from C:\\WINDOWS\\SysWOW64, which holds no 32-bit MyIme.ime, so the input "
+     "method will not work in 32-bit programs unless the x86 package installs the 32-bit build there as well.",
+     kInstall},
 
     // imesetup.exe would end without a message
     {"NoSetupLog", [] { DeleteFileA((kPackage + "\\setup.log").c_str()); }, 2, "",
@@ -680,7 +771,7 @@ const CheckerCase kCases[] = {
      1, "C:\\WINDOWS\\SYSTEM32\\MyIme.mb is a system file Windows protects",
      kRemove + ", and deleting the files would fail with \"" + kFilesLocked +
          "\": the installed MB file is protected by Windows"},
-    // Where sfc.dll says no to every file (Wine's stub), the checker's own list answers.
+    // Where sfc.dll says no to every file (Wine's stub), or is not there, the checker's own list answers.
     {"ProtectedWindowsFileWhereNoAnswerComes",
      [] {
          sim::SetFileProtectionAnswers(false);
@@ -688,6 +779,13 @@ const CheckerCase kCases[] = {
      },
      1, "C:\\WINDOWS\\SYSTEM32\\KERNEL32.dll is a system file Windows protects",
      CopyFails("MB file", "KERNEL32.dll", kProtectedCopy)},
+    {"ProtectedWindowsFileWithoutSfcDll",
+     [] {
+         sim::RemoveSystemLibrary("sfc.dll");
+         MbFileNamedAsAWindowsFile("notepad.exe");
+     },
+     1, "C:\\WINDOWS\\SYSTEM32\\notepad.exe is a system file Windows protects",
+     CopyFails("MB file", "notepad.exe", kProtectedCopy)},
     // The IME file named as a protected one is taken for installed: /inst ends at its lock test.
     {"ImeFileNamedAsAProtectedWindowsFile",
      [] {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "common/clean_machine_fixture.h"
 #include "platform/win32.h"
@@ -128,6 +129,49 @@ TEST_F(SimMachineTest, CallLogAndAccounting)
     EXPECT_TRUE(sim::DirectoryExists("C:\\WINDOWS\\SYSTEM32"));
     EXPECT_TRUE(sim::KeyExists(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Keyboard Layouts"));
     EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, "Keyboard Layout\\Preload", "1")->data, std::string("00000804\0", 9));
+}
+
+// One loader for every DLL: the system's own from a table of exports (sfc.dll
+// after Reset, input.dll only with a user's list), the same module counted
+// again when loaded again, by path or by name, and freed load by load.
+TEST_F(SimMachineTest, OneLoaderForTheSystemsLibraries)
+{
+    const auto load = [](const char* name) { return LoadLibraryExA(name, nullptr, 0); };
+    EXPECT_EQ(load("C:\\WINDOWS\\SYSTEM32\\input.dll"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+    const HMODULE sfc = load("C:\\WINDOWS\\SYSTEM32\\sfc.dll");
+    ASSERT_NE(sfc, nullptr);
+    EXPECT_EQ(load("c:\\windows\\system32\\SFC.DLL"), sfc);
+    EXPECT_EQ(load("Sfc.dll"), sfc);
+    EXPECT_EQ(sim::LoadedModuleCount(), 3);
+    EXPECT_EQ(GetProcAddress(sfc, "InstallLayoutOrTip"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+
+    sim::SetUserInputList({"0804:00000804"}, "0804:00000804");
+    const HMODULE input = load("input.dll");
+    ASSERT_NE(input, nullptr);
+    EXPECT_NE(input, sfc);
+    EXPECT_NE(GetProcAddress(input, "InstallLayoutOrTip"), nullptr);
+    EXPECT_EQ(GetProcAddress(input, "SfcIsFileProtected"), nullptr);
+    sim::PutFile("C:\\WINDOWS\\other.dll", "MZ");
+    const HMODULE other = load("other.dll");
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(GetProcAddress(other, "SfcIsFileProtected"), nullptr);
+    const std::string sfcFile = "C:\\WINDOWS\\SYSTEM32\\sfc.dll";
+    EXPECT_EQ(sim::LoadedLibraries(), (std::vector<std::string>{sfcFile, sfcFile, sfcFile,
+                                                                "C:\\WINDOWS\\SYSTEM32\\input.dll",
+                                                                "C:\\WINDOWS\\other.dll"}));
+
+    for (HMODULE module : {sfc, sfc, sfc, input, other}) EXPECT_TRUE(FreeLibrary(module));
+    EXPECT_EQ(sim::LoadedModuleCount(), 0);
+    EXPECT_FALSE(FreeLibrary(sfc));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    sim::RemoveSystemLibrary("sfc.dll");
+    EXPECT_EQ(load("C:\\WINDOWS\\SYSTEM32\\sfc.dll"), nullptr);
+    sim::Reset();
+    const HMODULE again = load("sfc.dll");
+    EXPECT_NE(again, nullptr);
+    FreeLibrary(again);
 }
 
 // From a call's entry to its return the machine's work is its own, argument

@@ -143,6 +143,20 @@ TEST_F(InstallImeTest, QuestionIsAPlainYesNoBoxWithTheCaption)
     EXPECT_EQ(box.style, static_cast<UINT>(MB_YESNO));
 }
 
+TEST_F(InstallImeTest, QuestionReadsInChineseOnAnEnglishWindows)
+{
+    sim::SetCodePage(1252);
+    PutPreviousVersion();
+    sim::QueueAnswer(IDNO);
+
+    InstallIme(context, true);
+
+    ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+    const sim::MessageBoxRecord& box = sim::MessageBoxes()[0];
+    EXPECT_TRUE(box.wideText == u"\u7CFB\u7EDF\u4E2D\u5DF2\u5B89\u88C5\u6709\u8BE5\u8F93\u5165\u6CD5\u3002");
+    EXPECT_TRUE(box.wideCaption == u" Setup My IME ");
+}
+
 TEST_F(InstallImeTest, LockTestClosesTheFileBeforeAsking)
 {
     PutPreviousVersion();
@@ -150,7 +164,7 @@ TEST_F(InstallImeTest, LockTestClosesTheFileBeforeAsking)
     MarkCalls();
     int opensBeforeTheQuestion = -1;
     int heldDuringTheQuestion = -1;
-    sim::BeforeEachCall("MessageBoxA", [&](int) {
+    sim::BeforeEachCall("MessageBoxW", [&](int) {
         const std::vector<std::string> calls = CallsSinceMark();
         opensBeforeTheQuestion = static_cast<int>(std::count(calls.begin(), calls.end(), "CreateFileA"));
         heldDuringTheQuestion = sim::OpenFileCount();
@@ -172,7 +186,7 @@ TEST_F(InstallImeTest, NoRightsShortCutsEveryFileTest)
 
     InstallIme(context, true);
 
-    for (const char* call : {"FindFirstFileA", "CreateFileA", "MessageBoxA", "CopyFileA", "ImmInstallIMEA"}) {
+    for (const char* call : {"FindFirstFileA", "CreateFileA", "MessageBoxW", "MessageBoxA", "CopyFileA", "ImmInstallIMEA"}) {
         EXPECT_FALSE(Called(call)) << call;
     }
 }
@@ -215,6 +229,19 @@ TEST_F(InstallImeTest, RegistersTheLayoutUnderTheDisplayName)
     const auto text = sim::GetValue(HKEY_LOCAL_MACHINE, std::string(kLayoutList) + "\\" + layouts[0], "Layout Text");
     ASSERT_TRUE(text.has_value());
     EXPECT_EQ(text->data, std::string(kDisplayName) + '\0');
+}
+
+// The user adds the input method in the settings: the installation neither
+// loads input.dll nor changes the user's own list.
+TEST_F(InstallImeTest, LeavesTheUserInputListAlone)
+{
+    sim::SetUserInputList({"0804:00000804"}, "0804:00000804");
+    MarkCalls();
+
+    ASSERT_EQ(InstallIme(context, false), OutcomeTexts::InstallSucceeded);
+
+    EXPECT_FALSE(Called("LoadLibraryExA"));
+    EXPECT_EQ(sim::UserInputList(), std::vector<std::string>{"0804:00000804"});
 }
 
 // A setup.log may name the IME file in another folder: the input method

@@ -5,8 +5,12 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <functional>
 #include <string>
+#include <utility>
 
+#include "common/clean_machine_fixture.h"
+#include "driver/setup_driver.h"
 #include "registration/outcome_texts.h"
 
 namespace {
@@ -35,6 +39,23 @@ std::string Utf8ToGbk(const std::string& utf8)
 std::string Utf8(const char* text)
 {
     return text;
+}
+
+std::u16string Utf16(const std::string& utf8)
+{
+    const iconv_t converter = iconv_open("UTF-16LE", "UTF-8");
+    std::string in = utf8;
+    std::string out(in.size() * 2 + 16, '\0');
+    char* inPtr = &in[0];
+    size_t inLeft = in.size();
+    char* outPtr = &out[0];
+    size_t outLeft = out.size();
+    EXPECT_NE(iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft), static_cast<size_t>(-1));
+    iconv_close(converter);
+    std::u16string wide;
+    for (size_t i = 0; i + 1 < out.size() - outLeft; i += 2)
+        wide += static_cast<char16_t>(static_cast<unsigned char>(out[i]) | static_cast<unsigned char>(out[i + 1]) << 8);
+    return wide;
 }
 
 struct TextCase {
@@ -78,6 +99,83 @@ TEST(OutcomeTexts, ChineseTextsAreTheGbkFormOfTheirWords)
         SCOPED_TRACE(text.name);
         EXPECT_EQ(std::string(text.actual), Utf8ToGbk(text.utf8));
     }
+}
+
+
+// The final box on machines whose ANSI code page is not 936 (an English, a
+// Traditional Chinese and a UTF-8 Windows): what the user reads is the
+// outcome's words, whatever the page. Shown through the ANSI call, the same
+// bytes read as Latin-1 letters, other characters or replacement marks.
+class OutcomeBox : public CleanMachineTest {
+protected:
+    void SetUp() override
+    {
+        CleanMachineTest::SetUp();
+        sim::SetCurrentDirectory("C:\\SETUP");
+        sim::PutFile("C:\\SETUP\\setup.log", "[ImePram]\r\nImeFile=my.ime\r\nMbFile=my.mb\r\nImeName=My IME\r\n");
+        sim::PutFile("C:\\SETUP\\my.ime", "module");
+        sim::PutFile("C:\\SETUP\\my.mb", "table");
+    }
+
+    // The box that shows what the install operation returned.
+    sim::MessageBoxRecord ShowOutcome(std::function<std::string(const SetupContext&)> outcome)
+    {
+        SetupOperations operations;
+        operations.InstallIme = [&outcome](const SetupContext& context, bool) { return outcome(context); };
+        operations.UninstallIme = operations.InstallIme;
+        sim::QueueAnswer(IDOK);
+        SetupContext context;
+        RunSetup(context, operations);
+        EXPECT_EQ(sim::MessageBoxes().size(), 1u);
+        return sim::MessageBoxes().empty() ? sim::MessageBoxRecord() : sim::MessageBoxes().back();
+    }
+};
+
+constexpr UINT kOtherPages[] = {1252, 950, CP_UTF8};
+
+TEST_F(OutcomeBox, EveryOutcomeTextReadsAsItsWordsOnEveryCodePage)
+{
+    for (const UINT page : kOtherPages) {
+        for (const TextCase& text : kTexts) {
+            SCOPED_TRACE(std::string(text.name) + " in code page " + std::to_string(page));
+            SetUp();
+            sim::SetCodePage(page);
+            const sim::MessageBoxRecord box = ShowOutcome([&text](const SetupContext&) { return text.actual; });
+            EXPECT_TRUE(box.wide);
+            EXPECT_TRUE(box.wideText == Utf16(text.utf8));
+            EXPECT_TRUE(box.wideCaption == u" Setup My IME ");
+        }
+    }
+}
+
+TEST_F(OutcomeBox, ACopyFailureShowsTheNameAsTheCopyReadIt)
+{
+    // "\xC4\xE3.ime": "你.ime" in code page 936, "Äã.ime" in 1252, where the
+    // copy looked for the file of that name.
+    const std::string name = "\xC4\xE3.ime";
+    for (const auto& [page, expected] : {std::pair<UINT, std::u16string>{936, u"\u4F60.ime"},
+                                          std::pair<UINT, std::u16string>{1252, u"\u00C4\u00E3.ime"}}) {
+        SCOPED_TRACE(page);
+        SetUp();
+        sim::SetCodePage(page);
+        sim::PutFile("C:\\SETUP\\" + name, "module");
+        sim::PutFile("C:\\SETUP\\setup.log",
+                     "[ImePram]\r\nImeFile=" + name + "\r\nMbFile=my.mb\r\nImeName=My IME\r\n");
+        const sim::MessageBoxRecord box = ShowOutcome(
+            [](const SetupContext& context) { return context.ImeFileName + OutcomeTexts::CopyErrorSuffix; });
+        EXPECT_TRUE(box.wideText == expected + u" Copy to %SystemDir% Error ");
+    }
+}
+
+TEST_F(OutcomeBox, WithoutTheCodePagesTableTheBytesGoToTheAnsiBox)
+{
+    sim::FailCall("MultiByteToWideChar", ERROR_INVALID_PARAMETER, sim::Repeat::Always);
+    const sim::MessageBoxRecord box =
+        ShowOutcome([](const SetupContext&) { return std::string(OutcomeTexts::InstallSucceeded); });
+    EXPECT_FALSE(box.wide);
+    EXPECT_EQ(box.text, OutcomeTexts::InstallSucceeded);
+    EXPECT_EQ(box.caption, " Setup My IME ");
+    EXPECT_EQ(box.style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
 }
 
 }  // namespace

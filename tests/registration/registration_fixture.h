@@ -54,6 +54,7 @@ protected:
         EXPECT_EQ(sim::OpenKeyCount(), 0);
         EXPECT_EQ(sim::OpenFileCount(), 0);
         EXPECT_EQ(sim::OpenFindCount(), 0);
+        EXPECT_EQ(sim::LoadedModuleCount(), 0);
         EXPECT_EQ(sim::UnansweredBoxes(), 0);
     }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -12,6 +14,7 @@
 #include "allocation_fault.h"
 #include "registration/outcome_texts.h"
 #include "registration/registration.h"
+#include "registration/user_input_list.h"
 #include "registration_fixture.h"
 
 namespace registration_test {
@@ -166,6 +169,23 @@ INSTANTIATE_TEST_SUITE_P(Rows, UninstallImeOutcome, ::testing::Combine(::testing
                                     (std::get<1>(info.param) ? "_OnRequest" : "_Chosen");
                          });
 
+// The same rows on Windows 8 and later, with the layout the default of the
+// user's own list: no outcome and nothing of what stays in place changes.
+class UninstallImeOutcomeWithTheUsersList : public UninstallImeTest, public ::testing::WithParamInterface<Row> {};
+
+TEST_P(UninstallImeOutcomeWithTheUsersList, LeavesInPlaceWhatItReports)
+{
+    const std::string self = "0804:" + keyName;
+    sim::SetUserInputList({"0409:00000409", self, "0804:00000804"}, self);
+    GetParam().arrange(Current());
+
+    EXPECT_EQ(UninstallIme(context, true), GetParam().outcome);
+    EXPECT_EQ(Installed(), GetParam().left);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, UninstallImeOutcomeWithTheUsersList, ::testing::ValuesIn(kRows),
+                         [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+
 TEST_F(UninstallImeTest, RemovalClosesTheGapInThePreloadList)
 {
     ASSERT_EQ(UninstallIme(context, true), kSucceeded);
@@ -253,6 +273,157 @@ TEST_F(UninstallImeTest, ExhaustedMemoryDuringTheDeletions)
     EXPECT_EQ(outcome, kFilesLocked);
     EXPECT_TRUE(sim::FileExists(context.InstalledMbPath));
     EXPECT_FALSE(sim::KeyExists(HKEY_LOCAL_MACHINE, LayoutKey()));
+}
+
+// The user's own list of input methods (Windows 8 and later): the removal
+// takes the layout out of it after the unload and before the layout's key
+// goes, the default moved first to another item, of the same language when
+// there is one. Where input.dll or one of its functions is missing, the
+// removal runs as before; a failure there changes no outcome.
+struct ListRow {
+    const char* name;
+    std::vector<std::string> items;  // "SELF" stands for the layout's own item
+    const char* defaultItem;
+    std::function<void()> arrange;
+    std::vector<std::string> itemsAfter;
+    const char* defaultAfter;
+};
+void PrintTo(const ListRow& row, std::ostream* os) { *os << row.name; }
+
+const char kChinese[] = "0804:00000804";
+const char kEnglish[] = "0409:00000409";
+const char kChineseTip[] = "0804:{81D4E9C9-1D3B-41BC-9E6C-4B40BF79E35E}{FA550B04-5AD7-411F-A5AC-CA038EC515D7}";
+
+const ListRow kListRows[] = {
+    {"NotTheDefault", {kChinese, "SELF", kEnglish}, kChinese, [] {}, {kChinese, kEnglish}, kChinese},
+    // Taken out as the default, the list would make the first item left (English) the default.
+    {"DefaultGoesToTheSameLanguage", {kEnglish, "SELF", kChineseTip}, "SELF", [] {}, {kEnglish, kChineseTip},
+     kChineseTip},
+    {"DefaultGoesToAnotherLanguage", {"SELF", kEnglish}, "SELF", [] {}, {kEnglish}, kEnglish},
+    {"NotListed", {kChinese, kEnglish}, kEnglish, [] {}, {kChinese, kEnglish}, kEnglish},
+    {"InAnotherCase", {kChinese, "self"}, "self", [] {}, {kChinese}, kChinese},
+    {"SwitchRefused", {kEnglish, "SELF", kChinese}, "SELF",
+     [] { sim::FailCall("SetDefaultLayoutOrTip", ERROR_ACCESS_DENIED); }, {kEnglish, kChinese}, kEnglish},
+    {"TakingOutFails", {kChinese, "SELF"}, "SELF", [] { sim::FailCall("InstallLayoutOrTip", ERROR_ACCESS_DENIED); },
+     {kChinese, "SELF"}, kChinese},
+    {"ListUnreadable", {kChinese, "SELF"}, "SELF",
+     [] { sim::FailCall("EnumEnabledLayoutOrTip", ERROR_ACCESS_DENIED); }, {kChinese, "SELF"}, "SELF"},
+    // An input.dll without one of the three: as on a system without it.
+    {"NoInstallFunction", {kChinese, "SELF"}, "SELF", [] { sim::RemoveExport("input.dll", "InstallLayoutOrTip"); },
+     {kChinese, "SELF"}, "SELF"},
+    {"NoSetDefaultFunction", {kChinese, "SELF"}, "SELF",
+     [] { sim::RemoveExport("input.dll", "SetDefaultLayoutOrTip"); }, {kChinese, "SELF"}, "SELF"},
+    {"InputDllWillNotLoad", {kChinese, "SELF"}, "SELF",
+     [] { sim::FailCall("LoadLibraryExA", ERROR_BAD_EXE_FORMAT); }, {kChinese, "SELF"}, "SELF"},
+};
+
+class UserInputListTest : public UninstallImeTest {
+protected:
+    std::string Self() const { return LayoutItemIdText(); }
+    std::string LayoutItemIdText() const
+    {
+        char text[16];
+        const auto value = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(layout));
+        std::snprintf(text, sizeof text, "%04X:%08X", value & 0xFFFFu, value);
+        return text;
+    }
+    std::string Item(const std::string& written) const
+    {
+        if (written == "SELF") return Self();
+        if (written == "self") return Lower(Self());
+        return written;
+    }
+    std::vector<std::string> Items(const std::vector<std::string>& written) const
+    {
+        std::vector<std::string> items;
+        for (const std::string& item : written) items.push_back(Item(item));
+        return items;
+    }
+    static std::string Lower(std::string text)
+    {
+        for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        return text;
+    }
+};
+
+class UserInputListRemoval : public UserInputListTest, public ::testing::WithParamInterface<ListRow> {};
+
+TEST_P(UserInputListRemoval, ChangesTheListAndNoOutcome)
+{
+    const ListRow& row = GetParam();
+    sim::SetUserInputList(Items(row.items), Item(row.defaultItem));
+    row.arrange();
+
+    EXPECT_EQ(UninstallIme(context, true), kSucceeded);
+
+    EXPECT_EQ(Installed(), (Left{false, false, false, false, false}));
+    EXPECT_EQ(sim::UserInputList(), Items(row.itemsAfter));
+    EXPECT_EQ(sim::DefaultInputItem(), Item(row.defaultAfter));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, UserInputListRemoval, ::testing::ValuesIn(kListRows),
+                         [](const ::testing::TestParamInfo<ListRow>& info) { return std::string(info.param.name); });
+
+// The list's calls come after the unload, while the layout's key still
+// exists, the default moved before the layout is taken out.
+TEST_F(UserInputListTest, ListCallsComeBetweenTheUnloadAndTheKeyErasure)
+{
+    sim::SetUserInputList({kChinese, Self()}, Self());
+    std::vector<std::string> seen;
+    for (const char* function : {"SetDefaultLayoutOrTip", "InstallLayoutOrTip"}) {
+        sim::BeforeEachCall(function, [this, &seen, function](int) {
+            seen.push_back(std::string(function) + (sim::KeyExists(HKEY_LOCAL_MACHINE, LayoutKey()) ? " key" : " gone") +
+                           (sim::IsLayoutLoaded(layout) ? " loaded" : " unloaded"));
+        });
+    }
+    MarkCalls();
+
+    ASSERT_EQ(UninstallIme(context, true), kSucceeded);
+
+    EXPECT_EQ(seen, (std::vector<std::string>{"SetDefaultLayoutOrTip key unloaded", "InstallLayoutOrTip key unloaded"}));
+    std::vector<std::vector<std::string>> listCalls;
+    for (const sim::CallRecord& call : sim::CallRecords()) {
+        if (call.function == "SetDefaultLayoutOrTip" || call.function == "InstallLayoutOrTip")
+            listCalls.push_back({call.function, call.arguments.at(0)});
+    }
+    EXPECT_EQ(listCalls, (std::vector<std::vector<std::string>>{{"SetDefaultLayoutOrTip", kChinese},
+                                                                {"InstallLayoutOrTip", Self()}}));
+}
+
+// Without input.dll (Windows XP) the removal looks for it in the system
+// directory, finds none, and does as before.
+TEST_F(UserInputListTest, WithoutInputDllOnlyTheLookUpIsAdded)
+{
+    MarkCalls();
+
+    ASSERT_EQ(UninstallIme(context, true), kSucceeded);
+
+    EXPECT_TRUE(sim::LoadedLibraries().empty());
+    std::vector<std::vector<std::string>> loads;
+    for (const sim::CallRecord& call : sim::CallRecords()) {
+        if (call.function == "LoadLibraryExA") loads.push_back(call.arguments);
+    }
+    EXPECT_EQ(loads, (std::vector<std::vector<std::string>>{{std::string(kSystemDir) + "\\input.dll"}}));
+    EXPECT_FALSE(Called("GetProcAddress"));
+}
+
+// An input.dll planted in the package folder, where the program runs from,
+// is never loaded. The canary: a load by name takes it from there.
+TEST_F(UserInputListTest, InputDllInThePackageFolderIsNotLoaded)
+{
+    const std::string planted = std::string(kPackageDir) + "\\input.dll";
+    sim::PutFile(planted, "MZ planted");
+    {
+        const UniqueModule canary(LoadLibraryExA("input.dll", nullptr, 0));
+        ASSERT_TRUE(canary);
+        ASSERT_EQ(sim::LoadedLibraries(), std::vector<std::string>{planted});
+    }
+    sim::SetUserInputList({kChinese, Self()}, Self());
+
+    ASSERT_EQ(UninstallIme(context, true), kSucceeded);
+
+    EXPECT_EQ(sim::LoadedLibraries(), (std::vector<std::string>{planted, std::string(kSystemDir) + "\\input.dll"}));
+    EXPECT_EQ(sim::UserInputList(), std::vector<std::string>{kChinese});
 }
 
 }  // namespace

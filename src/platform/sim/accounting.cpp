@@ -18,4 +18,11 @@ int OpenFindCount()
     return static_cast<int>(detail::M().findHandles.size());
 }
 
+int LoadedModuleCount()
+{
+    int loads = 0;
+    for (const auto& module : detail::M().modules) loads += module.second.references;
+    return loads;
+}
+
 }  // namespace sim

@@ -40,6 +40,16 @@ const std::map<std::string, DWORD>& TypicalErrors()
         {"ImmInstallIMEA", ERROR_ACCESS_DENIED},
         {"UnloadKeyboardLayout", ERROR_INVALID_PARAMETER},
         {"MessageBoxA", ERROR_NOT_ENOUGH_MEMORY},
+        {"MessageBoxW", ERROR_NOT_ENOUGH_MEMORY},
+        // A code page whose table the machine lacks.
+        {"MultiByteToWideChar", ERROR_INVALID_PARAMETER},
+        {"LoadLibraryExA", ERROR_MOD_NOT_FOUND},
+        {"GetProcAddress", ERROR_PROC_NOT_FOUND},
+        {"FreeLibrary", ERROR_INVALID_HANDLE},
+        // input.dll's functions report a failure without an error code.
+        {"EnumEnabledLayoutOrTip", ERROR_ACCESS_DENIED},
+        {"SetDefaultLayoutOrTip", ERROR_ACCESS_DENIED},
+        {"InstallLayoutOrTip", ERROR_ACCESS_DENIED},
     };
     return table;
 }

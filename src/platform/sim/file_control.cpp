@@ -17,6 +17,7 @@ void ResetFiles()
     m.tempDirectory = "C:\\WINDOWS\\TEMP";
     MakeDirectories(m.tempDirectory);
     m.wow64Directory.clear();
+    m.underWow64 = false;
 }
 
 }  // namespace detail
@@ -53,6 +54,13 @@ void SetWow64Directory(const std::string& directory)
 {
     if (!directory.empty()) MakeDirectories(directory);
     M().wow64Directory = directory;
+    M().underWow64 = !directory.empty();
+}
+
+void SetNativeWow64Directory(const std::string& directory)
+{
+    SetWow64Directory(directory);
+    M().underWow64 = false;
 }
 
 void MakeDirectory(const std::string& path)

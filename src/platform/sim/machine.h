@@ -58,11 +58,11 @@ void ReleaseFile(int holdToken);
 // administrator too. A file in the system directory named as one of
 // Windows' own (kernel32.dll, imm32.dll, notepad.exe, ...) is protected from
 // the start; ProtectFile protects any other existing file.
-// SfcIsFileProtected (sfc.dll) answers for both, unless its answers are
-// switched off: then it says FALSE for every file, as Wine's stub does.
+// SfcIsFileProtected (sfc.dll, see Libraries below) answers for both, unless
+// its answers are switched off: then it says FALSE for every file, as Wine's
+// stub does.
 void ProtectFile(const std::string& path);
 void SetFileProtectionAnswers(bool answered);
-int LoadedModuleCount();  // LoadLibraryExA loads not yet freed
 // Profiles named without a directory are looked for in C:\WINDOWS.
 bool IsReadOnly(const std::string& path);
 FILETIME LastWriteTime(const std::string& path);  // zero when missing
@@ -104,6 +104,9 @@ void SetWideCommandLine(const std::u16string& commandLine);
 // Only the answers of IsWow64Process and GetSystemWow64DirectoryA change:
 // the file calls are not redirected.
 void SetWow64Directory(const std::string& directory);
+// A 64-bit process on 64-bit Windows: IsWow64Process answers FALSE and
+// GetSystemWow64DirectoryA names this folder.
+void SetNativeWow64Directory(const std::string& directory);
 
 // ---- Input method manager ----
 // ImmInstallIMEA needs the Keyboard Layouts key and reads the IME file of the
@@ -121,12 +124,61 @@ void SetWow64Directory(const std::string& directory);
 bool IsLayoutLoaded(HKL layout);
 void SetLayoutLoaded(HKL layout, bool loaded);
 
+// ---- Libraries and the user's list of input methods ----
+// One loader for every DLL the tool loads at run time. LoadLibraryExA takes a
+// path with a folder as it is; a bare name is first matched against the
+// modules already loaded (by file name), then looked for in the current
+// directory (where the setup program runs, standing for the program's own
+// folder), the system directory and the Windows directory, as an undefended
+// search would. Loading a file already loaded gives the same handle again and
+// counts one more load; FreeLibrary undoes one load (a failed one too, so that
+// fault sweeps see no false leak).
+//
+// The system directory's own DLLs are a table of file names and exports,
+// apart from the files: after Reset it holds sfc.dll (SfcIsFileProtected)
+// and no input.dll (Windows XP; Wine 8), and nothing is loaded. Any other
+// existing file loads as a foreign module that exports nothing (a planted
+// DLL); a missing one fails with ERROR_MOD_NOT_FOUND, and so does an export
+// that is not there with ERROR_PROC_NOT_FOUND.
+//
+// The system directory without this DLL of its table ("sfc.dll", "input.dll").
+void RemoveSystemLibrary(const std::string& fileName);
+// The system's DLL without this export (an older version).
+void RemoveExport(const std::string& fileName, const std::string& function);
+// Every load of a module by the tool, as its file's full path, in order.
+std::vector<std::string> LoadedLibraries();
+
+// SetUserInputList gives the machine the system's input.dll (Windows 8 and
+// later) and the current user's enabled items ("0804:E0200804" for a layout,
+// "0804:{clsid}{profile}" for a text service) with the default among them.
+// Its functions, as Microsoft documents them, on that list only (the roots
+// must be NULL; another user's list is empty here):
+// - EnumEnabledLayoutOrTip: with a NULL buffer the count, otherwise up to
+//   uBufLength items copied, LOT_DEFAULT on the default; 0 when it fails.
+// - SetDefaultLayoutOrTip: makes an enabled item the default; an item that is
+//   not enabled is refused (FALSE).
+// - InstallLayoutOrTip: enables the item (ILOT_DEFPROFILE: and makes it the
+//   default); ILOT_UNINSTALL takes it out, TRUE also when it was not there;
+//   ILOT_CLEANINSTALL first disables every other item. Which item becomes
+//   the default when the default is taken out is not documented: here the
+//   first one left.
+// Items are compared with a-z folded, as the texts are hexadecimal.
+void SetUserInputList(const std::vector<std::string>& items, const std::string& defaultItem);
+std::vector<std::string> UserInputList();
+std::string DefaultInputItem();  // empty when there is none
+
 // ---- Message boxes ----
+// A wide box (MessageBoxW) keeps its UTF-16 texts as given, and as text and
+// caption their form in the machine's ANSI code page ('?' for a character
+// the page lacks); an ANSI box keeps its bytes.
 struct MessageBoxRecord {
     HWND owner = nullptr;
     std::string text;
     std::string caption;
     UINT style = 0;
+    std::u16string wideText;
+    std::u16string wideCaption;
+    bool wide = false;
 };
 void QueueAnswer(int answer);  // answers the boxes in order
 const std::vector<MessageBoxRecord>& MessageBoxes();
@@ -187,5 +239,6 @@ std::vector<std::pair<std::string, std::string>> FilesWithContents();
 int OpenKeyCount();   // registry handles, predefined roots excluded
 int OpenFileCount();  // CreateFileA handles
 int OpenFindCount();  // FindFirstFileA handles
+int LoadedModuleCount();  // LoadLibraryExA loads not yet freed
 
 }  // namespace sim

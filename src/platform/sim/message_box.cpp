@@ -5,16 +5,12 @@
 
 using namespace sim::detail;
 
-int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
+namespace {
+
+int Answer(sim::MessageBoxRecord record)
 {
-    Hit hit = Enter("MessageBoxA", {Str(lpText), Str(lpCaption)});
-    if (hit.fail) {
-        SetLastError(hit.error);
-        return 0;
-    }
     Machine& m = M();
-    // A NULL caption shows the system's "Error".
-    m.boxes.push_back(sim::MessageBoxRecord{hWnd, Str(lpText), lpCaption ? lpCaption : "Error", uType});
+    m.boxes.push_back(std::move(record));
     if (m.answers.empty()) {
         ++m.unanswered;
         return 0;
@@ -22,6 +18,50 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
     int answer = m.answers.front();
     m.answers.pop_front();
     return answer;
+}
+
+std::u16string Utf16(LPCWSTR text)
+{
+    std::u16string out;
+    for (; text != nullptr && *text != 0; ++text) out += static_cast<char16_t>(*text);
+    return out;
+}
+
+}  // namespace
+
+int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
+{
+    Hit hit = Enter("MessageBoxA", {Str(lpText), Str(lpCaption)});
+    if (hit.fail) {
+        SetLastError(hit.error);
+        return 0;
+    }
+    sim::MessageBoxRecord record;
+    record.owner = hWnd;
+    record.text = Str(lpText);
+    record.caption = lpCaption ? lpCaption : "Error";  // a NULL caption shows the system's "Error"
+    record.style = uType;
+    return Answer(std::move(record));
+}
+
+int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType)
+{
+    sim::MessageBoxRecord record;
+    record.owner = hWnd;
+    record.style = uType;
+    record.wideText = Utf16(lpText);
+    record.wideCaption = lpCaption ? Utf16(lpCaption) : u"Error";
+    record.wide = true;
+    // What a reader of the machine's ANSI code page sees: the texts faults
+    // are matched against, and the record's byte forms.
+    record.text = AnsiFromUtf16(record.wideText);
+    record.caption = AnsiFromUtf16(record.wideCaption);
+    Hit hit = Enter("MessageBoxW", {Str(record.text.c_str()), Str(record.caption.c_str())});
+    if (hit.fail) {
+        SetLastError(hit.error);
+        return 0;
+    }
+    return Answer(std::move(record));
 }
 
 namespace sim {

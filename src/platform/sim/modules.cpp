@@ -1,125 +1,153 @@
-// sfc.dll and Windows Resource Protection: the one module the tool loads at
-// run time, and the files it tells about.
-#include <cstring>
-
+// The loader: every DLL the tool loads at run time, the system directory's
+// own (a table of exports) and any other file (a foreign module that exports
+// nothing), as machine.h describes.
 #include "platform/sim/state.h"
 
-namespace sim {
-namespace detail {
+using namespace sim::detail;
 
 namespace {
 
-// Files of the system directory that every Windows protects; the machine
-// keeps its own list, as a real system does.
-const char* const kSystemFiles[] = {
-    "ADVAPI32.DLL", "GDI32.DLL", "IMM32.DLL", "KERNEL32.DLL", "MSCTF.DLL", "NTDLL.DLL", "USER32.DLL",
-    "CMD.EXE",      "NOTEPAD.EXE",
-};
-
-// The folded key of a file of the system directory with that folded name.
-bool SystemFileKey(const std::string& key)
+std::string BaseName(const std::string& path)
 {
-    const std::string folder = Fold(M().systemDirectory) + "\\";
-    if (key.compare(0, folder.size(), folder) != 0) return false;
-    const std::string name = key.substr(folder.size());
-    for (const char* file : kSystemFiles) {
-        if (name == file) return true;
-    }
-    return false;
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-const uintptr_t kSfcModule = 0x5FC0000;
-
-BOOL Fail(DWORD error)
+// The folded name of the system's DLL that the file is, or empty.
+std::string SystemLibraryAt(const ResolvedPath& file)
 {
-    SetLastError(error);
-    return FALSE;
+    const std::string folder = Fold(M().systemDirectory) + "\\";
+    if (!file.ok || file.key.compare(0, folder.size(), folder) != 0) return std::string();
+    const std::string name = file.key.substr(folder.size());
+    return M().systemLibraries.count(name) != 0 ? name : std::string();
+}
+
+bool Loadable(const ResolvedPath& file)
+{
+    if (!file.ok) return false;
+    const FileNode* node = FindNode(file.key);
+    return (node != nullptr && !node->directory) || !SystemLibraryAt(file).empty();
+}
+
+// A loaded module of that file name, for a load by bare name.
+uintptr_t LoadedByName(const std::string& name)
+{
+    for (const auto& module : M().modules) {
+        if (BaseName(module.second.key) == Fold(name)) return module.first;
+    }
+    return 0;
+}
+
+// Where a name leads: a path with a folder as it is; a bare name in the
+// current directory (the program's), the system and the Windows directory.
+ResolvedPath Locate(const std::string& name)
+{
+    if (name.find('\\') != std::string::npos || name.find('/') != std::string::npos) return ResolveArgument(name);
+    for (const std::string& folder : {M().currentDirectory, M().systemDirectory, M().windowsDirectory}) {
+        const ResolvedPath candidate = Resolve(folder + "\\" + name);
+        if (Loadable(candidate)) return candidate;
+    }
+    ResolvedPath missing;
+    missing.error = ERROR_MOD_NOT_FOUND;
+    return missing;
 }
 
 }  // namespace
 
-bool ProtectedBySystem(const std::string& key)
+namespace sim {
+namespace detail {
+
+void PutSystemLibrary(const std::string& fileName, const std::map<std::string, FARPROC>& exports)
 {
-    const FileNode* node = FindNode(key);
-    return node && !node->directory && (node->protectedBySystem || SystemFileKey(key));
+    M().systemLibraries[Fold(fileName)] = exports;
 }
 
 }  // namespace detail
 
-using namespace detail;
-
-void ProtectFile(const std::string& path)
+void RemoveSystemLibrary(const std::string& fileName)
 {
-    const ResolvedPath r = Resolve(path);
-    if (FileNode* node = r.ok ? FindNode(r.key) : nullptr) node->protectedBySystem = true;
+    M().systemLibraries.erase(Fold(fileName));
 }
 
-void SetFileProtectionAnswers(bool answered)
+void RemoveExport(const std::string& fileName, const std::string& function)
 {
-    M().protectionAnswers = answered;
+    const auto library = M().systemLibraries.find(Fold(fileName));
+    if (library != M().systemLibraries.end()) library->second.erase(function);
 }
 
-int LoadedModuleCount()
+std::vector<std::string> LoadedLibraries()
 {
-    return M().loadedModules;
+    return M().moduleLoads;
 }
 
 }  // namespace sim
 
-using namespace sim::detail;
-
-HMODULE WINAPI LoadLibraryExA(LPCSTR lpLibFileName, HANDLE, DWORD)
+HMODULE WINAPI LoadLibraryExA(LPCSTR lpLibFileName, HANDLE /*hFile*/, DWORD /*dwFlags*/)
 {
     const Hit hit = Enter("LoadLibraryExA", {Str(lpLibFileName)});
     if (hit.fail) {
         SetLastError(hit.error);
         return nullptr;
     }
-    const ResolvedPath r = ResolveArgument(Str(lpLibFileName));
-    if (!r.ok || r.key != Fold(M().systemDirectory) + "\\SFC.DLL") {
-        SetLastError(ERROR_MOD_NOT_FOUND);
+    if (lpLibFileName == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    ++M().loadedModules;
-    return reinterpret_cast<HMODULE>(kSfcModule);
+    const std::string name = lpLibFileName;
+    const bool bare = name.find_first_of("\\/") == std::string::npos;
+    uintptr_t handle = bare ? LoadedByName(name) : 0;
+    if (handle == 0) {
+        const ResolvedPath file = Locate(name);
+        if (!Loadable(file)) {
+            SetLastError(ERROR_MOD_NOT_FOUND);
+            return nullptr;
+        }
+        for (const auto& module : M().modules) {
+            if (module.second.key == file.key) handle = module.first;
+        }
+        if (handle == 0) {
+            handle = M().nextModule += 0x10000;
+            M().modules[handle] = LoadedModule{file.key, file.full, SystemLibraryAt(file), 0};
+        }
+    }
+    LoadedModule& module = M().modules[handle];
+    M().moduleLoads.push_back(module.full);
+    ++module.references;
+    return reinterpret_cast<HMODULE>(handle);
 }
 
 FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName)
 {
     const Hit hit = Enter("GetProcAddress", {Str(lpProcName)});
-    if (hModule != reinterpret_cast<HMODULE>(kSfcModule) || M().loadedModules == 0) {
+    if (hit.fail) {
+        SetLastError(hit.error);
+        return nullptr;
+    }
+    const auto module = M().modules.find(reinterpret_cast<uintptr_t>(hModule));
+    if (module == M().modules.end()) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
-    if (hit.fail || !lpProcName || std::strcmp(lpProcName, "SfcIsFileProtected") != 0) {
-        SetLastError(hit.fail ? hit.error : ERROR_PROC_NOT_FOUND);
-        return nullptr;
+    const auto library = M().systemLibraries.find(module->second.systemName);
+    if (library != M().systemLibraries.end() && lpProcName != nullptr) {
+        // Exported names compare exactly.
+        const auto found = library->second.find(lpProcName);
+        if (found != library->second.end()) return found->second;
     }
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&SfcIsFileProtected));
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return nullptr;
 }
 
 BOOL WINAPI FreeLibrary(HMODULE hLibModule)
 {
     const Hit hit = Enter("FreeLibrary");
-    if (hLibModule != reinterpret_cast<HMODULE>(kSfcModule) || M().loadedModules == 0) {
-        return Fail(ERROR_INVALID_HANDLE);
+    const auto module = M().modules.find(reinterpret_cast<uintptr_t>(hLibModule));
+    const bool loaded = module != M().modules.end();
+    // Even a failed free undoes the load, so that fault sweeps see no false leak.
+    if (loaded && --module->second.references == 0) M().modules.erase(module);
+    if (hit.fail || !loaded) {
+        SetLastError(hit.fail ? hit.error : ERROR_INVALID_HANDLE);
+        return FALSE;
     }
-    --M().loadedModules;
-    return TRUE;
-}
-
-BOOL WINAPI SfcIsFileProtected(HANDLE, LPCWSTR ProtFileName)
-{
-    const Hit hit = Enter("SfcIsFileProtected");
-    if (hit.fail) return Fail(hit.error);
-    std::u16string wide;
-    for (const WCHAR* at = ProtFileName; at && *at; ++at) wide += static_cast<char16_t>(*at);
-    const std::string name = NameFromUtf16(wide);
-    const ResolvedPath r = Resolve(name);
-    // Windows answers from its list, whether the file is there or not.
-    const FileNode* node = r.ok ? FindNode(r.key) : nullptr;
-    const bool listed = r.ok && (SystemFileKey(r.key) || (node && node->protectedBySystem));
-    // Unprotected, and everything for a stub, is told as file not found.
-    if (!M().protectionAnswers || !listed) return Fail(ERROR_FILE_NOT_FOUND);
     return TRUE;
 }

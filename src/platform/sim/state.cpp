@@ -48,6 +48,7 @@ void Reset()
     SetCommandLine("imesetup.exe");
     ResetFiles();
     ResetRegistry();
+    PutSfcLibrary();
     ClearCallHooks();
 }
 

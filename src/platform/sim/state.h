@@ -102,6 +102,13 @@ struct RegHandle {
 };
 
 // ---- The whole machine ----
+struct LoadedModule {  // a module the tool loaded
+    std::string key;         // folded full path of its file
+    std::string full;        // that path as the first load resolved it
+    std::string systemName;  // folded file name when it is one of the system's DLLs, else empty
+    int references = 0;      // loads not yet freed
+};
+
 struct Machine {
     // system
     Family family = Family::NT;
@@ -121,13 +128,13 @@ struct Machine {
     std::string currentDirectory;           // full path as written
     std::string systemDirectory;
     std::string windowsDirectory;
-    std::string wow64Directory;  // empty: the process does not run under WoW64
+    std::string wow64Directory;  // empty: 32-bit Windows, or a process that does not run under WoW64
+    bool underWow64 = false;     // a 32-bit process on 64-bit Windows
     std::string tempDirectory;  // GetTempPathA's answer, without the final backslash
     std::map<uintptr_t, FileOpen> fileHandles;  // the tool's CreateFileA handles
     std::map<int, FileOpen> holds;               // other processes
     std::map<uintptr_t, FindSearch> findHandles;
     bool protectionAnswers = true;  // SfcIsFileProtected tells protected files
-    int loadedModules = 0;
     uintptr_t nextHandle = 0x1000;
     int nextHold = 1;
 
@@ -137,6 +144,17 @@ struct Machine {
 
     // input method manager
     std::set<DWORD> loadedLayouts;
+
+    // libraries: the system directory's own DLLs (folded file name: its
+    // exports by name), and the modules the tool has loaded (modules.cpp)
+    std::map<std::string, std::map<std::string, FARPROC>> systemLibraries;
+    std::map<uintptr_t, LoadedModule> modules;  // by handle
+    std::vector<std::string> moduleLoads;       // every load's module, by its file's full path
+    uintptr_t nextModule = 0x7F000000;
+
+    // the user's list of input methods that the system's input.dll serves
+    std::vector<std::string> inputItems;  // enabled items, "LLLL:KKKKKKKK", in order
+    std::string inputDefault;             // one of them, or empty
 
     // boxes
     std::deque<int> answers;
@@ -207,8 +225,13 @@ ResolvedPath ResolveArgument(const std::string& path, bool allowWildcards = fals
 FileNode* FindNode(const std::string& key);
 std::string ParentKey(const std::string& key);
 void MakeDirectories(const std::string& fullPath);  // full path with its parents
-// The file at the key is one Windows Resource Protection keeps (modules.cpp).
+// The file at the key is one Windows Resource Protection keeps (protection.cpp).
 bool ProtectedBySystem(const std::string& key);
+// Puts one of the system directory's DLLs with its exports in the module
+// table (modules.cpp); sfc.dll's and input.dll's are in protection.cpp and
+// input_list.cpp.
+void PutSystemLibrary(const std::string& fileName, const std::map<std::string, FARPROC>& exports);
+void PutSfcLibrary();
 bool ShareConflict(const std::string& key, DWORD access, DWORD share, const FileOpen* ignore = nullptr);
 
 // Search names (dos_wildcards.cpp): a pattern as the file system receives it.

@@ -95,7 +95,7 @@ HANDLE WINAPI GetCurrentProcess(void)
 BOOL WINAPI IsWow64Process(HANDLE, BOOL* Wow64Process)
 {
     const Hit hit = Enter("IsWow64Process");
-    *Wow64Process = M().wow64Directory.empty() ? FALSE : TRUE;
+    *Wow64Process = M().underWow64 ? TRUE : FALSE;
     return TRUE;
 }
 

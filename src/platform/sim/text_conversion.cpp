@@ -26,6 +26,7 @@ int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteS
                                LPWSTR lpWideCharStr, int cchWideChar)
 {
     const Hit hit = Enter("MultiByteToWideChar");
+    if (hit.fail) return Fail(hit.error);
     if (!lpMultiByteStr || cbMultiByte == 0 || cchWideChar < 0 || (cchWideChar > 0 && !lpWideCharStr))
         return Fail(ERROR_INVALID_PARAMETER);
     // -1: up to and with the terminating zero, which is converted as well.

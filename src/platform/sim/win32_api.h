@@ -47,6 +47,15 @@ struct HKL__ { int unused; };
 typedef HKL__* HKL;
 struct HINSTANCE__ { int unused; };
 typedef HINSTANCE__* HINSTANCE;
+typedef HINSTANCE HMODULE;
+typedef WORD LANGID;
+struct GUID {
+    DWORD Data1;
+    WORD Data2;
+    WORD Data3;
+    BYTE Data4[8];
+};
+typedef GUID CLSID;
 
 #ifndef TRUE
 #define TRUE 1
@@ -174,6 +183,9 @@ static_assert(sizeof(OSVERSIONINFOA) == 148, "OSVERSIONINFOA is 148 bytes on Win
 #define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
 #define ERROR_NOT_ENOUGH_QUOTA 1816L
 #define ERROR_CALL_NOT_IMPLEMENTED 120L
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_PROC_NOT_FOUND 127L
+#define ERROR_BAD_EXE_FORMAT 193L
 
 // ---- Registry ----
 #define HKEY_CLASSES_ROOT ((HKEY)(ULONG_PTR)((LONG)0x80000000))
@@ -338,12 +350,11 @@ int WINAPIV wsprintfA(LPSTR, LPCSTR, ...);
 int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
                                LPWSTR lpWideCharStr, int cchWideChar);
 
-// ---- Modules: the system directory's sfc.dll is the only one there is ----
-typedef HINSTANCE HMODULE;
+// ---- Libraries loaded at run time ----
+// A DLL without an import library (sfc.dll, input.dll) is loaded by path and
+// its functions are looked up by name.
 typedef LONG_PTR(WINAPI* FARPROC)();
 #define LOAD_WITH_ALTERED_SEARCH_PATH 0x00000008
-#define ERROR_MOD_NOT_FOUND 126L
-#define ERROR_PROC_NOT_FOUND 127L
 HMODULE WINAPI LoadLibraryExA(LPCSTR lpLibFileName, HANDLE hFile, DWORD dwFlags);
 FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
 BOOL WINAPI FreeLibrary(HMODULE hLibModule);
@@ -369,3 +380,4 @@ BOOL WINAPI UnloadKeyboardLayout(HKL hkl);
 #define IDNO 7
 
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
+int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
