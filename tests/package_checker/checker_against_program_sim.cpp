@@ -5,6 +5,7 @@
 
 #include "package_checker/checker.h"
 #include "package_checker/package_findings.h"
+#include "platform/sim/iconv_converter.h"
 #include "platform/sim/machine.h"
 #include "registration/outcome_texts.h"
 #include "setup_program/program.h"
@@ -59,6 +60,28 @@ std::string Kind(const std::string& text)
         return kCopyError;
     }
     return text;
+}
+
+// What a box showed, as the tool's own text (code page 936, whatever the
+// machine's page): a wide box is read back through 936.
+std::string ShownKind(const sim::MessageBoxRecord& box)
+{
+    if (!box.wide) return Kind(box.text);
+    std::string text;
+    sim::detail::Converter toGbk("CP936", "UTF-16LE");
+    const char* in = reinterpret_cast<const char*>(box.wideText.data());
+    size_t left = box.wideText.size() * sizeof(char16_t);
+    while (left > 0 && toGbk.Step(in, left, text)) {
+    }
+    if (left > 0) {  // a file name of the copy error that 936 lacks: only its kind counts
+        std::u16string suffix;  // ASCII
+        for (const char c : std::string(OutcomeTexts::CopyErrorSuffix)) suffix += static_cast<char16_t>(c);
+        const std::u16string& wide = box.wideText;
+        return wide.size() >= suffix.size() && wide.compare(wide.size() - suffix.size(), suffix.size(), suffix) == 0
+                   ? kCopyError
+                   : "(not in code page 936)";
+    }
+    return Kind(text);
 }
 
 // What follows "imesetup.exe would " in a line of the report.
@@ -121,7 +144,7 @@ RunResult RunProgramOn(const Choices& choices, const char* commandLine, int answ
         if (box.style == MB_YESNO) {
             result.asked = true;
         } else {
-            result.text = Kind(box.text);
+            result.text = ShownKind(box);
         }
     }
     return result;
@@ -152,7 +175,7 @@ std::pair<RunResult, RunResult> InstallThenRemove(const Choices& choices)
     const size_t shown = sim::MessageBoxes().size();
     RunProgram();
     RunResult removal;
-    if (sim::MessageBoxes().size() > shown) removal.text = Kind(sim::MessageBoxes().back().text);
+    if (sim::MessageBoxes().size() > shown) removal.text = ShownKind(sim::MessageBoxes().back());
     return {install, removal};
 }
 
