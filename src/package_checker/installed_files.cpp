@@ -32,7 +32,7 @@ public:
         // Through void(*)() to tell the compiler the signature change is meant.
         ask_ = reinterpret_cast<SfcIsFileProtectedFunction>(reinterpret_cast<void (*)()>(found));
         // Every Windows protects its kernel32.dll; an answer of no says that
-        // the answers mean nothing here (Wine's is a stub).
+        // the answers mean nothing here (Wine 8 says no for every file).
         answers_ = ask_ != nullptr && Ask(systemDirectory + "\\kernel32.dll");
     }
 

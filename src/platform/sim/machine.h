@@ -59,8 +59,8 @@ void ReleaseFile(int holdToken);
 // Windows' own (kernel32.dll, imm32.dll, notepad.exe, ...) is protected from
 // the start; ProtectFile protects any other existing file.
 // SfcIsFileProtected (sfc.dll, see Libraries below) answers for both, unless
-// its answers are switched off: then it says FALSE for every file, as Wine's
-// stub does.
+// its answers are switched off: then it says FALSE for every file, as Wine 8
+// does.
 void ProtectFile(const std::string& path);
 void SetFileProtectionAnswers(bool answered);
 // Profiles named without a directory are looked for in C:\WINDOWS.

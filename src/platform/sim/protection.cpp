@@ -77,7 +77,7 @@ BOOL WINAPI SfcIsFileProtected(HANDLE, LPCWSTR ProtFileName)
     // Windows answers from its list, whether the file is there or not.
     const FileNode* node = r.ok ? FindNode(r.key) : nullptr;
     const bool listed = r.ok && (SystemFileKey(r.key) || (node && node->protectedBySystem));
-    // Unprotected, and everything for a stub, is told as file not found.
+    // Unprotected, and every file where the answers are off, is told as file not found.
     if (!M().protectionAnswers || !listed) return Fail(ERROR_FILE_NOT_FOUND);
     return TRUE;
 }
